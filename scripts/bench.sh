@@ -1,0 +1,12 @@
+#!/usr/bin/env bash
+# Builds in release mode and runs every benchmark under bench/, printing the figures.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/install-deps.sh
+cmake -S . -B build-release -G Ninja -DCMAKE_BUILD_TYPE=Release
+cmake --build build-release --parallel
+for b in build-release/bench/bench_*; do
+    [ -x "$b" ] || continue
+    echo "== $(basename "$b")"
+    QT_QPA_PLATFORM=offscreen "$b" --benchmark_counters_tabular=true
+done

@@ -1,0 +1,27 @@
+#!/usr/bin/env bash
+# Installs the Debian packages Quelto needs to build, test and run. Idempotent:
+# does nothing when everything is already there.
+set -euo pipefail
+
+packages=(
+    build-essential cmake ninja-build pkg-config git
+    qt6-base-dev libicu-dev libboost-dev
+    libbenchmark-dev
+    libxcb1-dev libxcb-keysyms1-dev libxkbcommon-dev libxkbcommon-x11-dev x11proto-dev
+    xvfb xauth xdotool x11-utils imagemagick fonts-dejavu-core
+)
+if [ "${QUELTO_FUZZ_DEPS:-0}" = 1 ]; then
+    packages+=(clang libclang-rt-14-dev)
+fi
+
+missing=()
+for p in "${packages[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+sudo=""
+[ "$(id -u)" -ne 0 ] && sudo="sudo"
+echo "Installing: ${missing[*]}"
+$sudo env DEBIAN_FRONTEND=noninteractive apt-get update -qq
+$sudo env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}"

@@ -1,0 +1,38 @@
+#pragma once
+// Bridges between QString and ICU without copying: ICU sees the QString's own
+// UTF-16 buffer, so every offset ICU reports is a QString index.
+
+#include <QString>
+#include <QStringView>
+
+#include <unicode/regex.h>
+#include <unicode/unistr.h>
+
+#include <memory>
+
+namespace quelto::icutext {
+
+// A read-only ICU view of `text`; valid only while `text` is alive and unchanged.
+inline icu::UnicodeString alias(QStringView text) {
+    return icu::UnicodeString(false, reinterpret_cast<const char16_t*>(text.utf16()),
+                              static_cast<int32_t>(text.size()));
+}
+
+inline QString toQString(const icu::UnicodeString& s) {
+    return QString(reinterpret_cast<const QChar*>(s.getBuffer()), s.length());
+}
+
+// Compiles a fixed pattern of the program's own; a pattern that does not compile is a
+// programming error, so it aborts rather than returning something to check.
+std::unique_ptr<icu::RegexPattern> compile(const QString& pattern, uint32_t flags = 0);
+
+// Every match of `pattern` in `text` removed.
+QString removeAll(const icu::RegexPattern& pattern, const QString& text);
+
+// Number of user-perceived characters (grapheme clusters) in `text`.
+qsizetype graphemeCount(const QString& text);
+
+// The first `count` grapheme clusters of `text`.
+QString graphemePrefix(const QString& text, qsizetype count);
+
+} // namespace quelto::icutext
