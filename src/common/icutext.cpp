@@ -66,3 +66,73 @@ QString graphemePrefix(const QString& text, qsizetype count) {
 }
 
 } // namespace quelto::icutext
+
+#include <unordered_map>
+
+namespace quelto::icutext {
+
+namespace {
+
+using MatcherPool = std::unordered_multimap<const icu::RegexPattern*,
+                                            std::unique_ptr<icu::RegexMatcher>>;
+
+MatcherPool& matcherPool()
+{
+    thread_local MatcherPool pool;
+    return pool;
+}
+
+} // namespace
+
+RegexScan::RegexScan(const icu::RegexPattern& pattern, QStringView text)
+    : m_pattern(pattern)
+    , m_input(alias(text))
+{
+    UErrorCode status = U_ZERO_ERROR;
+    MatcherPool& pool = matcherPool();
+    auto it = pool.find(&pattern);
+    if (it != pool.end()) {
+        m_matcher = std::move(it->second);
+        pool.erase(it);
+        m_matcher->reset(m_input);
+    } else {
+        m_matcher.reset(pattern.matcher(m_input, status));
+        if (U_FAILURE(status))
+            m_matcher.reset();
+    }
+}
+
+RegexScan::~RegexScan()
+{
+    if (m_matcher) {
+        // Let go of the input before the matcher outlives it in the pool.
+        static const icu::UnicodeString kNothing;
+        m_matcher->reset(kNothing);
+        matcherPool().emplace(&m_pattern, std::move(m_matcher));
+    }
+}
+
+bool RegexScan::next()
+{
+    if (!m_matcher)
+        return false;
+    UErrorCode status = U_ZERO_ERROR;
+    const bool found = m_matcher->find(status);
+    return found && U_SUCCESS(status);
+}
+
+qsizetype RegexScan::start(int group) const
+{
+    UErrorCode status = U_ZERO_ERROR;
+    const int32_t s = m_matcher->start(group, status);
+    return U_FAILURE(status) ? -1 : s;
+}
+
+qsizetype RegexScan::end(int group) const
+{
+    UErrorCode status = U_ZERO_ERROR;
+    const int32_t e = m_matcher->end(group, status);
+    return U_FAILURE(status) ? -1 : e;
+}
+
+} // namespace quelto::icutext

@@ -36,3 +36,29 @@ qsizetype graphemeCount(const QString& text);
 QString graphemePrefix(const QString& text, qsizetype count);
 
 } // namespace quelto::icutext
+
+namespace quelto::icutext {
+
+// Walks the matches of a compiled pattern over a QString view, reusing a matcher kept
+// per thread (creating one per scan would dominate the cost of short lines). Offsets
+// are relative to the view.
+class RegexScan {
+public:
+    RegexScan(const icu::RegexPattern& pattern, QStringView text);
+    ~RegexScan();
+    RegexScan(const RegexScan&) = delete;
+    RegexScan& operator=(const RegexScan&) = delete;
+
+    // Advances to the next match; false when there is none (or on an ICU error).
+    bool next();
+    qsizetype start(int group = 0) const;
+    qsizetype end(int group = 0) const;
+    bool hasGroup(int group) const { return start(group) >= 0; }
+
+private:
+    const icu::RegexPattern& m_pattern;
+    icu::UnicodeString m_input;
+    std::unique_ptr<icu::RegexMatcher> m_matcher;
+};
+
+} // namespace quelto::icutext
