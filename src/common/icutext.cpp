@@ -73,11 +73,10 @@ namespace quelto::icutext {
 
 namespace {
 
-using MatcherPool = std::unordered_multimap<const icu::RegexPattern*,
-                                            std::unique_ptr<icu::RegexMatcher>>;
+using MatcherPool =
+    std::unordered_multimap<const icu::RegexPattern*, std::unique_ptr<icu::RegexMatcher>>;
 
-MatcherPool& matcherPool()
-{
+MatcherPool& matcherPool() {
     thread_local MatcherPool pool;
     return pool;
 }
@@ -86,8 +85,7 @@ MatcherPool& matcherPool()
 
 RegexScan::RegexScan(const icu::RegexPattern& pattern, QStringView text)
     : m_pattern(pattern)
-    , m_input(alias(text))
-{
+    , m_input(alias(text)) {
     UErrorCode status = U_ZERO_ERROR;
     MatcherPool& pool = matcherPool();
     auto it = pool.find(&pattern);
@@ -102,8 +100,7 @@ RegexScan::RegexScan(const icu::RegexPattern& pattern, QStringView text)
     }
 }
 
-RegexScan::~RegexScan()
-{
+RegexScan::~RegexScan() {
     if (m_matcher) {
         // Let go of the input before the matcher outlives it in the pool.
         static const icu::UnicodeString kNothing;
@@ -112,8 +109,7 @@ RegexScan::~RegexScan()
     }
 }
 
-bool RegexScan::next()
-{
+bool RegexScan::next() {
     if (!m_matcher)
         return false;
     UErrorCode status = U_ZERO_ERROR;
@@ -121,15 +117,13 @@ bool RegexScan::next()
     return found && U_SUCCESS(status);
 }
 
-qsizetype RegexScan::start(int group) const
-{
+qsizetype RegexScan::start(int group) const {
     UErrorCode status = U_ZERO_ERROR;
     const int32_t s = m_matcher->start(group, status);
     return U_FAILURE(status) ? -1 : s;
 }
 
-qsizetype RegexScan::end(int group) const
-{
+qsizetype RegexScan::end(int group) const {
     UErrorCode status = U_ZERO_ERROR;
     const int32_t e = m_matcher->end(group, status);
     return U_FAILURE(status) ? -1 : e;

@@ -10,8 +10,7 @@
 
 namespace quelto {
 
-QString TextEdit::appliedTo(const QString& text) const
-{
+QString TextEdit::appliedTo(const QString& text) const {
     QString out = text;
     out.replace(range.location, range.length, replacement);
     return out;
@@ -23,27 +22,23 @@ namespace {
 
 using icutext::RegexScan;
 
-const icu::RegexPattern& itemPattern()
-{
+const icu::RegexPattern& itemPattern() {
     static const auto pattern =
         icutext::compile(QStringLiteral("^(\\s*)(?:([-*])|(\\d+)\\.) (\\[[ xX]\\] )?"));
     return *pattern;
 }
 
-const icu::RegexPattern& numberedItemPattern()
-{
+const icu::RegexPattern& numberedItemPattern() {
     static const auto pattern = icutext::compile(QStringLiteral("^(\\s*)(\\d+)\\. "));
     return *pattern;
 }
 
-bool splitsSurrogatePair(QStringView text, qsizetype i)
-{
+bool splitsSurrogatePair(QStringView text, qsizetype i) {
     return i > 0 && i < text.size() && text[i - 1].isHighSurrogate() && text[i].isLowSurrogate();
 }
 
 // The selection inside the text, its ends moved off the middle of a surrogate pair.
-TextRange clamped(QStringView text, TextRange selection)
-{
+TextRange clamped(QStringView text, TextRange selection) {
     qsizetype start = std::clamp<qsizetype>(selection.location, 0, text.size());
     qsizetype end = start + std::clamp<qsizetype>(selection.length, 0, text.size() - start);
     if (splitsSurrogatePair(text, start))
@@ -53,30 +48,30 @@ TextRange clamped(QStringView text, TextRange selection)
     return {start, end - start};
 }
 
-TextEdit insertion(qsizetype at, QString text, TextRange selection)
-{
+TextEdit insertion(qsizetype at, QString text, TextRange selection) {
     return {{at, 0}, std::move(text), selection};
 }
 
-std::optional<qint64> readNumber(QStringView digits)
-{
+std::optional<qint64> readNumber(QStringView digits) {
     bool ok = false;
     const qint64 n = digits.toLongLong(&ok);
     return ok ? std::optional(n) : std::nullopt;
 }
 
-bool isLineSeparator(QChar c)
-{
+bool isLineSeparator(QChar c) {
     switch (c.unicode()) {
-    case u'\n': case u'\r': case 0x85: case 0x2028: case 0x2029:
+    case u'\n':
+    case u'\r':
+    case 0x85:
+    case 0x2028:
+    case 0x2029:
         return true;
     default:
         return false;
     }
 }
 
-qsizetype leadingSpaceLength(QStringView line)
-{
+qsizetype leadingSpaceLength(QStringView line) {
     qsizetype i = 0;
     while (i < line.size() && line[i].isSpace())
         ++i;
@@ -84,8 +79,7 @@ qsizetype leadingSpaceLength(QStringView line)
 }
 
 // Empty once spaces and tabs (and a CR before the LF) are set aside.
-bool isBlank(QStringView line)
-{
+bool isBlank(QStringView line) {
     if (line.endsWith(u'\r'))
         line.chop(1);
     return std::all_of(line.begin(), line.end(), [](QChar c) { return c == u' ' || c == u'\t'; });
@@ -97,8 +91,7 @@ struct Numbered {
     qsizetype matchLength;
 };
 
-std::optional<Numbered> matchNumbered(QStringView line)
-{
+std::optional<Numbered> matchNumbered(QStringView line) {
     if (line.isEmpty())
         return std::nullopt;
     RegexScan scan(numberedItemPattern(), line);
@@ -109,8 +102,7 @@ std::optional<Numbered> matchNumbered(QStringView line)
 
 } // namespace
 
-Line currentLine(QStringView text, qsizetype location)
-{
+Line currentLine(QStringView text, qsizetype location) {
     const qsizetype at = std::clamp<qsizetype>(location, 0, text.size());
     qsizetype start = at;
     if (start > 0 && start < text.size() && text[start - 1] == u'\r' && text[start] == u'\n')
@@ -133,8 +125,7 @@ Line currentLine(QStringView text, qsizetype location)
     return {{start, end - start}, content.size(), content};
 }
 
-std::optional<Item> parseItem(QStringView content)
-{
+std::optional<Item> parseItem(QStringView content) {
     if (content.isEmpty())
         return std::nullopt;
     RegexScan scan(itemPattern(), content);
@@ -151,8 +142,7 @@ std::optional<Item> parseItem(QStringView content)
     return item;
 }
 
-std::optional<TextEdit> continueList(const QString& text, TextRange selection)
-{
+std::optional<TextEdit> continueList(const QString& text, TextRange selection) {
     const TextRange sel = clamped(text, selection);
     if (sel.length != 0)
         return std::nullopt;
@@ -163,8 +153,8 @@ std::optional<TextEdit> continueList(const QString& text, TextRange selection)
     if (!item)
         return std::nullopt;
     if (line.contentLength == item->prefixLength) // an empty item ends the list
-        return TextEdit{{line.range.location, line.contentLength}, QString(),
-                        {line.range.location, 0}};
+        return TextEdit{
+            {line.range.location, line.contentLength}, QString(), {line.range.location, 0}};
 
     QString prefix = item->indent;
     if (item->bullet)
@@ -177,8 +167,7 @@ std::optional<TextEdit> continueList(const QString& text, TextRange selection)
     return insertion(sel.location, inserted, {sel.location + inserted.size(), 0});
 }
 
-std::optional<TextEdit> renumberList(const QString& text, qsizetype caret)
-{
+std::optional<TextEdit> renumberList(const QString& text, qsizetype caret) {
     const qsizetype at = std::clamp<qsizetype>(caret, 0, text.size());
     QList<QStringView> lines;
     QList<qsizetype> starts;
@@ -188,7 +177,8 @@ std::optional<TextEdit> renumberList(const QString& text, qsizetype caret)
         starts.append(start);
         start += line.size() + 1;
     }
-    const qsizetype caretLine = std::upper_bound(starts.begin(), starts.end(), at) - starts.begin() - 1;
+    const qsizetype caretLine =
+        std::upper_bound(starts.begin(), starts.end(), at) - starts.begin() - 1;
     const std::optional<Numbered> here = matchNumbered(lines[caretLine]);
     if (!here)
         return std::nullopt;
@@ -247,8 +237,7 @@ std::optional<TextEdit> renumberList(const QString& text, qsizetype caret)
     return TextEdit{{from, to - from}, replacement, {std::min(at, newLength), 0}};
 }
 
-std::optional<TextEdit> indentListItem(const QString& text, TextRange selection, bool outdent)
-{
+std::optional<TextEdit> indentListItem(const QString& text, TextRange selection, bool outdent) {
     const TextRange sel = clamped(text, selection);
     const Line line = currentLine(text, sel.location);
     const std::optional<Item> item = parseItem(line.content);
@@ -260,38 +249,41 @@ std::optional<TextEdit> indentListItem(const QString& text, TextRange selection,
     const qsizetype n = std::min<qsizetype>(item->indent.size(), 2);
     if (n == 0)
         return insertion(lineStart, QString(), sel);
-    return TextEdit{{lineStart, n}, QString(),
-                    {std::max(lineStart, sel.location - n), sel.length}};
+    // The selection keeps its length, except where that would reach past the new end.
+    const qsizetype location = std::max(lineStart, sel.location - n);
+    return TextEdit{
+        {lineStart, n}, QString(), {location, std::min(sel.length, text.size() - n - location)}};
 }
 
-TextEdit wrapSelection(const QString& text, TextRange selection, const QString& marker)
-{
+TextEdit wrapSelection(const QString& text, TextRange selection, const QString& marker) {
     const TextRange sel = clamped(text, selection);
     const qsizetype m = marker.size();
     const QStringView selected = QStringView(text).mid(sel.location, sel.length);
     if (sel.length == 0)
         return insertion(sel.location, marker + marker, {sel.location + m, 0});
     if (sel.length >= 2 * m && selected.startsWith(marker) && selected.endsWith(marker))
-        return TextEdit{sel, selected.mid(m, sel.length - 2 * m).toString(),
+        return TextEdit{sel,
+                        selected.mid(m, sel.length - 2 * m).toString(),
                         {sel.location, sel.length - 2 * m}};
     if (sel.location >= m && sel.end() + m <= text.size() &&
         QStringView(text).mid(sel.location - m, m) == marker &&
         QStringView(text).mid(sel.end(), m) == marker)
-        return TextEdit{{sel.location - m, sel.length + 2 * m}, selected.toString(),
+        return TextEdit{{sel.location - m, sel.length + 2 * m},
+                        selected.toString(),
                         {sel.location - m, sel.length}};
     return TextEdit{sel, marker + selected.toString() + marker, {sel.location + m, sel.length}};
 }
 
-TextEdit toggleCheckboxes(const QString& text, TextRange selection)
-{
+TextEdit toggleCheckboxes(const QString& text, TextRange selection) {
     const TextRange sel = clamped(text, selection);
     const Line line = currentLine(text, sel.location);
     const qsizetype lineStart = line.range.location;
     if (const std::optional<TextRange> box = MarkdownHighlighter::checkboxRange(line.content)) {
-        const bool ticked = line.content.mid(box->location, box->length)
-                                .compare(u"[x]", Qt::CaseInsensitive) == 0;
+        const bool ticked =
+            line.content.mid(box->location, box->length).compare(u"[x]", Qt::CaseInsensitive) == 0;
         return TextEdit{{lineStart + box->location, box->length},
-                        ticked ? QStringLiteral("[ ]") : QStringLiteral("[x]"), sel};
+                        ticked ? QStringLiteral("[ ]") : QStringLiteral("[x]"),
+                        sel};
     }
     const std::optional<Item> item = parseItem(line.content);
     if (item && item->bullet)
@@ -303,8 +295,7 @@ TextEdit toggleCheckboxes(const QString& text, TextRange selection)
     return insertion(lineStart + spaces, QStringLiteral("- [ ] "), {sel.location + 6, sel.length});
 }
 
-std::optional<TextEdit> checkboxClick(const QString& text, qsizetype index)
-{
+std::optional<TextEdit> checkboxClick(const QString& text, qsizetype index) {
     if (index < 0 || index >= text.size())
         return std::nullopt;
     const Line line = currentLine(text, index);
@@ -317,11 +308,11 @@ std::optional<TextEdit> checkboxClick(const QString& text, qsizetype index)
     return toggleCheckboxes(text, {index, 0});
 }
 
-TextEdit makeLink(const QString& text, TextRange selection, const std::optional<QString>& address)
-{
+TextEdit makeLink(const QString& text, TextRange selection, const std::optional<QString>& address) {
     const TextRange sel = clamped(text, selection);
     const QStringView label = QStringView(text).mid(sel.location, sel.length);
-    const QString replacement = QString(u'[') + label.toString() + QStringLiteral("](") + address.value_or(QString()) + u')';
+    const QString replacement = QString(u'[') + label.toString() + QStringLiteral("](") +
+                                address.value_or(QString()) + u')';
     qsizetype caret = sel.location + 1;
     if (sel.length > 0)
         caret = address ? sel.location + replacement.size() : sel.location + 1 + sel.length + 2;
@@ -331,11 +322,10 @@ TextEdit makeLink(const QString& text, TextRange selection, const std::optional<
 } // namespace ListEditing
 } // namespace quelto
 
-QDebug operator<<(QDebug debug, const quelto::TextEdit& edit)
-{
+QDebug operator<<(QDebug debug, const quelto::TextEdit& edit) {
     QDebugStateSaver saver(debug);
     debug.nospace() << "TextEdit(replace " << edit.range.location << '+' << edit.range.length
-                    << " with " << edit.replacement << ", select " << edit.selection.location
-                    << '+' << edit.selection.length << ')';
+                    << " with " << edit.replacement << ", select " << edit.selection.location << '+'
+                    << edit.selection.length << ')';
     return debug;
 }

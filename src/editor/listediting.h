@@ -32,8 +32,8 @@ namespace ListEditing {
 
 struct Item {
     QString indent;
-    std::optional<QString> bullet;      // "-" or "*"
-    std::optional<qint64> number;       // absent for bullets, or when the digits overflow
+    std::optional<QString> bullet; // "-" or "*"
+    std::optional<qint64> number;  // absent for bullets, or when the digits overflow
     bool checkbox = false;
     qsizetype prefixLength = 0;
 

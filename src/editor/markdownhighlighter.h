@@ -17,8 +17,19 @@
 namespace quelto::MarkdownHighlighter {
 
 struct Style {
-    enum class Kind { Heading, Link, Checkbox, Marker, Bold, Italic, Strike, Code, ListBullet,
-                      Rule, Math };
+    enum class Kind {
+        Heading,
+        Link,
+        Checkbox,
+        Marker,
+        Bold,
+        Italic,
+        Strike,
+        Code,
+        ListBullet,
+        Rule,
+        Math
+    };
 
     Kind kind = Kind::Marker;
     int level = 0;        // heading

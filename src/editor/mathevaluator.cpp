@@ -20,8 +20,7 @@ struct Separators {
     char16_t grouping = u',';
 };
 
-const Separators& separatorsFor(const icu::Locale& locale)
-{
+const Separators& separatorsFor(const icu::Locale& locale) {
     thread_local std::map<std::string, Separators> cache;
     const std::string key = locale.getName();
     auto it = cache.find(key);
@@ -41,13 +40,11 @@ const Separators& separatorsFor(const icu::Locale& locale)
     return cache.emplace(key, s).first->second;
 }
 
-bool isHorizontalSpace(char32_t c)
-{
+bool isHorizontalSpace(char32_t c) {
     return c == u'\t' || u_charType(static_cast<UChar32>(c)) == U_SPACE_SEPARATOR;
 }
 
-QStringView trimHorizontal(QStringView s)
-{
+QStringView trimHorizontal(QStringView s) {
     while (!s.isEmpty() && isHorizontalSpace(s.front().unicode()))
         s = s.mid(1);
     while (!s.isEmpty() && isHorizontalSpace(s.back().unicode()))
@@ -55,8 +52,7 @@ QStringView trimHorizontal(QStringView s)
     return s;
 }
 
-bool isNumeric(char32_t c)
-{
+bool isNumeric(char32_t c) {
     return QChar::isNumber(c);
 }
 
@@ -67,8 +63,7 @@ struct Token {
 };
 
 // Code point at i (a lone surrogate stands for itself) and its length in UTF-16 units.
-std::pair<char32_t, qsizetype> codePointAt(QStringView s, qsizetype i)
-{
+std::pair<char32_t, qsizetype> codePointAt(QStringView s, qsizetype i) {
     const char16_t c = s[i].unicode();
     if (QChar::isHighSurrogate(c) && i + 1 < s.size() && s[i + 1].isLowSurrogate())
         return {QChar::surrogateToUcs4(c, s[i + 1].unicode()), 2};
@@ -76,8 +71,7 @@ std::pair<char32_t, qsizetype> codePointAt(QStringView s, qsizetype i)
 }
 
 // Collected number characters into a plain number text with "." as the point.
-std::optional<std::string> normaliseNumber(const std::u32string& chars, const Separators& seps)
-{
+std::optional<std::string> normaliseNumber(const std::u32string& chars, const Separators& seps) {
     std::string out;
     bool hasPoint = false;
     auto addPoint = [&] {
@@ -96,8 +90,8 @@ std::optional<std::string> normaliseNumber(const std::u32string& chars, const Se
             std::size_t digits = 0;
             while (i + 1 + digits < chars.size() && isNumeric(chars[i + 1 + digits]))
                 ++digits;
-            const bool followedByGroup = digits == 3 && (i + 4 == chars.size() ||
-                                                         !isNumeric(chars[i + 4]));
+            const bool followedByGroup =
+                digits == 3 && (i + 4 == chars.size() || !isNumeric(chars[i + 4]));
             if (!followedByGroup && !addPoint())
                 return std::nullopt;
         } else if (c >= U'0' && c <= U'9') {
@@ -109,15 +103,14 @@ std::optional<std::string> normaliseNumber(const std::u32string& chars, const Se
     return out;
 }
 
-std::optional<std::vector<Token>> tokenize(QStringView expr, const Separators& seps)
-{
+std::optional<std::vector<Token>> tokenize(QStringView expr, const Separators& seps) {
     std::vector<Token> tokens;
     qsizetype i = 0;
     const qsizetype n = expr.size();
     while (i < n) {
         const auto [c, width] = codePointAt(expr, i);
-        const bool startsNumber =
-            isNumeric(c) || (c == seps.decimal && i + 1 < n && isNumeric(codePointAt(expr, i + 1).first));
+        const bool startsNumber = isNumeric(c) || (c == seps.decimal && i + 1 < n &&
+                                                   isNumeric(codePointAt(expr, i + 1).first));
         if (c == u' ' || c == u'\t') {
             i += width;
         } else if (startsNumber) {
@@ -154,8 +147,11 @@ std::optional<std::vector<Token>> tokenize(QStringView expr, const Separators& s
             tokens.push_back({Token::Op, {}, c == U'×' ? u'*' : u'/'});
             ++i;
         } else if (c == u'(' || c == u')' || c == u'%') {
-            tokens.push_back({c == u'(' ? Token::LParen : c == u')' ? Token::RParen : Token::Percent,
-                              {}, 0});
+            tokens.push_back({c == u'('   ? Token::LParen
+                              : c == u')' ? Token::RParen
+                                          : Token::Percent,
+                              {},
+                              0});
             ++i;
         } else if ((c == u'o' || c == u'O') && i + 1 < n &&
                    (expr[i + 1] == u'f' || expr[i + 1] == u'F') &&
@@ -177,10 +173,10 @@ struct Factor {
 // Recursive descent; any failure leaves `failed` set and the result meaningless.
 class Parser {
 public:
-    explicit Parser(const std::vector<Token>& tokens) : m_tokens(tokens) {}
+    explicit Parser(const std::vector<Token>& tokens)
+        : m_tokens(tokens) {}
 
-    std::optional<Decimal> parseAll()
-    {
+    std::optional<Decimal> parseAll() {
         const std::optional<Factor> f = expression();
         if (!f || m_pos != m_tokens.size())
             return std::nullopt;
@@ -189,20 +185,19 @@ public:
 
 private:
     const Token* peek() const { return m_pos < m_tokens.size() ? &m_tokens[m_pos] : nullptr; }
-    bool peekOp(char16_t op) const
-    {
+    bool peekOp(char16_t op) const {
         const Token* t = peek();
         return t && t->kind == Token::Op && t->op == op;
     }
 
     struct DepthGuard {
-        explicit DepthGuard(int& d) : depth(++d) {}
+        explicit DepthGuard(int& d)
+            : depth(++d) {}
         ~DepthGuard() { --depth; }
         int& depth;
     };
 
-    std::optional<Factor> expression()
-    {
+    std::optional<Factor> expression() {
         DepthGuard guard(m_depth);
         if (m_depth > kMaxNesting)
             return std::nullopt;
@@ -220,12 +215,12 @@ private:
         return left;
     }
 
-    std::optional<Factor> term()
-    {
+    std::optional<Factor> term() {
         std::optional<Factor> left = unary();
         while (left) {
             const Token* t = peek();
-            const bool times = t && ((t->kind == Token::Op && t->op == u'*') || t->kind == Token::Of);
+            const bool times =
+                t && ((t->kind == Token::Op && t->op == u'*') || t->kind == Token::Of);
             const bool divide = t && t->kind == Token::Op && t->op == u'/';
             if (!times && !divide)
                 break;
@@ -238,8 +233,7 @@ private:
         return left;
     }
 
-    std::optional<Factor> unary()
-    {
+    std::optional<Factor> unary() {
         DepthGuard guard(m_depth);
         if (m_depth > kMaxNesting)
             return std::nullopt;
@@ -271,8 +265,7 @@ private:
         return Factor{product, false};
     }
 
-    std::optional<Factor> primary()
-    {
+    std::optional<Factor> primary() {
         const Token* t = peek();
         if (!t)
             return std::nullopt;
@@ -301,8 +294,7 @@ private:
     int m_depth = 0;
 };
 
-std::optional<Decimal> evaluateWith(QStringView expression, const Separators& seps)
-{
+std::optional<Decimal> evaluateWith(QStringView expression, const Separators& seps) {
     if (isSumKeyword(expression))
         return std::nullopt;
     const std::optional<std::vector<Token>> tokens = tokenize(expression, seps);
@@ -316,13 +308,11 @@ std::optional<Decimal> evaluateWith(QStringView expression, const Separators& se
 
 } // namespace
 
-bool isMathLine(QStringView line)
-{
+bool isMathLine(QStringView line) {
     return mathExpression(line).has_value();
 }
 
-std::optional<QStringView> mathExpression(QStringView line)
-{
+std::optional<QStringView> mathExpression(QStringView line) {
     for (qsizetype i = 0; i < line.size(); ++i) {
         if (line[i] == u' ' || line[i] == u'\t')
             continue;
@@ -333,20 +323,17 @@ std::optional<QStringView> mathExpression(QStringView line)
     return std::nullopt;
 }
 
-bool isSumKeyword(QStringView expression)
-{
+bool isSumKeyword(QStringView expression) {
     const QStringView word = trimHorizontal(expression);
     return word.compare(u"sum", Qt::CaseInsensitive) == 0 ||
            word.compare(u"total", Qt::CaseInsensitive) == 0;
 }
 
-std::optional<Decimal> evaluate(QStringView expression, const icu::Locale& locale)
-{
+std::optional<Decimal> evaluate(QStringView expression, const icu::Locale& locale) {
     return evaluateWith(expression, separatorsFor(locale));
 }
 
-QMap<int, Decimal> results(const QString& text, const icu::Locale& locale)
-{
+QMap<int, Decimal> results(const QString& text, const icu::Locale& locale) {
     const Separators& seps = separatorsFor(locale);
     QMap<int, Decimal> out;
     std::optional<Decimal> total;
@@ -377,8 +364,7 @@ QMap<int, Decimal> results(const QString& text, const icu::Locale& locale)
     return out;
 }
 
-QString formatResult(const Decimal& value, const icu::Locale& locale)
-{
+QString formatResult(const Decimal& value, const icu::Locale& locale) {
     thread_local std::map<std::string, icu::number::LocalizedNumberFormatter> formatters;
     const std::string key = locale.getName();
     auto it = formatters.find(key);
@@ -392,9 +378,8 @@ QString formatResult(const Decimal& value, const icu::Locale& locale)
     }
     const std::string plain = value.toString();
     UErrorCode status = U_ZERO_ERROR;
-    const icu::number::FormattedNumber formatted =
-        it->second.formatDecimal(icu::StringPiece(plain.data(), static_cast<int32_t>(plain.size())),
-                                 status);
+    const icu::number::FormattedNumber formatted = it->second.formatDecimal(
+        icu::StringPiece(plain.data(), static_cast<int32_t>(plain.size())), status);
     const icu::UnicodeString text = formatted.toString(status);
     if (U_FAILURE(status) || text.isEmpty())
         return QString::fromStdString(plain);

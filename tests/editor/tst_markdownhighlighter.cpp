@@ -10,8 +10,7 @@ using namespace quelto::MarkdownHighlighter;
 
 namespace {
 
-QStringList describe(const QList<StyleRun>& runs)
-{
+QStringList describe(const QList<StyleRun>& runs) {
     QStringList out;
     for (const StyleRun& run : runs) {
         QString s;
@@ -37,8 +36,7 @@ private slots:
     void cacheHandsOutOnePatternAcrossThreads();
 };
 
-void TestMarkdownHighlighter::runsForLine_data()
-{
+void TestMarkdownHighlighter::runsForLine_data() {
     QTest::addColumn<QString>("line");
     QTest::addColumn<QStringList>("runs");
 
@@ -48,8 +46,8 @@ void TestMarkdownHighlighter::runsForLine_data()
     QTest::newRow("indented math with emphasis inside") << "   =x *y*" << QStringList{"math 0..9"};
     QTest::newRow("not math") << "a = 1" << QStringList{};
     QTest::newRow("rule with blanks") << "  ---  " << QStringList{"rule 0..7"};
-    QTest::newRow("rule with other spaces") << QString::fromUtf16(u"\u00A0---\t")
-                                            << QStringList{"rule 0..5"};
+    QTest::newRow("rule with other spaces")
+        << QString::fromUtf16(u"\u00A0---\t") << QStringList{"rule 0..5"};
     QTest::newRow("four hyphens") << "----" << QStringList{};
     QTest::newRow("rule with text") << "--- x" << QStringList{};
     QTest::newRow("heading with bold")
@@ -59,10 +57,10 @@ void TestMarkdownHighlighter::runsForLine_data()
     QTest::newRow("empty heading") << "# " << QStringList{"marker 0..2", "heading 2..2 level 1"};
     QTest::newRow("four hashes") << "#### Title" << QStringList{};
     QTest::newRow("hash without space") << "#Title" << QStringList{};
-    QTest::newRow("ticked task")
-        << "- [x] Done" << QStringList{"listBullet 0..1", "checkbox 2..5 checked"};
-    QTest::newRow("upper-case tick") << "- [X] Done"
-                                     << QStringList{"listBullet 0..1", "checkbox 2..5 checked"};
+    QTest::newRow("ticked task") << "- [x] Done"
+                                 << QStringList{"listBullet 0..1", "checkbox 2..5 checked"};
+    QTest::newRow("upper-case tick")
+        << "- [X] Done" << QStringList{"listBullet 0..1", "checkbox 2..5 checked"};
     QTest::newRow("open task with emphasis")
         << "- [ ] *now*"
         << QStringList{"listBullet 0..1", "checkbox 2..5 unchecked", "marker 6..7", "italic 7..10",
@@ -75,17 +73,16 @@ void TestMarkdownHighlighter::runsForLine_data()
     QTest::newRow("code hides bold")
         << "`**x**`" << QStringList{"marker 0..1", "code 1..6", "marker 6..7"};
     QTest::newRow("bold around code")
-        << "**a `b` c**"
-        << QStringList{"marker 0..2", "bold 2..9", "marker 4..5", "code 5..6", "marker 6..7",
-                       "marker 9..11"};
+        << "**a `b` c**" << QStringList{"marker 0..2", "bold 2..9",   "marker 4..5",
+                                        "code 5..6",   "marker 6..7", "marker 9..11"};
     QTest::newRow("address in parentheses then full stop")
         << "(see https://a.example/x)." << QStringList{"link 5..24 https://a.example/x"};
     QTest::newRow("balanced parenthesis kept")
         << "https://en.example/a_(b)" << QStringList{"link 0..24 https://en.example/a_(b)"};
     QTest::newRow("www address") << "go www.example.com!"
                                  << QStringList{"link 3..18 https://www.example.com"};
-    QTest::newRow("e-mail address") << "mail ann@example.org."
-                                    << QStringList{"link 5..20 mailto:ann@example.org"};
+    QTest::newRow("e-mail address")
+        << "mail ann@example.org." << QStringList{"link 5..20 mailto:ann@example.org"};
     QTest::newRow("markdown link")
         << "[docs](https://example.com/d)"
         << QStringList{"marker 0..1", "link 1..5 https://example.com/d", "marker 5..29"};
@@ -103,29 +100,25 @@ void TestMarkdownHighlighter::runsForLine_data()
     QTest::newRow("nested emphasis only outer")
         << "**a _b_ c**" << QStringList{"marker 0..2", "bold 2..9", "marker 9..11"};
     QTest::newRow("underscore bold and strike")
-        << "__b__ ~~s~~"
-        << QStringList{"marker 0..2", "bold 2..3", "marker 3..5", "marker 6..8", "strike 8..9",
-                       "marker 9..11"};
+        << "__b__ ~~s~~" << QStringList{"marker 0..2", "bold 2..3",   "marker 3..5",
+                                        "marker 6..8", "strike 8..9", "marker 9..11"};
     // Offsets count UTF-16 units: the emoji is two, the combining accent one.
-    QTest::newRow("after an emoji")
-        << QString::fromUtf16(u"\U0001F600 *a*")
-        << QStringList{"marker 3..4", "italic 4..5", "marker 5..6"};
+    QTest::newRow("after an emoji") << QString::fromUtf16(u"\U0001F600 *a*")
+                                    << QStringList{"marker 3..4", "italic 4..5", "marker 5..6"};
     QTest::newRow("after a combining mark")
-        << QString::fromUtf16(u"e\u0301 `c`") << QStringList{"marker 3..4", "code 4..5",
-                                                             "marker 5..6"};
-    QTest::newRow("CR LF dropped") << "# A\r\n" << QStringList{"marker 0..2",
-                                                             "heading 2..3 level 1"};
+        << QString::fromUtf16(u"e\u0301 `c`")
+        << QStringList{"marker 3..4", "code 4..5", "marker 5..6"};
+    QTest::newRow("CR LF dropped") << "# A\r\n"
+                                   << QStringList{"marker 0..2", "heading 2..3 level 1"};
 }
 
-void TestMarkdownHighlighter::runsForLine()
-{
+void TestMarkdownHighlighter::runsForLine() {
     QFETCH(QString, line);
     QFETCH(QStringList, runs);
     QCOMPARE(describe(MarkdownHighlighter::runsForLine(line)), runs);
 }
 
-void TestMarkdownHighlighter::inlineRunsAreRelativeToTheLine()
-{
+void TestMarkdownHighlighter::inlineRunsAreRelativeToTheLine() {
     const QString text = QStringLiteral("**a** and **b**");
     QCOMPARE(describe(inlineRuns(text, 6, text.size())),
              (QStringList{"marker 10..12", "bold 12..13", "marker 13..15"}));
@@ -133,8 +126,7 @@ void TestMarkdownHighlighter::inlineRunsAreRelativeToTheLine()
     QCOMPARE(describe(inlineRuns(text, 9, 2)), QStringList{});
 }
 
-void TestMarkdownHighlighter::checkboxNeedsSingleSpaces_data()
-{
+void TestMarkdownHighlighter::checkboxNeedsSingleSpaces_data() {
     QTest::addColumn<QString>("line");
     QTest::addColumn<qsizetype>("location"); // -1: no box
     QTest::newRow("dash") << "- [ ] a" << qsizetype(2);
@@ -145,8 +137,7 @@ void TestMarkdownHighlighter::checkboxNeedsSingleSpaces_data()
     QTest::newRow("other mark") << "- [v] a" << qsizetype(-1);
 }
 
-void TestMarkdownHighlighter::checkboxNeedsSingleSpaces()
-{
+void TestMarkdownHighlighter::checkboxNeedsSingleSpaces() {
     QFETCH(QString, line);
     QFETCH(qsizetype, location);
     const std::optional<TextRange> box = checkboxRange(line);
@@ -155,44 +146,44 @@ void TestMarkdownHighlighter::checkboxNeedsSingleSpaces()
         QCOMPARE(box->length, 3);
 }
 
-void TestMarkdownHighlighter::paragraphRangeCoversWholeParagraphs_data()
-{
+void TestMarkdownHighlighter::paragraphRangeCoversWholeParagraphs_data() {
     QTest::addColumn<QString>("text");
     QTest::addColumn<qsizetype>("location");
     QTest::addColumn<qsizetype>("length");
     QTest::addColumn<qsizetype>("expectedLocation");
     QTest::addColumn<qsizetype>("expectedLength");
-    QTest::newRow("empty text") << "" << qsizetype(3) << qsizetype(4) << qsizetype(0) << qsizetype(0);
+    QTest::newRow("empty text") << "" << qsizetype(3) << qsizetype(4) << qsizetype(0)
+                                << qsizetype(0);
     QTest::newRow("middle line") << "ab\ncd\nef" << qsizetype(4) << qsizetype(0) << qsizetype(3)
                                  << qsizetype(3);
     QTest::newRow("two lines") << "ab\ncd\nef" << qsizetype(1) << qsizetype(3) << qsizetype(0)
                                << qsizetype(6);
-    QTest::newRow("range ending on terminator") << "ab\ncd" << qsizetype(0) << qsizetype(3)
-                                                << qsizetype(0) << qsizetype(3);
+    QTest::newRow("range ending on terminator")
+        << "ab\ncd" << qsizetype(0) << qsizetype(3) << qsizetype(0) << qsizetype(3);
     QTest::newRow("past the end") << "ab\ncd" << qsizetype(50) << qsizetype(5) << qsizetype(3)
                                   << qsizetype(2);
-    QTest::newRow("after final newline") << "ab\n" << qsizetype(3) << qsizetype(0) << qsizetype(3)
-                                         << qsizetype(0);
-    QTest::newRow("CR LF kept whole") << "ab\r\ncd" << qsizetype(0) << qsizetype(1) << qsizetype(0)
-                                      << qsizetype(4);
-    QTest::newRow("between CR and LF") << "ab\r\ncd" << qsizetype(3) << qsizetype(0)
-                                       << qsizetype(0) << qsizetype(4);
+    QTest::newRow("after final newline")
+        << "ab\n"
+        << qsizetype(3) << qsizetype(0) << qsizetype(3) << qsizetype(0);
+    QTest::newRow("CR LF kept whole")
+        << "ab\r\ncd" << qsizetype(0) << qsizetype(1) << qsizetype(0) << qsizetype(4);
+    QTest::newRow("between CR and LF")
+        << "ab\r\ncd" << qsizetype(3) << qsizetype(0) << qsizetype(0) << qsizetype(4);
     QTest::newRow("negative") << "ab\ncd" << qsizetype(-4) << qsizetype(-1) << qsizetype(0)
                               << qsizetype(3);
 }
 
-void TestMarkdownHighlighter::paragraphRangeCoversWholeParagraphs()
-{
+void TestMarkdownHighlighter::paragraphRangeCoversWholeParagraphs() {
     QFETCH(QString, text);
     QFETCH(qsizetype, location);
     QFETCH(qsizetype, length);
     QFETCH(qsizetype, expectedLocation);
     QFETCH(qsizetype, expectedLength);
-    QCOMPARE(paragraphRange(text, {location, length}), (TextRange{expectedLocation, expectedLength}));
+    QCOMPARE(paragraphRange(text, {location, length}),
+             (TextRange{expectedLocation, expectedLength}));
 }
 
-void TestMarkdownHighlighter::cacheHandsOutOnePatternAcrossThreads()
-{
+void TestMarkdownHighlighter::cacheHandsOutOnePatternAcrossThreads() {
     const QString pattern = QStringLiteral("x(y)z-threads");
     std::vector<const icu::RegexPattern*> seen(8);
     std::vector<std::thread> threads;

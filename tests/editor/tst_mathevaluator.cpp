@@ -10,14 +10,12 @@ const icu::Locale kEnglish("en_US");
 const icu::Locale kGerman("de_DE");
 
 // "none" when there is no value, else the exact decimal text.
-QString valueText(const std::optional<Decimal>& value)
-{
+QString valueText(const std::optional<Decimal>& value) {
     return value ? QString::fromStdString(value->toString()) : QStringLiteral("none");
 }
 
 // "line: shown result" for every line with a result.
-QStringList shownResults(const QString& text, const icu::Locale& locale)
-{
+QStringList shownResults(const QString& text, const icu::Locale& locale) {
     QStringList out;
     const QMap<int, Decimal> results = MathEvaluator::results(text, locale);
     for (auto it = results.begin(); it != results.end(); ++it)
@@ -45,72 +43,119 @@ private slots:
     void thousandsOfLinesAddUp();
 };
 
-void TestMathEvaluator::evaluatesExpressions_data()
-{
+void TestMathEvaluator::evaluatesExpressions_data() {
     QTest::addColumn<QString>("expression");
     QTest::addColumn<QString>("value");
-    QTest::newRow("precedence") << " 2 + 3 * 4" << "14";
-    QTest::newRow("parentheses") << "(2 + 3) * 4" << "20";
-    QTest::newRow("power groups right") << "2^3^2" << "512";
-    QTest::newRow("negative power") << "2^-2" << "0.25";
-    QTest::newRow("unary minus binds looser than power") << "-2^2" << "-4";
-    QTest::newRow("fractional power") << "2^0.5" << "none";
-    QTest::newRow("power too large") << "2^65" << "none";
-    QTest::newRow("largest power") << "2^64" << "18446744073709551616";
-    QTest::newRow("zero to negative power") << "0^-1" << "none";
-    QTest::newRow("division by zero") << "5 / 0" << "none";
-    QTest::newRow("thousands suffix") << "5k" << "5000";
-    QTest::newRow("millions suffix") << "1.5M" << "1500000";
-    QTest::newRow("suffix must touch") << "5 k" << "none";
-    QTest::newRow("unknown operator") << "3 x 4" << "none";
-    QTest::newRow("times and divide signs") << "6 × 2 ÷ 4" << "3";
-    QTest::newRow("percent added") << "200 + 10%" << "220";
-    QTest::newRow("percent subtracted") << "200 - 10%" << "180";
-    QTest::newRow("percent first") << "10% + 200" << "200.1";
-    QTest::newRow("percent multiplied") << "50 * 10%" << "5";
-    QTest::newRow("percent of") << "(10)% of 300" << "30";
-    QTest::newRow("of after any value") << "3 of 4" << "12";
-    QTest::newRow("of needs a space") << "3 of(4)" << "none";
-    QTest::newRow("lone percent") << "10%" << "0.1";
-    QTest::newRow("negated percent keeps flag") << "100 + -10%" << "90";
-    QTest::newRow("underscores") << "1_000" << "1000";
-    QTest::newRow("unary plus") << "+5" << "none";
-    QTest::newRow("leftover token") << "2 3" << "none";
-    QTest::newRow("unbalanced close") << "4)" << "none";
-    QTest::newRow("missing close") << "(4" << "none";
-    QTest::newRow("empty") << "  " << "none";
-    QTest::newRow("sum keyword") << "sum" << "none";
-    QTest::newRow("sum in expression") << "sum + 1" << "none";
-    QTest::newRow("leading decimal point") << ".5 + 1" << "1.5";
+    QTest::newRow("precedence") << " 2 + 3 * 4"
+                                << "14";
+    QTest::newRow("parentheses") << "(2 + 3) * 4"
+                                 << "20";
+    QTest::newRow("power groups right") << "2^3^2"
+                                        << "512";
+    QTest::newRow("negative power") << "2^-2"
+                                    << "0.25";
+    QTest::newRow("unary minus binds looser than power") << "-2^2"
+                                                         << "-4";
+    QTest::newRow("fractional power") << "2^0.5"
+                                      << "none";
+    QTest::newRow("power too large") << "2^65"
+                                     << "none";
+    QTest::newRow("largest power") << "2^64"
+                                   << "18446744073709551616";
+    QTest::newRow("zero to negative power") << "0^-1"
+                                            << "none";
+    QTest::newRow("division by zero") << "5 / 0"
+                                      << "none";
+    QTest::newRow("thousands suffix") << "5k"
+                                      << "5000";
+    QTest::newRow("millions suffix") << "1.5M"
+                                     << "1500000";
+    QTest::newRow("suffix must touch") << "5 k"
+                                       << "none";
+    QTest::newRow("unknown operator") << "3 x 4"
+                                      << "none";
+    QTest::newRow("times and divide signs") << "6 × 2 ÷ 4"
+                                            << "3";
+    QTest::newRow("percent added") << "200 + 10%"
+                                   << "220";
+    QTest::newRow("percent subtracted") << "200 - 10%"
+                                        << "180";
+    QTest::newRow("percent first") << "10% + 200"
+                                   << "200.1";
+    QTest::newRow("percent multiplied") << "50 * 10%"
+                                        << "5";
+    QTest::newRow("percent of") << "(10)% of 300"
+                                << "30";
+    QTest::newRow("of after any value") << "3 of 4"
+                                        << "12";
+    QTest::newRow("of needs a space") << "3 of(4)"
+                                      << "none";
+    QTest::newRow("lone percent") << "10%"
+                                  << "0.1";
+    QTest::newRow("negated percent keeps flag") << "100 + -10%"
+                                                << "90";
+    QTest::newRow("underscores") << "1_000"
+                                 << "1000";
+    QTest::newRow("unary plus") << "+5"
+                                << "none";
+    QTest::newRow("leftover token") << "2 3"
+                                    << "none";
+    QTest::newRow("unbalanced close") << "4)"
+                                      << "none";
+    QTest::newRow("missing close") << "(4"
+                                   << "none";
+    QTest::newRow("empty") << "  "
+                           << "none";
+    QTest::newRow("sum keyword") << "sum"
+                                 << "none";
+    QTest::newRow("sum in expression") << "sum + 1"
+                                       << "none";
+    QTest::newRow("leading decimal point") << ".5 + 1"
+                                           << "1.5";
     QTest::newRow("non-ASCII digits") << QString::fromUtf16(u"\u0663 + 1") << "none";
     QTest::newRow("digit outside the BMP") << QString::fromUtf16(u"\U0001D7D9") << "none";
 }
 
-void TestMathEvaluator::evaluatesExpressions()
-{
+void TestMathEvaluator::evaluatesExpressions() {
     QFETCH(QString, expression);
     QFETCH(QString, value);
     QCOMPARE(valueText(MathEvaluator::evaluate(expression, kEnglish)), value);
 }
 
-void TestMathEvaluator::readsNumbersWithLocaleSeparators_data()
-{
+void TestMathEvaluator::readsNumbersWithLocaleSeparators_data() {
     QTest::addColumn<QString>("locale");
     QTest::addColumn<QString>("expression");
     QTest::addColumn<QString>("value");
-    QTest::newRow("grouped") << "en_US" << "1,234.5" << "1234.5";
-    QTest::newRow("comma as point") << "en_US" << "1,5" << "1.5";
-    QTest::newRow("four after comma") << "en_US" << "1,2345" << "1.2345";
-    QTest::newRow("several groups") << "en_US" << "1,234,567" << "1234567";
-    QTest::newRow("two points") << "en_US" << "1.5.2" << "none";
-    QTest::newRow("short group then point") << "en_US" << "1,23.4" << "none";
-    QTest::newRow("german grouped") << "de_DE" << "1.234,5" << "1234.5";
-    QTest::newRow("german point as decimal") << "de_DE" << "1.5" << "1.5";
-    QTest::newRow("german comma") << "de_DE" << "2,5 * 2" << "5";
+    QTest::newRow("grouped") << "en_US"
+                             << "1,234.5"
+                             << "1234.5";
+    QTest::newRow("comma as point") << "en_US"
+                                    << "1,5"
+                                    << "1.5";
+    QTest::newRow("four after comma") << "en_US"
+                                      << "1,2345"
+                                      << "1.2345";
+    QTest::newRow("several groups") << "en_US"
+                                    << "1,234,567"
+                                    << "1234567";
+    QTest::newRow("two points") << "en_US"
+                                << "1.5.2"
+                                << "none";
+    QTest::newRow("short group then point") << "en_US"
+                                            << "1,23.4"
+                                            << "none";
+    QTest::newRow("german grouped") << "de_DE"
+                                    << "1.234,5"
+                                    << "1234.5";
+    QTest::newRow("german point as decimal") << "de_DE"
+                                             << "1.5"
+                                             << "1.5";
+    QTest::newRow("german comma") << "de_DE"
+                                  << "2,5 * 2"
+                                  << "5";
 }
 
-void TestMathEvaluator::readsNumbersWithLocaleSeparators()
-{
+void TestMathEvaluator::readsNumbersWithLocaleSeparators() {
     QFETCH(QString, locale);
     QFETCH(QString, expression);
     QFETCH(QString, value);
@@ -118,8 +163,7 @@ void TestMathEvaluator::readsNumbersWithLocaleSeparators()
     QCOMPARE(valueText(MathEvaluator::evaluate(expression, loc)), value);
 }
 
-void TestMathEvaluator::recognisesMathAndSumLines()
-{
+void TestMathEvaluator::recognisesMathAndSumLines() {
     QVERIFY(MathEvaluator::isMathLine(u"= 1"));
     QVERIFY(MathEvaluator::isMathLine(u" \t= 1"));
     QVERIFY(!MathEvaluator::isMathLine(u"a = 1"));
@@ -130,50 +174,62 @@ void TestMathEvaluator::recognisesMathAndSumLines()
     QVERIFY(!MathEvaluator::isSumKeyword(u"sums"));
 }
 
-void TestMathEvaluator::totalsRunPerBlock_data()
-{
+void TestMathEvaluator::totalsRunPerBlock_data() {
     QTest::addColumn<QString>("text");
     QTest::addColumn<QStringList>("shown");
-    QTest::newRow("sum of a block") << "= 12.50\n= 7\n= 30\n= sum"
-                                    << QStringList{"0: 12.5", "1: 7", "2: 30", "3: 49.5"};
+    QTest::newRow("sum of a block")
+        << "= 12.50\n= 7\n= 30\n= sum" << QStringList{"0: 12.5", "1: 7", "2: 30", "3: 49.5"};
     QTest::newRow("blank line starts a new block")
         << "= 1\n= 2\n  \n= 10\n= total" << QStringList{"0: 1", "1: 2", "3: 10", "4: 10"};
-    QTest::newRow("text line keeps the block") << "= 1\nnote\n= 2\n=   SUM  "
-                                               << QStringList{"0: 1", "2: 2", "3: 3"};
+    QTest::newRow("text line keeps the block")
+        << "= 1\nnote\n= 2\n=   SUM  " << QStringList{"0: 1", "2: 2", "3: 3"};
     QTest::newRow("sum without results") << "title\n= sum" << QStringList{};
     QTest::newRow("second sum is empty") << "= 4\n= sum\n= sum" << QStringList{"0: 4", "1: 4"};
-    QTest::newRow("unreadable line is skipped") << "= 4\n= 4 apples\n= sum"
-                                                << QStringList{"0: 4", "2: 4"};
+    QTest::newRow("unreadable line is skipped")
+        << "= 4\n= 4 apples\n= sum" << QStringList{"0: 4", "2: 4"};
     QTest::newRow("CR LF line ends") << "= 1\r\n= 2\r\n\r\n= 5\r\n= sum\r\n"
                                      << QStringList{"0: 1", "1: 2", "3: 5", "4: 5"};
     QTest::newRow("indented math") << "  = 1\na = 1" << QStringList{"0: 1"};
 }
 
-void TestMathEvaluator::totalsRunPerBlock()
-{
+void TestMathEvaluator::totalsRunPerBlock() {
     QFETCH(QString, text);
     QFETCH(QStringList, shown);
     QCOMPARE(shownResults(text, kEnglish), shown);
 }
 
-void TestMathEvaluator::formatsForLocale_data()
-{
+void TestMathEvaluator::formatsForLocale_data() {
     QTest::addColumn<QString>("locale");
     QTest::addColumn<QString>("expression");
     QTest::addColumn<QString>("shown");
-    QTest::newRow("grouping and two digits") << "en_US" << "1234.567" << "1,234.57";
-    QTest::newRow("third") << "en_US" << "1/3" << "0.33";
-    QTest::newRow("whole") << "en_US" << "7" << "7";
-    QTest::newRow("decimal half rounds up") << "en_US" << "2.675" << "2.68";
-    QTest::newRow("negative half away from zero") << "en_US" << "-0.125" << "-0.13";
-    QTest::newRow("third times three") << "en_US" << "1/3*3" << "1";
-    QTest::newRow("german") << "de_DE" << "1234,567" << "1.234,57";
-    QTest::newRow("huge") << "en_US" << "10^60" << "1,000,000,000,000,000,000,000,000,000,"
-                                                   "000,000,000,000,000,000,000,000,000,000,000";
+    QTest::newRow("grouping and two digits") << "en_US"
+                                             << "1234.567"
+                                             << "1,234.57";
+    QTest::newRow("third") << "en_US"
+                           << "1/3"
+                           << "0.33";
+    QTest::newRow("whole") << "en_US"
+                           << "7"
+                           << "7";
+    QTest::newRow("decimal half rounds up") << "en_US"
+                                            << "2.675"
+                                            << "2.68";
+    QTest::newRow("negative half away from zero") << "en_US"
+                                                  << "-0.125"
+                                                  << "-0.13";
+    QTest::newRow("third times three") << "en_US"
+                                       << "1/3*3"
+                                       << "1";
+    QTest::newRow("german") << "de_DE"
+                            << "1234,567"
+                            << "1.234,57";
+    QTest::newRow("huge") << "en_US"
+                          << "10^60"
+                          << "1,000,000,000,000,000,000,000,000,000,"
+                             "000,000,000,000,000,000,000,000,000,000,000";
 }
 
-void TestMathEvaluator::formatsForLocale()
-{
+void TestMathEvaluator::formatsForLocale() {
     QFETCH(QString, locale);
     QFETCH(QString, expression);
     QFETCH(QString, shown);
@@ -183,11 +239,10 @@ void TestMathEvaluator::formatsForLocale()
     QCOMPARE(MathEvaluator::formatResult(*value, loc), shown);
 }
 
-void TestMathEvaluator::decimalArithmeticIsExact()
-{
+void TestMathEvaluator::decimalArithmeticIsExact() {
     auto d = [](const char* s) { return *Decimal::fromString(s); };
     QCOMPARE(d("0.1") + d("0.2"), d("0.3"));
-    QCOMPARE(d("1.10") , d("1.1"));
+    QCOMPARE(d("1.10"), d("1.1"));
     QCOMPARE((d("1") / d("3")).toString(), std::string("0.") + std::string(38, '3'));
     QCOMPARE((d("2") / d("3")).toString(), std::string("0.") + std::string(37, '6') + "7");
     QCOMPARE((d("1") / d("3") * d("3")).toString(), std::string("0.") + std::string(38, '9'));
@@ -211,14 +266,14 @@ void TestMathEvaluator::decimalArithmeticIsExact()
     QVERIFY(!Decimal::fromString("-"));
 }
 
-void TestMathEvaluator::hostileInputHasNoValue()
-{
+void TestMathEvaluator::hostileInputHasNoValue() {
     QCOMPARE(valueText(MathEvaluator::evaluate(u"9^64^64", kEnglish)), u"none");
     QCOMPARE(valueText(MathEvaluator::evaluate(u"10^64 * 10^64 * 10^64", kEnglish)), u"none");
     QCOMPARE(valueText(MathEvaluator::evaluate(u"0.001^64", kEnglish)), u"none");
     QCOMPARE(valueText(MathEvaluator::evaluate(QString(400, u'9'), kEnglish)), u"none");
-    QCOMPARE(valueText(MathEvaluator::evaluate(QStringLiteral("1.") + QString(400, u'1'), kEnglish)),
-             QStringLiteral("1.") + QString(37, u'1'));
+    QCOMPARE(
+        valueText(MathEvaluator::evaluate(QStringLiteral("1.") + QString(400, u'1'), kEnglish)),
+        QStringLiteral("1.") + QString(37, u'1'));
     const QString deep = QString(100000, u'(') + u'1' + QString(100000, u')');
     QCOMPARE(valueText(MathEvaluator::evaluate(deep, kEnglish)), u"none");
     QCOMPARE(valueText(MathEvaluator::evaluate(QString(100000, u'-') + u'1', kEnglish)), u"none");
@@ -228,8 +283,7 @@ void TestMathEvaluator::hostileInputHasNoValue()
     QCOMPARE(valueText(MathEvaluator::evaluate(junk, kEnglish)), u"none");
 }
 
-void TestMathEvaluator::thousandsOfLinesAddUp()
-{
+void TestMathEvaluator::thousandsOfLinesAddUp() {
     QString text;
     for (int i = 0; i < 5000; ++i)
         text += QStringLiteral("= 0.01\nnote %1\n").arg(i);
