@@ -25,7 +25,8 @@ constexpr int kNotes = 12;
 constexpr int kOrphans = 200;
 constexpr qsizetype kNoteBytes = 100 * 1024;
 
-QString noteText(int seed) {
+QString noteText(int seed)
+{
     QString line =
         QStringLiteral("- [ ] item %1 with **bold** and a link https://example.com\n").arg(seed);
     QString text;
@@ -41,7 +42,8 @@ struct Folder {
     std::unique_ptr<FileNoteRepository> repo;
     QStringList files;
 
-    Folder() {
+    Folder()
+    {
         repo =
             std::make_unique<FileNoteRepository>(dir.filePath("Notes"), dir.filePath("index.json"));
         NoteIndex index;
@@ -64,13 +66,15 @@ struct Folder {
     }
 };
 
-void BM_LoadFolder(benchmark::State& state) {
+void BM_LoadFolder(benchmark::State& state)
+{
     Folder folder;
     for (auto _ : state)
         benchmark::DoNotOptimize(folder.repo->load());
 }
 
-void BM_ReadSameBytesPlain(benchmark::State& state) {
+void BM_ReadSameBytesPlain(benchmark::State& state)
+{
     Folder folder;
     for (auto _ : state) {
         for (const QString& path : folder.files) {
@@ -81,7 +85,8 @@ void BM_ReadSameBytesPlain(benchmark::State& state) {
     }
 }
 
-void BM_SaveNote(benchmark::State& state) {
+void BM_SaveNote(benchmark::State& state)
+{
     QTemporaryDir dir;
     FileNoteRepository repo(dir.filePath("Notes"), dir.filePath("index.json"));
     const QDateTime t = QDateTime::currentDateTimeUtc();
@@ -90,7 +95,8 @@ void BM_SaveNote(benchmark::State& state) {
         repo.save(note);
 }
 
-void BM_BareWriteFsyncRename(benchmark::State& state) {
+void BM_BareWriteFsyncRename(benchmark::State& state)
+{
     QTemporaryDir dir;
     const QByteArray bytes = noteText(1).toUtf8();
     const QByteArray target = dir.filePath("note.md").toLocal8Bit();
@@ -106,7 +112,8 @@ void BM_BareWriteFsyncRename(benchmark::State& state) {
 }
 
 // 10,000 edits within one quiet period, then the timer fires: one write in all.
-void BM_UpdateTextBurst(benchmark::State& state) {
+void BM_UpdateTextBurst(benchmark::State& state)
+{
     constexpr int kCalls = 10000;
     auto repo = std::make_shared<MemoryNoteRepository>();
     NoteStore store(repo, kCalls * 1ms);
@@ -140,7 +147,8 @@ BENCHMARK(BM_UpdateTextBurst)->Unit(benchmark::kMillisecond);
 
 } // namespace
 
-int main(int argc, char** argv) {
+int main(int argc, char** argv)
+{
     QCoreApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();

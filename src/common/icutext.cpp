@@ -8,7 +8,8 @@
 
 namespace quelto::icutext {
 
-std::unique_ptr<icu::RegexPattern> compile(const QString& pattern, uint32_t flags) {
+std::unique_ptr<icu::RegexPattern> compile(const QString& pattern, uint32_t flags)
+{
     UErrorCode status = U_ZERO_ERROR;
     UParseError parseError{};
     std::unique_ptr<icu::RegexPattern> compiled(
@@ -21,7 +22,8 @@ std::unique_ptr<icu::RegexPattern> compile(const QString& pattern, uint32_t flag
     return compiled;
 }
 
-QString removeAll(const icu::RegexPattern& pattern, const QString& text) {
+QString removeAll(const icu::RegexPattern& pattern, const QString& text)
+{
     UErrorCode status = U_ZERO_ERROR;
     const icu::UnicodeString input = alias(text);
     std::unique_ptr<icu::RegexMatcher> matcher(pattern.matcher(input, status));
@@ -35,7 +37,8 @@ namespace {
 
 // Walks grapheme boundaries; returns the offset after `limit` clusters (or the end)
 // and the number of clusters passed.
-std::pair<qsizetype, qsizetype> walkGraphemes(const QString& text, qsizetype limit) {
+std::pair<qsizetype, qsizetype> walkGraphemes(const QString& text, qsizetype limit)
+{
     UErrorCode status = U_ZERO_ERROR;
     std::unique_ptr<icu::BreakIterator> it(
         icu::BreakIterator::createCharacterInstance(icu::Locale::getRoot(), status));
@@ -57,11 +60,13 @@ std::pair<qsizetype, qsizetype> walkGraphemes(const QString& text, qsizetype lim
 
 } // namespace
 
-qsizetype graphemeCount(const QString& text) {
+qsizetype graphemeCount(const QString& text)
+{
     return walkGraphemes(text, text.size()).second;
 }
 
-QString graphemePrefix(const QString& text, qsizetype count) {
+QString graphemePrefix(const QString& text, qsizetype count)
+{
     return text.left(walkGraphemes(text, count).first);
 }
 
@@ -76,7 +81,8 @@ namespace {
 using MatcherPool =
     std::unordered_multimap<const icu::RegexPattern*, std::unique_ptr<icu::RegexMatcher>>;
 
-MatcherPool& matcherPool() {
+MatcherPool& matcherPool()
+{
     thread_local MatcherPool pool;
     return pool;
 }
@@ -85,7 +91,8 @@ MatcherPool& matcherPool() {
 
 RegexScan::RegexScan(const icu::RegexPattern& pattern, QStringView text)
     : m_pattern(pattern)
-    , m_input(alias(text)) {
+    , m_input(alias(text))
+{
     UErrorCode status = U_ZERO_ERROR;
     MatcherPool& pool = matcherPool();
     auto it = pool.find(&pattern);
@@ -100,7 +107,8 @@ RegexScan::RegexScan(const icu::RegexPattern& pattern, QStringView text)
     }
 }
 
-RegexScan::~RegexScan() {
+RegexScan::~RegexScan()
+{
     if (m_matcher) {
         // Let go of the input before the matcher outlives it in the pool.
         static const icu::UnicodeString kNothing;
@@ -109,7 +117,8 @@ RegexScan::~RegexScan() {
     }
 }
 
-bool RegexScan::next() {
+bool RegexScan::next()
+{
     if (!m_matcher)
         return false;
     UErrorCode status = U_ZERO_ERROR;
@@ -117,13 +126,15 @@ bool RegexScan::next() {
     return found && U_SUCCESS(status);
 }
 
-qsizetype RegexScan::start(int group) const {
+qsizetype RegexScan::start(int group) const
+{
     UErrorCode status = U_ZERO_ERROR;
     const int32_t s = m_matcher->start(group, status);
     return U_FAILURE(status) ? -1 : s;
 }
 
-qsizetype RegexScan::end(int group) const {
+qsizetype RegexScan::end(int group) const
+{
     UErrorCode status = U_ZERO_ERROR;
     const int32_t e = m_matcher->end(group, status);
     return U_FAILURE(status) ? -1 : e;

@@ -13,12 +13,14 @@
 namespace quelto::icutext {
 
 // A read-only ICU view of `text`; valid only while `text` is alive and unchanged.
-inline icu::UnicodeString alias(QStringView text) {
+inline icu::UnicodeString alias(QStringView text)
+{
     return icu::UnicodeString(false, reinterpret_cast<const char16_t*>(text.utf16()),
                               static_cast<int32_t>(text.size()));
 }
 
-inline QString toQString(const icu::UnicodeString& s) {
+inline QString toQString(const icu::UnicodeString& s)
+{
     return QString(reinterpret_cast<const QChar*>(s.getBuffer()), s.length());
 }
 

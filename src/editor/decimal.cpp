@@ -12,7 +12,8 @@ using Wide = boost::multiprecision::uint256_t;
 
 namespace {
 
-const Wide& powerOfTen(int n) {
+const Wide& powerOfTen(int n)
+{
     static const auto table = [] {
         std::array<Wide, 78> t{};
         t[0] = 1;
@@ -23,7 +24,8 @@ const Wide& powerOfTen(int n) {
     return table[static_cast<std::size_t>(n)];
 }
 
-int digitCount(const Wide& value) {
+int digitCount(const Wide& value)
+{
     int n = 1;
     while (n < 78 && value >= powerOfTen(n))
         ++n;
@@ -34,7 +36,8 @@ int digitCount(const Wide& value) {
 
 struct DecimalOps {
     // The canonical decimal nearest to (-1)^negative × mantissa × 10^exponent.
-    static Decimal make(bool negative, Wide mantissa, std::int64_t exponent) {
+    static Decimal make(bool negative, Wide mantissa, std::int64_t exponent)
+    {
         if (mantissa == 0)
             return Decimal();
         auto dropDigits = [&](int k) {
@@ -81,13 +84,15 @@ struct DecimalOps {
     static Wide wide(const Decimal& d) { return Wide(d.m_mantissa); }
 
     // Mantissa scaled up to the full 38 digits, with the matching exponent.
-    static std::pair<Wide, std::int64_t> leftAligned(const Decimal& d) {
+    static std::pair<Wide, std::int64_t> leftAligned(const Decimal& d)
+    {
         Wide m = wide(d);
         const int shift = Decimal::kDigits - digitCount(m);
         return {m * powerOfTen(shift), std::int64_t(d.m_exponent) - shift};
     }
 
-    static Decimal add(const Decimal& a, bool negateB, const Decimal& b) {
+    static Decimal add(const Decimal& a, bool negateB, const Decimal& b)
+    {
         if (a.m_nan || b.m_nan)
             return Decimal::nan();
         const bool bNegative = b.m_negative != negateB;
@@ -116,20 +121,23 @@ struct DecimalOps {
     }
 };
 
-Decimal Decimal::nan() {
+Decimal Decimal::nan()
+{
     Decimal d;
     d.m_nan = true;
     return d;
 }
 
-Decimal Decimal::fromInt(std::int64_t value) {
+Decimal Decimal::fromInt(std::int64_t value)
+{
     const bool negative = value < 0;
     const std::uint64_t magnitude =
         negative ? std::uint64_t(0) - static_cast<std::uint64_t>(value) : std::uint64_t(value);
     return DecimalOps::make(negative, Wide(magnitude), 0);
 }
 
-std::optional<Decimal> Decimal::fromString(std::string_view text) {
+std::optional<Decimal> Decimal::fromString(std::string_view text)
+{
     bool negative = false;
     if (!text.empty() && text.front() == '-') {
         negative = true;
@@ -175,11 +183,13 @@ std::optional<Decimal> Decimal::fromString(std::string_view text) {
     return DecimalOps::make(negative, mantissa, exponent);
 }
 
-bool Decimal::isInteger() const {
+bool Decimal::isInteger() const
+{
     return !m_nan && (m_mantissa == 0 || m_exponent >= 0);
 }
 
-std::optional<std::int64_t> Decimal::toSmallInt(std::int64_t limit) const {
+std::optional<std::int64_t> Decimal::toSmallInt(std::int64_t limit) const
+{
     if (!isInteger() || m_exponent > 18)
         return std::nullopt;
     Wide value = DecimalOps::wide(*this) * powerOfTen(m_exponent);
@@ -189,7 +199,8 @@ std::optional<std::int64_t> Decimal::toSmallInt(std::int64_t limit) const {
     return m_negative ? -magnitude : magnitude;
 }
 
-std::string Decimal::toString() const {
+std::string Decimal::toString() const
+{
     if (m_nan)
         return "NaN";
     std::string digits = DecimalOps::wide(*this).str();
@@ -205,29 +216,34 @@ std::string Decimal::toString() const {
     return (m_negative && m_mantissa != 0 ? "-" : "") + digits;
 }
 
-Decimal Decimal::operator-() const {
+Decimal Decimal::operator-() const
+{
     Decimal d = *this;
     if (!d.m_nan && d.m_mantissa != 0)
         d.m_negative = !d.m_negative;
     return d;
 }
 
-Decimal operator+(const Decimal& a, const Decimal& b) {
+Decimal operator+(const Decimal& a, const Decimal& b)
+{
     return DecimalOps::add(a, false, b);
 }
 
-Decimal operator-(const Decimal& a, const Decimal& b) {
+Decimal operator-(const Decimal& a, const Decimal& b)
+{
     return DecimalOps::add(a, true, b);
 }
 
-Decimal operator*(const Decimal& a, const Decimal& b) {
+Decimal operator*(const Decimal& a, const Decimal& b)
+{
     if (a.m_nan || b.m_nan)
         return Decimal::nan();
     return DecimalOps::make(a.m_negative != b.m_negative, DecimalOps::wide(a) * DecimalOps::wide(b),
                             std::int64_t(a.m_exponent) + b.m_exponent);
 }
 
-Decimal operator/(const Decimal& a, const Decimal& b) {
+Decimal operator/(const Decimal& a, const Decimal& b)
+{
     if (a.m_nan || b.m_nan || b.isZero())
         return Decimal::nan();
     if (a.isZero())

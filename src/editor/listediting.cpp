@@ -10,7 +10,8 @@
 
 namespace quelto {
 
-QString TextEdit::appliedTo(const QString& text) const {
+QString TextEdit::appliedTo(const QString& text) const
+{
     QString out = text;
     out.replace(range.location, range.length, replacement);
     return out;
@@ -22,23 +23,27 @@ namespace {
 
 using icutext::RegexScan;
 
-const icu::RegexPattern& itemPattern() {
+const icu::RegexPattern& itemPattern()
+{
     static const auto pattern =
         icutext::compile(QStringLiteral("^(\\s*)(?:([-*])|(\\d+)\\.) (\\[[ xX]\\] )?"));
     return *pattern;
 }
 
-const icu::RegexPattern& numberedItemPattern() {
+const icu::RegexPattern& numberedItemPattern()
+{
     static const auto pattern = icutext::compile(QStringLiteral("^(\\s*)(\\d+)\\. "));
     return *pattern;
 }
 
-bool splitsSurrogatePair(QStringView text, qsizetype i) {
+bool splitsSurrogatePair(QStringView text, qsizetype i)
+{
     return i > 0 && i < text.size() && text[i - 1].isHighSurrogate() && text[i].isLowSurrogate();
 }
 
 // The selection inside the text, its ends moved off the middle of a surrogate pair.
-TextRange clamped(QStringView text, TextRange selection) {
+TextRange clamped(QStringView text, TextRange selection)
+{
     qsizetype start = std::clamp<qsizetype>(selection.location, 0, text.size());
     qsizetype end = start + std::clamp<qsizetype>(selection.length, 0, text.size() - start);
     if (splitsSurrogatePair(text, start))
@@ -48,17 +53,20 @@ TextRange clamped(QStringView text, TextRange selection) {
     return {start, end - start};
 }
 
-TextEdit insertion(qsizetype at, QString text, TextRange selection) {
+TextEdit insertion(qsizetype at, QString text, TextRange selection)
+{
     return {{at, 0}, std::move(text), selection};
 }
 
-std::optional<qint64> readNumber(QStringView digits) {
+std::optional<qint64> readNumber(QStringView digits)
+{
     bool ok = false;
     const qint64 n = digits.toLongLong(&ok);
     return ok ? std::optional(n) : std::nullopt;
 }
 
-bool isLineSeparator(QChar c) {
+bool isLineSeparator(QChar c)
+{
     switch (c.unicode()) {
     case u'\n':
     case u'\r':
@@ -71,7 +79,8 @@ bool isLineSeparator(QChar c) {
     }
 }
 
-qsizetype leadingSpaceLength(QStringView line) {
+qsizetype leadingSpaceLength(QStringView line)
+{
     qsizetype i = 0;
     while (i < line.size() && line[i].isSpace())
         ++i;
@@ -79,7 +88,8 @@ qsizetype leadingSpaceLength(QStringView line) {
 }
 
 // Empty once spaces and tabs (and a CR before the LF) are set aside.
-bool isBlank(QStringView line) {
+bool isBlank(QStringView line)
+{
     if (line.endsWith(u'\r'))
         line.chop(1);
     return std::all_of(line.begin(), line.end(), [](QChar c) { return c == u' ' || c == u'\t'; });
@@ -91,7 +101,8 @@ struct Numbered {
     qsizetype matchLength;
 };
 
-std::optional<Numbered> matchNumbered(QStringView line) {
+std::optional<Numbered> matchNumbered(QStringView line)
+{
     if (line.isEmpty())
         return std::nullopt;
     RegexScan scan(numberedItemPattern(), line);
@@ -102,7 +113,8 @@ std::optional<Numbered> matchNumbered(QStringView line) {
 
 } // namespace
 
-Line currentLine(QStringView text, qsizetype location) {
+Line currentLine(QStringView text, qsizetype location)
+{
     const qsizetype at = std::clamp<qsizetype>(location, 0, text.size());
     qsizetype start = at;
     if (start > 0 && start < text.size() && text[start - 1] == u'\r' && text[start] == u'\n')
@@ -125,7 +137,8 @@ Line currentLine(QStringView text, qsizetype location) {
     return {{start, end - start}, content.size(), content};
 }
 
-std::optional<Item> parseItem(QStringView content) {
+std::optional<Item> parseItem(QStringView content)
+{
     if (content.isEmpty())
         return std::nullopt;
     RegexScan scan(itemPattern(), content);
@@ -142,7 +155,8 @@ std::optional<Item> parseItem(QStringView content) {
     return item;
 }
 
-std::optional<TextEdit> continueList(const QString& text, TextRange selection) {
+std::optional<TextEdit> continueList(const QString& text, TextRange selection)
+{
     const TextRange sel = clamped(text, selection);
     if (sel.length != 0)
         return std::nullopt;
@@ -167,7 +181,8 @@ std::optional<TextEdit> continueList(const QString& text, TextRange selection) {
     return insertion(sel.location, inserted, {sel.location + inserted.size(), 0});
 }
 
-std::optional<TextEdit> renumberList(const QString& text, qsizetype caret) {
+std::optional<TextEdit> renumberList(const QString& text, qsizetype caret)
+{
     const qsizetype at = std::clamp<qsizetype>(caret, 0, text.size());
     QList<QStringView> lines;
     QList<qsizetype> starts;
@@ -237,7 +252,8 @@ std::optional<TextEdit> renumberList(const QString& text, qsizetype caret) {
     return TextEdit{{from, to - from}, replacement, {std::min(at, newLength), 0}};
 }
 
-std::optional<TextEdit> indentListItem(const QString& text, TextRange selection, bool outdent) {
+std::optional<TextEdit> indentListItem(const QString& text, TextRange selection, bool outdent)
+{
     const TextRange sel = clamped(text, selection);
     const Line line = currentLine(text, sel.location);
     const std::optional<Item> item = parseItem(line.content);
@@ -255,7 +271,8 @@ std::optional<TextEdit> indentListItem(const QString& text, TextRange selection,
         {lineStart, n}, QString(), {location, std::min(sel.length, text.size() - n - location)}};
 }
 
-TextEdit wrapSelection(const QString& text, TextRange selection, const QString& marker) {
+TextEdit wrapSelection(const QString& text, TextRange selection, const QString& marker)
+{
     const TextRange sel = clamped(text, selection);
     const qsizetype m = marker.size();
     const QStringView selected = QStringView(text).mid(sel.location, sel.length);
@@ -274,7 +291,8 @@ TextEdit wrapSelection(const QString& text, TextRange selection, const QString& 
     return TextEdit{sel, marker + selected.toString() + marker, {sel.location + m, sel.length}};
 }
 
-TextEdit toggleCheckboxes(const QString& text, TextRange selection) {
+TextEdit toggleCheckboxes(const QString& text, TextRange selection)
+{
     const TextRange sel = clamped(text, selection);
     const Line line = currentLine(text, sel.location);
     const qsizetype lineStart = line.range.location;
@@ -295,7 +313,8 @@ TextEdit toggleCheckboxes(const QString& text, TextRange selection) {
     return insertion(lineStart + spaces, QStringLiteral("- [ ] "), {sel.location + 6, sel.length});
 }
 
-std::optional<TextEdit> checkboxClick(const QString& text, qsizetype index) {
+std::optional<TextEdit> checkboxClick(const QString& text, qsizetype index)
+{
     if (index < 0 || index >= text.size())
         return std::nullopt;
     const Line line = currentLine(text, index);
@@ -308,7 +327,8 @@ std::optional<TextEdit> checkboxClick(const QString& text, qsizetype index) {
     return toggleCheckboxes(text, {index, 0});
 }
 
-TextEdit makeLink(const QString& text, TextRange selection, const std::optional<QString>& address) {
+TextEdit makeLink(const QString& text, TextRange selection, const std::optional<QString>& address)
+{
     const TextRange sel = clamped(text, selection);
     const QStringView label = QStringView(text).mid(sel.location, sel.length);
     const QString replacement = QString(u'[') + label.toString() + QStringLiteral("](") +
@@ -322,7 +342,8 @@ TextEdit makeLink(const QString& text, TextRange selection, const std::optional<
 } // namespace ListEditing
 } // namespace quelto
 
-QDebug operator<<(QDebug debug, const quelto::TextEdit& edit) {
+QDebug operator<<(QDebug debug, const quelto::TextEdit& edit)
+{
     QDebugStateSaver saver(debug);
     debug.nospace() << "TextEdit(replace " << edit.range.location << '+' << edit.range.length
                     << " with " << edit.replacement << ", select " << edit.selection.location << '+'

@@ -17,11 +17,13 @@ namespace {
 using icutext::RegexScan;
 using Kind = Style::Kind;
 
-bool isHorizontalSpace(QChar c) {
+bool isHorizontalSpace(QChar c)
+{
     return c == u'\t' || u_charType(c.unicode()) == U_SPACE_SEPARATOR;
 }
 
-QStringView trimHorizontal(QStringView s) {
+QStringView trimHorizontal(QStringView s)
+{
     while (!s.isEmpty() && isHorizontalSpace(s.front()))
         s = s.mid(1);
     while (!s.isEmpty() && isHorizontalSpace(s.back()))
@@ -30,7 +32,8 @@ QStringView trimHorizontal(QStringView s) {
 }
 
 bool overlaps(qsizetype lower, qsizetype upper,
-              const QList<std::pair<qsizetype, qsizetype>>& claimed) {
+              const QList<std::pair<qsizetype, qsizetype>>& claimed)
+{
     if (lower == upper)
         return false;
     return std::any_of(claimed.begin(), claimed.end(), [&](const auto& c) {
@@ -43,16 +46,19 @@ struct Collector {
     QList<StyleRun> runs;
     QList<std::pair<qsizetype, qsizetype>> claimed;
 
-    void add(qsizetype lower, qsizetype upper, Style style) {
+    void add(qsizetype lower, qsizetype upper, Style style)
+    {
         runs.append({lower + offset, upper + offset, std::move(style)});
         claimed.append({lower, upper});
     }
-    bool isClaimed(qsizetype lower, qsizetype upper) const {
+    bool isClaimed(qsizetype lower, qsizetype upper) const
+    {
         return overlaps(lower, upper, claimed);
     }
 };
 
-void codeSpans(QStringView sub, Collector& out) {
+void codeSpans(QStringView sub, Collector& out)
+{
     RegexScan scan(cachedRegex(QStringLiteral("`([^`\\n]+)`")), sub);
     while (scan.next()) {
         if (out.isClaimed(scan.start(), scan.end()))
@@ -63,7 +69,8 @@ void codeSpans(QStringView sub, Collector& out) {
     }
 }
 
-void markdownLinks(QStringView sub, Collector& out) {
+void markdownLinks(QStringView sub, Collector& out)
+{
     RegexScan scan(cachedRegex(QStringLiteral("\\[([^\\]\\n]+)\\]\\(([^)\\s]+)\\)")), sub);
     while (scan.next()) {
         if (out.isClaimed(scan.start(), scan.end()))
@@ -78,11 +85,13 @@ void markdownLinks(QStringView sub, Collector& out) {
 }
 
 // Punctuation that ends a sentence around an address rather than belonging to it.
-bool isTrailingPunctuation(QChar c) {
+bool isTrailingPunctuation(QChar c)
+{
     return QStringView(u".,;:!?)*_~`]\"'").contains(c);
 }
 
-void bareAddresses(QStringView sub, Collector& out) {
+void bareAddresses(QStringView sub, Collector& out)
+{
     RegexScan scan(
         cachedRegex(QStringLiteral(
             "(?i)\\b((?:https?://|www\\.)[^\\s<>]+|[A-Z0-9._%+-]+@[A-Z0-9.-]+\\.[A-Z]{2,})")),
@@ -110,7 +119,8 @@ void bareAddresses(QStringView sub, Collector& out) {
     }
 }
 
-void emphasis(QStringView sub, Collector& out) {
+void emphasis(QStringView sub, Collector& out)
+{
     struct Rule {
         QString pattern;
         char16_t marker;
@@ -143,17 +153,20 @@ void emphasis(QStringView sub, Collector& out) {
     }
 }
 
-bool mayHoldAddress(QStringView sub) {
+bool mayHoldAddress(QStringView sub)
+{
     return sub.contains(u'@') || sub.contains(u"://") || sub.contains(u"www.", Qt::CaseInsensitive);
 }
 
-bool isParagraphSeparator(QChar c) {
+bool isParagraphSeparator(QChar c)
+{
     return c == u'\n' || c == u'\r' || c == QChar(0x2029);
 }
 
 } // namespace
 
-const icu::RegexPattern& cachedRegex(const QString& pattern) {
+const icu::RegexPattern& cachedRegex(const QString& pattern)
+{
     static std::mutex lock;
     static QHash<QString, std::shared_ptr<const icu::RegexPattern>> cache;
     {
@@ -171,7 +184,8 @@ const icu::RegexPattern& cachedRegex(const QString& pattern) {
     return **it;
 }
 
-QList<StyleRun> inlineRuns(QStringView text, qsizetype start, qsizetype end) {
+QList<StyleRun> inlineRuns(QStringView text, qsizetype start, qsizetype end)
+{
     start = std::clamp<qsizetype>(start, 0, text.size());
     end = std::clamp<qsizetype>(end, start, text.size());
     const QStringView sub = text.mid(start, end - start);
@@ -202,7 +216,8 @@ QList<StyleRun> inlineRuns(QStringView text, qsizetype start, qsizetype end) {
     return sorted;
 }
 
-std::optional<TextRange> checkboxRange(QStringView line) {
+std::optional<TextRange> checkboxRange(QStringView line)
+{
     if (!line.contains(u'['))
         return std::nullopt;
     RegexScan scan(cachedRegex(QStringLiteral("^\\s*[-*] (\\[[ xX]\\]) ")), line);
@@ -211,7 +226,8 @@ std::optional<TextRange> checkboxRange(QStringView line) {
     return TextRange{scan.start(1), scan.end(1) - scan.start(1)};
 }
 
-QList<StyleRun> runsForLine(QStringView line) {
+QList<StyleRun> runsForLine(QStringView line)
+{
     QStringView text = line;
     if (text.endsWith(u"\r\n"))
         text.chop(2);
@@ -264,7 +280,8 @@ QList<StyleRun> runsForLine(QStringView line) {
     return inlineRuns(text, 0, len);
 }
 
-TextRange paragraphRange(QStringView text, TextRange range) {
+TextRange paragraphRange(QStringView text, TextRange range)
+{
     const qsizetype size = text.size();
     const qsizetype location = std::clamp<qsizetype>(range.location, 0, size);
     const qsizetype length = std::clamp<qsizetype>(range.length, 0, size - location);
@@ -290,7 +307,8 @@ TextRange paragraphRange(QStringView text, TextRange range) {
 
 } // namespace quelto::MarkdownHighlighter
 
-QDebug operator<<(QDebug debug, const quelto::MarkdownHighlighter::StyleRun& run) {
+QDebug operator<<(QDebug debug, const quelto::MarkdownHighlighter::StyleRun& run)
+{
     using Kind = quelto::MarkdownHighlighter::Style::Kind;
     static const char* const names[] = {"heading", "link", "checkbox",   "marker", "bold", "italic",
                                         "strike",  "code", "listBullet", "rule",   "math"};

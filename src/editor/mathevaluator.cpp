@@ -20,7 +20,8 @@ struct Separators {
     char16_t grouping = u',';
 };
 
-const Separators& separatorsFor(const icu::Locale& locale) {
+const Separators& separatorsFor(const icu::Locale& locale)
+{
     thread_local std::map<std::string, Separators> cache;
     const std::string key = locale.getName();
     auto it = cache.find(key);
@@ -40,11 +41,13 @@ const Separators& separatorsFor(const icu::Locale& locale) {
     return cache.emplace(key, s).first->second;
 }
 
-bool isHorizontalSpace(char32_t c) {
+bool isHorizontalSpace(char32_t c)
+{
     return c == u'\t' || u_charType(static_cast<UChar32>(c)) == U_SPACE_SEPARATOR;
 }
 
-QStringView trimHorizontal(QStringView s) {
+QStringView trimHorizontal(QStringView s)
+{
     while (!s.isEmpty() && isHorizontalSpace(s.front().unicode()))
         s = s.mid(1);
     while (!s.isEmpty() && isHorizontalSpace(s.back().unicode()))
@@ -52,7 +55,8 @@ QStringView trimHorizontal(QStringView s) {
     return s;
 }
 
-bool isNumeric(char32_t c) {
+bool isNumeric(char32_t c)
+{
     return QChar::isNumber(c);
 }
 
@@ -63,7 +67,8 @@ struct Token {
 };
 
 // Code point at i (a lone surrogate stands for itself) and its length in UTF-16 units.
-std::pair<char32_t, qsizetype> codePointAt(QStringView s, qsizetype i) {
+std::pair<char32_t, qsizetype> codePointAt(QStringView s, qsizetype i)
+{
     const char16_t c = s[i].unicode();
     if (QChar::isHighSurrogate(c) && i + 1 < s.size() && s[i + 1].isLowSurrogate())
         return {QChar::surrogateToUcs4(c, s[i + 1].unicode()), 2};
@@ -71,7 +76,8 @@ std::pair<char32_t, qsizetype> codePointAt(QStringView s, qsizetype i) {
 }
 
 // Collected number characters into a plain number text with "." as the point.
-std::optional<std::string> normaliseNumber(const std::u32string& chars, const Separators& seps) {
+std::optional<std::string> normaliseNumber(const std::u32string& chars, const Separators& seps)
+{
     std::string out;
     bool hasPoint = false;
     auto addPoint = [&] {
@@ -103,7 +109,8 @@ std::optional<std::string> normaliseNumber(const std::u32string& chars, const Se
     return out;
 }
 
-std::optional<std::vector<Token>> tokenize(QStringView expr, const Separators& seps) {
+std::optional<std::vector<Token>> tokenize(QStringView expr, const Separators& seps)
+{
     std::vector<Token> tokens;
     qsizetype i = 0;
     const qsizetype n = expr.size();
@@ -174,9 +181,11 @@ struct Factor {
 class Parser {
 public:
     explicit Parser(const std::vector<Token>& tokens)
-        : m_tokens(tokens) {}
+        : m_tokens(tokens)
+    {}
 
-    std::optional<Decimal> parseAll() {
+    std::optional<Decimal> parseAll()
+    {
         const std::optional<Factor> f = expression();
         if (!f || m_pos != m_tokens.size())
             return std::nullopt;
@@ -185,19 +194,22 @@ public:
 
 private:
     const Token* peek() const { return m_pos < m_tokens.size() ? &m_tokens[m_pos] : nullptr; }
-    bool peekOp(char16_t op) const {
+    bool peekOp(char16_t op) const
+    {
         const Token* t = peek();
         return t && t->kind == Token::Op && t->op == op;
     }
 
     struct DepthGuard {
         explicit DepthGuard(int& d)
-            : depth(++d) {}
+            : depth(++d)
+        {}
         ~DepthGuard() { --depth; }
         int& depth;
     };
 
-    std::optional<Factor> expression() {
+    std::optional<Factor> expression()
+    {
         DepthGuard guard(m_depth);
         if (m_depth > kMaxNesting)
             return std::nullopt;
@@ -215,7 +227,8 @@ private:
         return left;
     }
 
-    std::optional<Factor> term() {
+    std::optional<Factor> term()
+    {
         std::optional<Factor> left = unary();
         while (left) {
             const Token* t = peek();
@@ -233,7 +246,8 @@ private:
         return left;
     }
 
-    std::optional<Factor> unary() {
+    std::optional<Factor> unary()
+    {
         DepthGuard guard(m_depth);
         if (m_depth > kMaxNesting)
             return std::nullopt;
@@ -265,7 +279,8 @@ private:
         return Factor{product, false};
     }
 
-    std::optional<Factor> primary() {
+    std::optional<Factor> primary()
+    {
         const Token* t = peek();
         if (!t)
             return std::nullopt;
@@ -294,7 +309,8 @@ private:
     int m_depth = 0;
 };
 
-std::optional<Decimal> evaluateWith(QStringView expression, const Separators& seps) {
+std::optional<Decimal> evaluateWith(QStringView expression, const Separators& seps)
+{
     if (isSumKeyword(expression))
         return std::nullopt;
     const std::optional<std::vector<Token>> tokens = tokenize(expression, seps);
@@ -308,11 +324,13 @@ std::optional<Decimal> evaluateWith(QStringView expression, const Separators& se
 
 } // namespace
 
-bool isMathLine(QStringView line) {
+bool isMathLine(QStringView line)
+{
     return mathExpression(line).has_value();
 }
 
-std::optional<QStringView> mathExpression(QStringView line) {
+std::optional<QStringView> mathExpression(QStringView line)
+{
     for (qsizetype i = 0; i < line.size(); ++i) {
         if (line[i] == u' ' || line[i] == u'\t')
             continue;
@@ -323,17 +341,20 @@ std::optional<QStringView> mathExpression(QStringView line) {
     return std::nullopt;
 }
 
-bool isSumKeyword(QStringView expression) {
+bool isSumKeyword(QStringView expression)
+{
     const QStringView word = trimHorizontal(expression);
     return word.compare(u"sum", Qt::CaseInsensitive) == 0 ||
            word.compare(u"total", Qt::CaseInsensitive) == 0;
 }
 
-std::optional<Decimal> evaluate(QStringView expression, const icu::Locale& locale) {
+std::optional<Decimal> evaluate(QStringView expression, const icu::Locale& locale)
+{
     return evaluateWith(expression, separatorsFor(locale));
 }
 
-QMap<int, Decimal> results(const QString& text, const icu::Locale& locale) {
+QMap<int, Decimal> results(const QString& text, const icu::Locale& locale)
+{
     const Separators& seps = separatorsFor(locale);
     QMap<int, Decimal> out;
     std::optional<Decimal> total;
@@ -364,7 +385,8 @@ QMap<int, Decimal> results(const QString& text, const icu::Locale& locale) {
     return out;
 }
 
-QString formatResult(const Decimal& value, const icu::Locale& locale) {
+QString formatResult(const Decimal& value, const icu::Locale& locale)
+{
     thread_local std::map<std::string, icu::number::LocalizedNumberFormatter> formatters;
     const std::string key = locale.getName();
     auto it = formatters.find(key);

@@ -20,9 +20,17 @@ namespace {
 constexpr int kIndexVersion = 1;
 const QString kNoteExtension = QStringLiteral("md");
 
-// The file's text if it exists and is valid UTF-8. A byte-order mark is kept as text
-// so that saving the note back writes the same bytes.
-std::optional<QString> readUtf8(const QString& path) {
+struct NoteFile {
+    QString text;
+    QDateTime modified; // invalid when unknown
+    QDateTime created;
+};
+
+// The file's text if it exists and is valid UTF-8, with its dates read from the open
+// file. A byte-order mark is kept as text so that saving the note back writes the
+// same bytes.
+std::optional<NoteFile> readNoteFile(const QString& path, bool withDates)
+{
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return std::nullopt;
@@ -30,13 +38,18 @@ std::optional<QString> readUtf8(const QString& path) {
     if (file.error() != QFileDevice::NoError)
         return std::nullopt;
     QStringDecoder decoder(QStringConverter::Utf8, QStringConverter::Flag::ConvertInitialBom);
-    QString text = decoder.decode(bytes);
+    NoteFile note{decoder.decode(bytes), {}, {}};
     if (decoder.hasError())
         return std::nullopt;
-    return text;
+    if (withDates) {
+        note.modified = file.fileTime(QFileDevice::FileModificationTime).toUTC();
+        note.created = file.fileTime(QFileDevice::FileBirthTime).toUTC();
+    }
+    return note;
 }
 
-void writeAtomically(const QString& path, const QByteArray& bytes) {
+void writeAtomically(const QString& path, const QByteArray& bytes)
+{
     QSaveFile file(path);
     // Unbuffered: with a buffer, Qt 6.4 commits a file cut short by a failed flush
     // (full disk, size limit); written directly, the short write is seen here.
@@ -51,28 +64,33 @@ void writeAtomically(const QString& path, const QByteArray& bytes) {
         throw NoteRepositoryError{file.errorString()};
 }
 
-bool isIntegral(const QJsonValue& value) {
+bool isIntegral(const QJsonValue& value)
+{
     if (!value.isDouble())
         return false;
     const double d = value.toDouble();
     return std::isfinite(d) && d == std::trunc(d);
 }
 
-std::optional<QUuid> uuidValue(const QJsonValue& value) {
+std::optional<QUuid> uuidValue(const QJsonValue& value)
+{
     return value.isString() ? parseUuid(value.toString()) : std::nullopt;
 }
 
-std::optional<QDateTime> dateValue(const QJsonValue& value) {
+std::optional<QDateTime> dateValue(const QJsonValue& value)
+{
     return value.isString() ? parseInternetDateTime(value.toString()) : std::nullopt;
 }
 
 // Missing and null both mean absent, as for any optional key.
-bool isAbsent(const QJsonObject& object, const QString& key) {
+bool isAbsent(const QJsonObject& object, const QString& key)
+{
     const auto it = object.constFind(key);
     return it == object.constEnd() || it->isNull();
 }
 
-std::optional<Note> decodeEntry(const QJsonValue& value) {
+std::optional<Note> decodeEntry(const QJsonValue& value)
+{
     if (!value.isObject())
         return std::nullopt;
     const QJsonObject entry = value.toObject();
@@ -92,7 +110,8 @@ std::optional<Note> decodeEntry(const QJsonValue& value) {
     return note;
 }
 
-void sortNewestFirst(QList<Note>& notes) {
+void sortNewestFirst(QList<Note>& notes)
+{
     std::stable_sort(notes.begin(), notes.end(),
                      [](const Note& a, const Note& b) { return a.updatedAt > b.updatedAt; });
 }
@@ -101,13 +120,16 @@ void sortNewestFirst(QList<Note>& notes) {
 
 FileNoteRepository::FileNoteRepository(QString notesDirectory, QString indexPath)
     : m_notesDirectory(std::move(notesDirectory))
-    , m_indexPath(std::move(indexPath)) {}
+    , m_indexPath(std::move(indexPath))
+{}
 
-QString FileNoteRepository::notePath(const QUuid& id) const {
+QString FileNoteRepository::notePath(const QUuid& id) const
+{
     return m_notesDirectory + u'/' + uuidText(id) + u'.' + kNoteExtension;
 }
 
-QByteArray FileNoteRepository::encodeIndex(const NoteIndex& index) {
+QByteArray FileNoteRepository::encodeIndex(const NoteIndex& index)
+{
     QJsonArray entries;
     for (const Note& note : index.notes) {
         QJsonObject entry{
@@ -127,7 +149,8 @@ QByteArray FileNoteRepository::encodeIndex(const NoteIndex& index) {
     return QJsonDocument(top).toJson(QJsonDocument::Indented);
 }
 
-std::optional<NoteIndex> FileNoteRepository::decodeIndex(const QByteArray& bytes) {
+std::optional<NoteIndex> FileNoteRepository::decodeIndex(const QByteArray& bytes)
+{
     QJsonParseError parseError{};
     const QJsonDocument document = QJsonDocument::fromJson(bytes, &parseError);
     if (parseError.error != QJsonParseError::NoError || !document.isObject())
@@ -151,34 +174,35 @@ std::optional<NoteIndex> FileNoteRepository::decodeIndex(const QByteArray& bytes
     return index;
 }
 
-QList<Note> FileNoteRepository::scanDirectory() const {
+QList<Note> FileNoteRepository::scanDirectory(const QSet<QUuid>& skip) const
+{
     QList<Note> notes;
-    const QFileInfoList entries =
-        QDir(m_notesDirectory).entryInfoList(QDir::Files | QDir::Hidden | QDir::System);
-    for (const QFileInfo& info : entries) {
-        if (info.suffix() != kNoteExtension)
+    const QStringList names =
+        QDir(m_notesDirectory)
+            .entryList({QStringLiteral("*.") + kNoteExtension},
+                       QDir::Files | QDir::Hidden | QDir::System | QDir::CaseSensitive,
+                       QDir::Unsorted);
+    for (const QString& name : names) {
+        const std::optional<QUuid> id =
+            parseUuid(QStringView(name).chopped(kNoteExtension.size() + 1));
+        if (!id || skip.contains(*id))
             continue;
-        const std::optional<QUuid> id = parseUuid(info.completeBaseName());
-        if (!id)
+        std::optional<NoteFile> file = readNoteFile(m_notesDirectory + u'/' + name, true);
+        if (!file)
             continue;
-        std::optional<QString> text = readUtf8(info.filePath());
-        if (!text)
-            continue;
-        QDateTime updatedAt = info.lastModified().toUTC();
-        if (!updatedAt.isValid())
-            updatedAt = QDateTime::currentDateTimeUtc();
-        QDateTime createdAt = info.birthTime().toUTC();
-        if (!createdAt.isValid())
-            createdAt = updatedAt;
-        notes.append(Note{*id, std::nullopt, *text, createdAt, updatedAt, false});
+        const QDateTime updatedAt =
+            file->modified.isValid() ? file->modified : QDateTime::currentDateTimeUtc();
+        const QDateTime createdAt = file->created.isValid() ? file->created : updatedAt;
+        notes.append(Note{*id, std::nullopt, std::move(file->text), createdAt, updatedAt, false});
     }
     return notes;
 }
 
 // Two files can name the same note in different letter cases; only the newest is
 // kept, so one id never stands for two tabs.
-QList<Note> FileNoteRepository::scanNewestFirst() const {
-    QList<Note> notes = scanDirectory();
+QList<Note> FileNoteRepository::scanNewestFirst(const QSet<QUuid>& skip) const
+{
+    QList<Note> notes = scanDirectory(skip);
     sortNewestFirst(notes);
     QSet<QUuid> seen;
     notes.removeIf([&seen](const Note& note) {
@@ -190,7 +214,8 @@ QList<Note> FileNoteRepository::scanNewestFirst() const {
     return notes;
 }
 
-NoteIndex FileNoteRepository::load() {
+NoteIndex FileNoteRepository::load()
+{
     if (!QFileInfo::exists(m_notesDirectory))
         return {};
     QFile indexFile(m_indexPath);
@@ -205,10 +230,10 @@ NoteIndex FileNoteRepository::load() {
     for (Note& note : stored->notes) {
         if (built.contains(note.id))
             continue;
-        std::optional<QString> text = readUtf8(notePath(note.id));
-        if (!text)
+        std::optional<NoteFile> file = readNoteFile(notePath(note.id), false);
+        if (!file)
             continue;
-        note.text = std::move(*text);
+        note.text = std::move(file->text);
         built.insert(note.id);
         result.notes.append(std::move(note));
     }
@@ -218,18 +243,21 @@ NoteIndex FileNoteRepository::load() {
     return result;
 }
 
-void FileNoteRepository::createNotesDirectory() const {
+void FileNoteRepository::createNotesDirectory() const
+{
     if (!QDir().mkpath(m_notesDirectory))
         throw NoteRepositoryError{
             QStringLiteral("Couldn't create the folder %1").arg(m_notesDirectory)};
 }
 
-void FileNoteRepository::save(const Note& note) {
+void FileNoteRepository::save(const Note& note)
+{
     createNotesDirectory();
     writeAtomically(notePath(note.id), note.text.toUtf8());
 }
 
-void FileNoteRepository::trash(const QUuid& id) {
+void FileNoteRepository::trash(const QUuid& id)
+{
     const QString path = notePath(id);
     QFileInfo info(path);
     if (!info.exists() && !info.isSymLink())
@@ -250,16 +278,18 @@ void FileNoteRepository::trash(const QUuid& id) {
         throw NoteRepositoryError{file.errorString()};
 }
 
-void FileNoteRepository::saveIndex(const NoteIndex& index) {
+void FileNoteRepository::saveIndex(const NoteIndex& index)
+{
     createNotesDirectory();
     writeAtomically(m_indexPath, encodeIndex(index));
 }
 
-QList<Note> FileNoteRepository::orphanNotes(const QSet<QUuid>& known) {
+QList<Note> FileNoteRepository::orphanNotes(const QSet<QUuid>& known)
+{
     if (!QFileInfo::exists(m_notesDirectory))
         return {};
-    QList<Note> notes = scanNewestFirst();
-    notes.removeIf([&known](const Note& note) { return known.contains(note.id); });
+    // Known notes are passed over before their files are read.
+    QList<Note> notes = scanNewestFirst(known);
     std::stable_sort(notes.begin(), notes.end(),
                      [](const Note& a, const Note& b) { return a.updatedAt < b.updatedAt; });
     return notes;

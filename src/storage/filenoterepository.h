@@ -30,8 +30,8 @@ public:
     static std::optional<NoteIndex> decodeIndex(const QByteArray& bytes);
 
 private:
-    QList<Note> scanDirectory() const;
-    QList<Note> scanNewestFirst() const;
+    QList<Note> scanDirectory(const QSet<QUuid>& skip) const;
+    QList<Note> scanNewestFirst(const QSet<QUuid>& skip = {}) const;
     void createNotesDirectory() const;
 
     QString m_notesDirectory;

@@ -8,7 +8,8 @@
 
 namespace quelto {
 
-QString Note::title() const {
+QString Note::title() const
+{
     if (isScratch)
         return QStringLiteral("Scratch");
     if (customTitle && !customTitle->isEmpty())
@@ -18,7 +19,8 @@ QString Note::title() const {
 
 namespace {
 
-bool isLineBreak(QChar c) {
+bool isLineBreak(QChar c)
+{
     switch (c.unicode()) {
     case 0x0A:
     case 0x0B:
@@ -33,7 +35,8 @@ bool isLineBreak(QChar c) {
     }
 }
 
-QString trimSpacesAndTabs(QStringView s) {
+QString trimSpacesAndTabs(QStringView s)
+{
     qsizetype begin = 0;
     qsizetype end = s.size();
     while (begin < end && (s[begin] == u' ' || s[begin] == u'\t'))
@@ -44,7 +47,8 @@ QString trimSpacesAndTabs(QStringView s) {
 }
 
 // The first line that is not empty once spaces and tabs are trimmed.
-std::optional<QString> firstContentLine(const QString& text) {
+std::optional<QString> firstContentLine(const QString& text)
+{
     qsizetype start = 0;
     while (start <= text.size()) {
         qsizetype end = start;
@@ -60,7 +64,8 @@ std::optional<QString> firstContentLine(const QString& text) {
 
 } // namespace
 
-QString derivedTitle(const QString& text) {
+QString derivedTitle(const QString& text)
+{
     // Markdown punctuation stripped from the line, in this order.
     static const std::array patterns = {
         icutext::compile(QStringLiteral("^#{1,6}\\s+")),
@@ -83,11 +88,13 @@ QString derivedTitle(const QString& text) {
     return icutext::graphemePrefix(title, kTitleLength);
 }
 
-QString uuidText(const QUuid& id) {
+QString uuidText(const QUuid& id)
+{
     return id.toString(QUuid::WithoutBraces).toUpper();
 }
 
-std::optional<QUuid> parseUuid(QStringView text) {
+std::optional<QUuid> parseUuid(QStringView text)
+{
     constexpr qsizetype kLength = 36;
     if (text.size() != kLength)
         return std::nullopt;
@@ -105,11 +112,13 @@ std::optional<QUuid> parseUuid(QStringView text) {
     return id;
 }
 
-QString internetDateTime(const QDateTime& dateTime) {
+QString internetDateTime(const QDateTime& dateTime)
+{
     return dateTime.toUTC().toString(QStringLiteral("yyyy-MM-ddTHH:mm:ssZ"));
 }
 
-std::optional<QDateTime> parseInternetDateTime(const QString& text) {
+std::optional<QDateTime> parseInternetDateTime(const QString& text)
+{
     static const QRegularExpression form(QStringLiteral(
         "\\A(\\d{4})-(\\d{2})-(\\d{2})T(\\d{2}):(\\d{2}):(\\d{2})(Z|[+-]\\d{2}:\\d{2})\\z"));
     const QRegularExpressionMatch m = form.match(text);

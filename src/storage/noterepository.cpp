@@ -2,11 +2,13 @@
 
 namespace quelto {
 
-NoteIndex MemoryNoteRepository::load() {
+NoteIndex MemoryNoteRepository::load()
+{
     return index.value_or(NoteIndex{});
 }
 
-void MemoryNoteRepository::save(const Note& note) {
+void MemoryNoteRepository::save(const Note& note)
+{
     if (failNextSave || failingIDs.contains(note.id)) {
         failNextSave = false;
         throw NoteRepositoryError{QStringLiteral("disk full")};
@@ -15,15 +17,18 @@ void MemoryNoteRepository::save(const Note& note) {
     ++saveCount;
 }
 
-void MemoryNoteRepository::trash(const QUuid& id) {
+void MemoryNoteRepository::trash(const QUuid& id)
+{
     saved.remove(id);
 }
 
-void MemoryNoteRepository::saveIndex(const NoteIndex& newIndex) {
+void MemoryNoteRepository::saveIndex(const NoteIndex& newIndex)
+{
     index = newIndex;
 }
 
-QList<Note> MemoryNoteRepository::orphanNotes(const QSet<QUuid>& known) {
+QList<Note> MemoryNoteRepository::orphanNotes(const QSet<QUuid>& known)
+{
     QList<Note> result;
     for (const Note& note : orphans) {
         if (!known.contains(note.id))

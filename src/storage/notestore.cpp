@@ -6,7 +6,8 @@ namespace quelto {
 
 namespace {
 
-QList<QUuid> idsOf(const QList<Note>& notes) {
+QList<QUuid> idsOf(const QList<Note>& notes)
+{
     QList<QUuid> ids;
     ids.reserve(notes.size());
     for (const Note& note : notes)
@@ -21,7 +22,8 @@ NoteStore::NoteStore(std::shared_ptr<NoteRepository> repository,
     : QObject(parent)
     , m_repository(std::move(repository))
     , m_now(std::move(now))
-    , m_saveDelay(saveDelay) {
+    , m_saveDelay(saveDelay)
+{
     m_saveTimer.setSingleShot(true);
     m_saveTimer.setTimerType(Qt::PreciseTimer);
     connect(&m_saveTimer, &QTimer::timeout, this, &NoteStore::flush);
@@ -63,30 +65,35 @@ NoteStore::NoteStore(std::shared_ptr<NoteRepository> repository,
 }
 
 // Whatever is still waiting for its quiet period is written before the store goes.
-NoteStore::~NoteStore() {
+NoteStore::~NoteStore()
+{
     flush();
 }
 
-void NoteStore::setNotes(const QList<Note>& notes) {
+void NoteStore::setNotes(const QList<Note>& notes)
+{
     if (notes == m_notes)
         return;
     m_notes = notes;
     emit notesChanged();
 }
 
-void NoteStore::setActiveID(const QUuid& id) {
+void NoteStore::setActiveID(const QUuid& id)
+{
     if (id == m_activeID)
         return;
     m_activeID = id;
     emit activeIDChanged();
 }
 
-const Note* NoteStore::note(const QUuid& id) const {
+const Note* NoteStore::note(const QUuid& id) const
+{
     const qsizetype i = indexOf(id);
     return i < 0 ? nullptr : &m_notes[i];
 }
 
-qsizetype NoteStore::indexOf(const QUuid& id) const {
+qsizetype NoteStore::indexOf(const QUuid& id) const
+{
     for (qsizetype i = 0; i < m_notes.size(); ++i) {
         if (m_notes[i].id == id)
             return i;
@@ -94,11 +101,13 @@ qsizetype NoteStore::indexOf(const QUuid& id) const {
     return -1;
 }
 
-QDateTime NoteStore::now() const {
+QDateTime NoteStore::now() const
+{
     return m_now ? m_now() : QDateTime::currentDateTimeUtc();
 }
 
-void NoteStore::updateText(const QString& text, const QUuid& id) {
+void NoteStore::updateText(const QString& text, const QUuid& id)
+{
     const qsizetype i = indexOf(id);
     if (i < 0 || m_notes[i].text == text)
         return;
@@ -113,7 +122,8 @@ void NoteStore::updateText(const QString& text, const QUuid& id) {
         flush();
 }
 
-void NoteStore::flush() {
+void NoteStore::flush()
+{
     m_saveTimer.stop();
     const QSet<QUuid> taken = std::exchange(m_pending, {});
     for (const QUuid& id : taken) {
@@ -122,7 +132,8 @@ void NoteStore::flush() {
     }
 }
 
-void NoteStore::setFailed(const QUuid& id, bool failed) {
+void NoteStore::setFailed(const QUuid& id, bool failed)
+{
     const bool changed = failed ? !m_failedIDs.contains(id) : m_failedIDs.remove(id);
     if (failed)
         m_failedIDs.insert(id);
@@ -130,7 +141,8 @@ void NoteStore::setFailed(const QUuid& id, bool failed) {
         emit failedIDsChanged();
 }
 
-void NoteStore::persist(const Note& note) {
+void NoteStore::persist(const Note& note)
+{
     const QUuid id = note.id;
     try {
         m_repository->save(note);
@@ -143,7 +155,8 @@ void NoteStore::persist(const Note& note) {
     }
 }
 
-void NoteStore::persistIndex() {
+void NoteStore::persistIndex()
+{
     try {
         m_repository->saveIndex(NoteIndex{m_notes, m_activeID});
     } catch (const NoteRepositoryError&) {
@@ -151,7 +164,8 @@ void NoteStore::persistIndex() {
     }
 }
 
-std::optional<Note> NoteStore::createNote() {
+std::optional<Note> NoteStore::createNote()
+{
     if (m_notes.size() >= kMaxNotes)
         return std::nullopt;
     const QDateTime t = now();
@@ -164,7 +178,8 @@ std::optional<Note> NoteStore::createNote() {
     return created;
 }
 
-void NoteStore::closeNote(const QUuid& id) {
+void NoteStore::closeNote(const QUuid& id)
+{
     const qsizetype i = indexOf(id);
     if (i < 0 || m_notes[i].isScratch)
         return;
@@ -192,7 +207,8 @@ void NoteStore::closeNote(const QUuid& id) {
     persistIndex();
 }
 
-void NoteStore::activate(const QUuid& id) {
+void NoteStore::activate(const QUuid& id)
+{
     if (indexOf(id) < 0)
         return;
     flush();
@@ -200,12 +216,14 @@ void NoteStore::activate(const QUuid& id) {
     persistIndex();
 }
 
-void NoteStore::activateIndex(qsizetype position) {
+void NoteStore::activateIndex(qsizetype position)
+{
     if (position >= 0 && position < m_notes.size())
         activate(m_notes[position].id);
 }
 
-void NoteStore::rename(const QUuid& id, const std::optional<QString>& title) {
+void NoteStore::rename(const QUuid& id, const std::optional<QString>& title)
+{
     const qsizetype i = indexOf(id);
     if (i < 0 || m_notes[i].isScratch)
         return;
@@ -223,7 +241,8 @@ void NoteStore::rename(const QUuid& id, const std::optional<QString>& title) {
     persistIndex();
 }
 
-void NoteStore::move(const QSet<qsizetype>& sources, qsizetype destination) {
+void NoteStore::move(const QSet<qsizetype>& sources, qsizetype destination)
+{
     if (sources.isEmpty() || sources.contains(0) || destination < 1 || destination > m_notes.size())
         return;
     QList<qsizetype> positions(sources.begin(), sources.end());
@@ -249,7 +268,8 @@ void NoteStore::move(const QSet<qsizetype>& sources, qsizetype destination) {
     persistIndex();
 }
 
-void NoteStore::adoptOrphans() {
+void NoteStore::adoptOrphans()
+{
     QSet<QUuid> known;
     for (const Note& n : m_notes)
         known.insert(n.id);

@@ -9,7 +9,8 @@ using namespace quelto::ListEditing;
 namespace {
 
 // Texts mark the caret with "|" or the selection with "{" and "}".
-std::pair<QString, TextRange> parse(QString marked) {
+std::pair<QString, TextRange> parse(QString marked)
+{
     if (const qsizetype caret = marked.indexOf(u'|'); caret >= 0)
         return {marked.remove(caret, 1), {caret, 0}};
     const qsizetype open = marked.indexOf(u'{');
@@ -19,18 +20,21 @@ std::pair<QString, TextRange> parse(QString marked) {
     return {marked, {open, close - open - 1}};
 }
 
-QString render(QString text, TextRange sel) {
+QString render(QString text, TextRange sel)
+{
     if (sel.length == 0)
         return text.insert(sel.location, u'|');
     return text.insert(sel.end(), u'}').insert(sel.location, u'{');
 }
 
 // The marked text after the edit, or "<none>".
-QString applied(const std::optional<TextEdit>& edit, const QString& text) {
+QString applied(const std::optional<TextEdit>& edit, const QString& text)
+{
     return edit ? render(edit->appliedTo(text), edit->selection) : QStringLiteral("<none>");
 }
 
-void addRows(const QList<std::pair<const char*, const char*>>& rows) {
+void addRows(const QList<std::pair<const char*, const char*>>& rows)
+{
     QTest::addColumn<QString>("before");
     QTest::addColumn<QString>("after");
     for (const auto& [before, after] : rows)
@@ -61,7 +65,8 @@ private slots:
     void anySelectionGivesApplicableEdits();
 };
 
-void TestListEditing::parsesItems() {
+void TestListEditing::parsesItems()
+{
     QCOMPARE(parseItem(u"  - [x] a"),
              (Item{QStringLiteral("  "), QStringLiteral("-"), std::nullopt, true, 8}));
     QCOMPARE(parseItem(u"12. b"), (Item{QString(), std::nullopt, 12, false, 4}));
@@ -71,7 +76,8 @@ void TestListEditing::parsesItems() {
     QCOMPARE(parseItem(u""), std::nullopt);
 }
 
-void TestListEditing::returnContinuesOrEndsLists_data() {
+void TestListEditing::returnContinuesOrEndsLists_data()
+{
     addRows({
         {"- item|", "- item\n- |"},
         {"  * item|", "  * item\n  * |"},
@@ -90,14 +96,16 @@ void TestListEditing::returnContinuesOrEndsLists_data() {
     });
 }
 
-void TestListEditing::returnContinuesOrEndsLists() {
+void TestListEditing::returnContinuesOrEndsLists()
+{
     QFETCH(QString, before);
     QFETCH(QString, after);
     const auto [text, sel] = parse(before);
     QCOMPARE(applied(continueList(text, sel), text), after);
 }
 
-void TestListEditing::renumbersOrderedBlocks_data() {
+void TestListEditing::renumbersOrderedBlocks_data()
+{
     addRows({
         {"1. a\n2. |\n2. b\n3. c", "1. a\n2. |\n3. b\n4. c"},
         {"1. a\n2. b\n\n1. x\n|1. y", "1. a\n2. b\n\n1. x\n|2. y"},
@@ -113,14 +121,16 @@ void TestListEditing::renumbersOrderedBlocks_data() {
     });
 }
 
-void TestListEditing::renumbersOrderedBlocks() {
+void TestListEditing::renumbersOrderedBlocks()
+{
     QFETCH(QString, before);
     QFETCH(QString, after);
     const auto [text, sel] = parse(before);
     QCOMPARE(applied(renumberList(text, sel.location), text), after);
 }
 
-void TestListEditing::tabIndentsItems_data() {
+void TestListEditing::tabIndentsItems_data()
+{
     QTest::addColumn<QString>("before");
     QTest::addColumn<bool>("outdent");
     QTest::addColumn<QString>("after");
@@ -135,7 +145,8 @@ void TestListEditing::tabIndentsItems_data() {
     QTest::newRow("plain line") << "plain|" << false << "<none>";
 }
 
-void TestListEditing::tabIndentsItems() {
+void TestListEditing::tabIndentsItems()
+{
     QFETCH(QString, before);
     QFETCH(bool, outdent);
     QFETCH(QString, after);
@@ -143,7 +154,8 @@ void TestListEditing::tabIndentsItems() {
     QCOMPARE(applied(indentListItem(text, sel, outdent), text), after);
 }
 
-void TestListEditing::wrapsAndUnwraps_data() {
+void TestListEditing::wrapsAndUnwraps_data()
+{
     addRows({
         {"a|b", "a**|**b"},
         {"{word}", "**{word}**"},
@@ -154,14 +166,16 @@ void TestListEditing::wrapsAndUnwraps_data() {
     });
 }
 
-void TestListEditing::wrapsAndUnwraps() {
+void TestListEditing::wrapsAndUnwraps()
+{
     QFETCH(QString, before);
     QFETCH(QString, after);
     const auto [text, sel] = parse(before);
     QCOMPARE(applied(wrapSelection(text, sel, QStringLiteral("**")), text), after);
 }
 
-void TestListEditing::togglesTaskBoxes_data() {
+void TestListEditing::togglesTaskBoxes_data()
+{
     addRows({
         {"- [ ] a|", "- [x] a|"},
         {"- [X] a|", "- [ ] a|"},
@@ -174,14 +188,16 @@ void TestListEditing::togglesTaskBoxes_data() {
     });
 }
 
-void TestListEditing::togglesTaskBoxes() {
+void TestListEditing::togglesTaskBoxes()
+{
     QFETCH(QString, before);
     QFETCH(QString, after);
     const auto [text, sel] = parse(before);
     QCOMPARE(applied(toggleCheckboxes(text, sel), text), after);
 }
 
-void TestListEditing::clickTicksOnlyOnTheBox_data() {
+void TestListEditing::clickTicksOnlyOnTheBox_data()
+{
     QTest::addColumn<QString>("text");
     QTest::addColumn<qsizetype>("index");
     QTest::addColumn<QString>("after");
@@ -192,7 +208,8 @@ void TestListEditing::clickTicksOnlyOnTheBox_data() {
     QTest::newRow("negative") << "- [x] a" << qsizetype(-1) << "<none>";
 }
 
-void TestListEditing::clickTicksOnlyOnTheBox() {
+void TestListEditing::clickTicksOnlyOnTheBox()
+{
     QFETCH(QString, text);
     QFETCH(qsizetype, index);
     QFETCH(QString, after);
@@ -202,7 +219,8 @@ void TestListEditing::clickTicksOnlyOnTheBox() {
         QCOMPARE(edit->selection, (TextRange{index, 0}));
 }
 
-void TestListEditing::makesLinks() {
+void TestListEditing::makesLinks()
+{
     const QString address = QStringLiteral("https://example.com");
     auto link = [&](const char* marked, const std::optional<QString>& to) {
         const auto [text, sel] = parse(QString::fromUtf8(marked));
@@ -213,7 +231,8 @@ void TestListEditing::makesLinks() {
     QCOMPARE(link("a|b", address), QStringLiteral("a[|](https://example.com)b"));
 }
 
-void TestListEditing::currentLineStopsAtTerminators() {
+void TestListEditing::currentLineStopsAtTerminators()
+{
     const QString text = QStringLiteral("ab\r\ncd\nef");
     const Line first = currentLine(text, 1);
     QCOMPARE(first.range, (TextRange{0, 4}));
@@ -226,7 +245,8 @@ void TestListEditing::currentLineStopsAtTerminators() {
 
 // Random texts full of list syntax, surrogates and odd selections: every edit must lie
 // inside its text, leave a selection inside the new text, and split no surrogate pair.
-void TestListEditing::anySelectionGivesApplicableEdits() {
+void TestListEditing::anySelectionGivesApplicableEdits()
+{
     const QStringList pieces{"- ",
                              "* ",
                              "1. ",

@@ -10,7 +10,8 @@ using namespace quelto::MarkdownHighlighter;
 
 namespace {
 
-QStringList describe(const QList<StyleRun>& runs) {
+QStringList describe(const QList<StyleRun>& runs)
+{
     QStringList out;
     for (const StyleRun& run : runs) {
         QString s;
@@ -36,7 +37,8 @@ private slots:
     void cacheHandsOutOnePatternAcrossThreads();
 };
 
-void TestMarkdownHighlighter::runsForLine_data() {
+void TestMarkdownHighlighter::runsForLine_data()
+{
     QTest::addColumn<QString>("line");
     QTest::addColumn<QStringList>("runs");
 
@@ -112,13 +114,15 @@ void TestMarkdownHighlighter::runsForLine_data() {
                                    << QStringList{"marker 0..2", "heading 2..3 level 1"};
 }
 
-void TestMarkdownHighlighter::runsForLine() {
+void TestMarkdownHighlighter::runsForLine()
+{
     QFETCH(QString, line);
     QFETCH(QStringList, runs);
     QCOMPARE(describe(MarkdownHighlighter::runsForLine(line)), runs);
 }
 
-void TestMarkdownHighlighter::inlineRunsAreRelativeToTheLine() {
+void TestMarkdownHighlighter::inlineRunsAreRelativeToTheLine()
+{
     const QString text = QStringLiteral("**a** and **b**");
     QCOMPARE(describe(inlineRuns(text, 6, text.size())),
              (QStringList{"marker 10..12", "bold 12..13", "marker 13..15"}));
@@ -126,7 +130,8 @@ void TestMarkdownHighlighter::inlineRunsAreRelativeToTheLine() {
     QCOMPARE(describe(inlineRuns(text, 9, 2)), QStringList{});
 }
 
-void TestMarkdownHighlighter::checkboxNeedsSingleSpaces_data() {
+void TestMarkdownHighlighter::checkboxNeedsSingleSpaces_data()
+{
     QTest::addColumn<QString>("line");
     QTest::addColumn<qsizetype>("location"); // -1: no box
     QTest::newRow("dash") << "- [ ] a" << qsizetype(2);
@@ -137,7 +142,8 @@ void TestMarkdownHighlighter::checkboxNeedsSingleSpaces_data() {
     QTest::newRow("other mark") << "- [v] a" << qsizetype(-1);
 }
 
-void TestMarkdownHighlighter::checkboxNeedsSingleSpaces() {
+void TestMarkdownHighlighter::checkboxNeedsSingleSpaces()
+{
     QFETCH(QString, line);
     QFETCH(qsizetype, location);
     const std::optional<TextRange> box = checkboxRange(line);
@@ -146,7 +152,8 @@ void TestMarkdownHighlighter::checkboxNeedsSingleSpaces() {
         QCOMPARE(box->length, 3);
 }
 
-void TestMarkdownHighlighter::paragraphRangeCoversWholeParagraphs_data() {
+void TestMarkdownHighlighter::paragraphRangeCoversWholeParagraphs_data()
+{
     QTest::addColumn<QString>("text");
     QTest::addColumn<qsizetype>("location");
     QTest::addColumn<qsizetype>("length");
@@ -173,7 +180,8 @@ void TestMarkdownHighlighter::paragraphRangeCoversWholeParagraphs_data() {
                               << qsizetype(3);
 }
 
-void TestMarkdownHighlighter::paragraphRangeCoversWholeParagraphs() {
+void TestMarkdownHighlighter::paragraphRangeCoversWholeParagraphs()
+{
     QFETCH(QString, text);
     QFETCH(qsizetype, location);
     QFETCH(qsizetype, length);
@@ -183,7 +191,8 @@ void TestMarkdownHighlighter::paragraphRangeCoversWholeParagraphs() {
              (TextRange{expectedLocation, expectedLength}));
 }
 
-void TestMarkdownHighlighter::cacheHandsOutOnePatternAcrossThreads() {
+void TestMarkdownHighlighter::cacheHandsOutOnePatternAcrossThreads()
+{
     const QString pattern = QStringLiteral("x(y)z-threads");
     std::vector<const icu::RegexPattern*> seen(8);
     std::vector<std::thread> threads;

@@ -10,12 +10,14 @@ const icu::Locale kEnglish("en_US");
 const icu::Locale kGerman("de_DE");
 
 // "none" when there is no value, else the exact decimal text.
-QString valueText(const std::optional<Decimal>& value) {
+QString valueText(const std::optional<Decimal>& value)
+{
     return value ? QString::fromStdString(value->toString()) : QStringLiteral("none");
 }
 
 // "line: shown result" for every line with a result.
-QStringList shownResults(const QString& text, const icu::Locale& locale) {
+QStringList shownResults(const QString& text, const icu::Locale& locale)
+{
     QStringList out;
     const QMap<int, Decimal> results = MathEvaluator::results(text, locale);
     for (auto it = results.begin(); it != results.end(); ++it)
@@ -43,7 +45,8 @@ private slots:
     void thousandsOfLinesAddUp();
 };
 
-void TestMathEvaluator::evaluatesExpressions_data() {
+void TestMathEvaluator::evaluatesExpressions_data()
+{
     QTest::addColumn<QString>("expression");
     QTest::addColumn<QString>("value");
     QTest::newRow("precedence") << " 2 + 3 * 4"
@@ -116,13 +119,15 @@ void TestMathEvaluator::evaluatesExpressions_data() {
     QTest::newRow("digit outside the BMP") << QString::fromUtf16(u"\U0001D7D9") << "none";
 }
 
-void TestMathEvaluator::evaluatesExpressions() {
+void TestMathEvaluator::evaluatesExpressions()
+{
     QFETCH(QString, expression);
     QFETCH(QString, value);
     QCOMPARE(valueText(MathEvaluator::evaluate(expression, kEnglish)), value);
 }
 
-void TestMathEvaluator::readsNumbersWithLocaleSeparators_data() {
+void TestMathEvaluator::readsNumbersWithLocaleSeparators_data()
+{
     QTest::addColumn<QString>("locale");
     QTest::addColumn<QString>("expression");
     QTest::addColumn<QString>("value");
@@ -155,7 +160,8 @@ void TestMathEvaluator::readsNumbersWithLocaleSeparators_data() {
                                   << "5";
 }
 
-void TestMathEvaluator::readsNumbersWithLocaleSeparators() {
+void TestMathEvaluator::readsNumbersWithLocaleSeparators()
+{
     QFETCH(QString, locale);
     QFETCH(QString, expression);
     QFETCH(QString, value);
@@ -163,7 +169,8 @@ void TestMathEvaluator::readsNumbersWithLocaleSeparators() {
     QCOMPARE(valueText(MathEvaluator::evaluate(expression, loc)), value);
 }
 
-void TestMathEvaluator::recognisesMathAndSumLines() {
+void TestMathEvaluator::recognisesMathAndSumLines()
+{
     QVERIFY(MathEvaluator::isMathLine(u"= 1"));
     QVERIFY(MathEvaluator::isMathLine(u" \t= 1"));
     QVERIFY(!MathEvaluator::isMathLine(u"a = 1"));
@@ -174,7 +181,8 @@ void TestMathEvaluator::recognisesMathAndSumLines() {
     QVERIFY(!MathEvaluator::isSumKeyword(u"sums"));
 }
 
-void TestMathEvaluator::totalsRunPerBlock_data() {
+void TestMathEvaluator::totalsRunPerBlock_data()
+{
     QTest::addColumn<QString>("text");
     QTest::addColumn<QStringList>("shown");
     QTest::newRow("sum of a block")
@@ -192,13 +200,15 @@ void TestMathEvaluator::totalsRunPerBlock_data() {
     QTest::newRow("indented math") << "  = 1\na = 1" << QStringList{"0: 1"};
 }
 
-void TestMathEvaluator::totalsRunPerBlock() {
+void TestMathEvaluator::totalsRunPerBlock()
+{
     QFETCH(QString, text);
     QFETCH(QStringList, shown);
     QCOMPARE(shownResults(text, kEnglish), shown);
 }
 
-void TestMathEvaluator::formatsForLocale_data() {
+void TestMathEvaluator::formatsForLocale_data()
+{
     QTest::addColumn<QString>("locale");
     QTest::addColumn<QString>("expression");
     QTest::addColumn<QString>("shown");
@@ -229,7 +239,8 @@ void TestMathEvaluator::formatsForLocale_data() {
                              "000,000,000,000,000,000,000,000,000,000,000";
 }
 
-void TestMathEvaluator::formatsForLocale() {
+void TestMathEvaluator::formatsForLocale()
+{
     QFETCH(QString, locale);
     QFETCH(QString, expression);
     QFETCH(QString, shown);
@@ -239,7 +250,8 @@ void TestMathEvaluator::formatsForLocale() {
     QCOMPARE(MathEvaluator::formatResult(*value, loc), shown);
 }
 
-void TestMathEvaluator::decimalArithmeticIsExact() {
+void TestMathEvaluator::decimalArithmeticIsExact()
+{
     auto d = [](const char* s) { return *Decimal::fromString(s); };
     QCOMPARE(d("0.1") + d("0.2"), d("0.3"));
     QCOMPARE(d("1.10"), d("1.1"));
@@ -266,7 +278,8 @@ void TestMathEvaluator::decimalArithmeticIsExact() {
     QVERIFY(!Decimal::fromString("-"));
 }
 
-void TestMathEvaluator::hostileInputHasNoValue() {
+void TestMathEvaluator::hostileInputHasNoValue()
+{
     QCOMPARE(valueText(MathEvaluator::evaluate(u"9^64^64", kEnglish)), u"none");
     QCOMPARE(valueText(MathEvaluator::evaluate(u"10^64 * 10^64 * 10^64", kEnglish)), u"none");
     QCOMPARE(valueText(MathEvaluator::evaluate(u"0.001^64", kEnglish)), u"none");
@@ -283,7 +296,8 @@ void TestMathEvaluator::hostileInputHasNoValue() {
     QCOMPARE(valueText(MathEvaluator::evaluate(junk, kEnglish)), u"none");
 }
 
-void TestMathEvaluator::thousandsOfLinesAddUp() {
+void TestMathEvaluator::thousandsOfLinesAddUp()
+{
     QString text;
     for (int i = 0; i < 5000; ++i)
         text += QStringLiteral("= 0.01\nnote %1\n").arg(i);

@@ -18,33 +18,39 @@ const QUuid kA = QUuid::fromString(u"AAAAAAAA-0000-4000-8000-000000000001");
 const QUuid kB = QUuid::fromString(u"BBBBBBBB-0000-4000-8000-000000000002");
 const QUuid kC = QUuid::fromString(u"CCCCCCCC-0000-4000-8000-000000000003");
 
-QDateTime utc(int day, int hour = 12) {
+QDateTime utc(int day, int hour = 12)
+{
     return QDateTime(QDate(2025, 3, day), QTime(hour, 0), Qt::UTC);
 }
 
 Note makeNote(const QUuid& id, const QString& text, int day, bool scratch = false,
-              std::optional<QString> title = std::nullopt) {
+              std::optional<QString> title = std::nullopt)
+{
     return Note{id, std::move(title), text, utc(day), utc(day, 13), scratch};
 }
 
-void writeFile(const QString& path, const QByteArray& bytes) {
+void writeFile(const QString& path, const QByteArray& bytes)
+{
     QFile f(path);
     QVERIFY2(f.open(QIODevice::WriteOnly), qPrintable(path));
     f.write(bytes);
 }
 
-QByteArray readFile(const QString& path) {
+QByteArray readFile(const QString& path)
+{
     QFile f(path);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
 }
 
-void setModified(const QString& path, const QDateTime& when) {
+void setModified(const QString& path, const QDateTime& when)
+{
     QFile f(path);
     QVERIFY(f.open(QIODevice::ReadWrite));
     QVERIFY(f.setFileTime(when, QFileDevice::FileModificationTime));
 }
 
-QStringList titlesOf(const QList<Note>& notes) {
+QStringList titlesOf(const QList<Note>& notes)
+{
     QStringList titles;
     for (const Note& n : notes)
         titles << n.text;
@@ -78,7 +84,8 @@ private:
     std::unique_ptr<FileNoteRepository> m_repo;
 };
 
-void TestFileNoteRepository::init() {
+void TestFileNoteRepository::init()
+{
     m_dir = std::make_unique<QTemporaryDir>();
     QVERIFY(m_dir->isValid());
     // The Trash lives under the data location; keep it inside the test's own folder.
@@ -88,14 +95,16 @@ void TestFileNoteRepository::init() {
     m_repo = std::make_unique<FileNoteRepository>(m_notes, m_index);
 }
 
-void TestFileNoteRepository::freshSystemIgnoresAnIndexWithoutFolder() {
+void TestFileNoteRepository::freshSystemIgnoresAnIndexWithoutFolder()
+{
     QVERIFY(QDir().mkpath(m_dir->filePath(QStringLiteral("Quelto"))));
     writeFile(m_index, FileNoteRepository::encodeIndex({{makeNote(kA, "x", 1)}, kA}));
     QCOMPARE(m_repo->load(), NoteIndex{});
     QCOMPARE(m_repo->orphanNotes({}), QList<Note>{});
 }
 
-void TestFileNoteRepository::savedNotesAndIndexLoadBack() {
+void TestFileNoteRepository::savedNotesAndIndexLoadBack()
+{
     const NoteIndex index{{makeNote(kA, "scratch text", 1, true),
                            makeNote(kB, QString::fromUtf8("# Groceries\n- milk 🥛"), 2, false,
                                     QStringLiteral("Groceries")),
@@ -110,7 +119,8 @@ void TestFileNoteRepository::savedNotesAndIndexLoadBack() {
     QCOMPARE(readFile(m_repo->notePath(kC)), QByteArray());
 }
 
-void TestFileNoteRepository::indexFileIsSortedUpperCaseAndWholeSeconds() {
+void TestFileNoteRepository::indexFileIsSortedUpperCaseAndWholeSeconds()
+{
     Note fractional = makeNote(kA, "a", 1, true);
     fractional.updatedAt = fractional.updatedAt.addMSecs(640);
     m_repo->save(fractional);
@@ -131,7 +141,8 @@ void TestFileNoteRepository::indexFileIsSortedUpperCaseAndWholeSeconds() {
     QCOMPARE(loaded.notes[0].updatedAt, utc(1, 13));
 }
 
-void TestFileNoteRepository::indexEntryWithoutFileIsDropped() {
+void TestFileNoteRepository::indexEntryWithoutFileIsDropped()
+{
     const QList<Note> notes{makeNote(kA, "a", 1, true), makeNote(kB, "b", 2), makeNote(kC, "c", 3)};
     for (const Note& n : notes)
         m_repo->save(n);
@@ -143,7 +154,8 @@ void TestFileNoteRepository::indexEntryWithoutFileIsDropped() {
     QCOMPARE(m_repo->load(), (NoteIndex{{notes[0], notes[2]}, kC}));
 }
 
-void TestFileNoteRepository::strayUuidFilesJoinAfterIndexedNotesOldestFirst() {
+void TestFileNoteRepository::strayUuidFilesJoinAfterIndexedNotesOldestFirst()
+{
     const Note a = makeNote(kA, "a", 1, true);
     m_repo->save(a);
     m_repo->saveIndex({{a}, kA});
@@ -164,7 +176,8 @@ void TestFileNoteRepository::strayUuidFilesJoinAfterIndexedNotesOldestFirst() {
     QCOMPARE(titlesOf(m_repo->orphanNotes({kA, kB})), QStringList{"newer"});
 }
 
-void TestFileNoteRepository::foreignFilesAreIgnoredAndNeverTouched() {
+void TestFileNoteRepository::foreignFilesAreIgnoredAndNeverTouched()
+{
     QVERIFY(QDir().mkpath(m_notes));
     const QMap<QString, QByteArray> foreign{
         {"readme.md", "not a uuid"},
@@ -190,7 +203,8 @@ void TestFileNoteRepository::foreignFilesAreIgnoredAndNeverTouched() {
         QCOMPARE(readFile(m_notes + '/' + it.key()), it.value());
 }
 
-void TestFileNoteRepository::damagedIndexRecoversFromFolder_data() {
+void TestFileNoteRepository::damagedIndexRecoversFromFolder_data()
+{
     QTest::addColumn<QByteArray>("index");
     const QByteArray entry = R"({"id": "AAAAAAAA-0000-4000-8000-000000000001", "isScratch": true,
         "createdAt": "2025-03-01T12:00:00Z", "updatedAt": "2025-03-01T12:00:00Z"})";
@@ -220,7 +234,8 @@ void TestFileNoteRepository::damagedIndexRecoversFromFolder_data() {
         << QByteArray("{\"activeID\": \"x\", \"notes\": [], \"version\": 1}");
 }
 
-void TestFileNoteRepository::damagedIndexRecoversFromFolder() {
+void TestFileNoteRepository::damagedIndexRecoversFromFolder()
+{
     QFETCH(QByteArray, index);
     const QList<Note> notes{makeNote(kA, "a", 1, true, QStringLiteral("kept?")),
                             makeNote(kB, "b", 2), makeNote(kC, "c", 3)};
@@ -243,7 +258,8 @@ void TestFileNoteRepository::damagedIndexRecoversFromFolder() {
     QCOMPARE(readFile(m_index), index == "<none>" ? QByteArray("<missing>") : index);
 }
 
-void TestFileNoteRepository::trashMovesToUserTrashAndToleratesMissingFile() {
+void TestFileNoteRepository::trashMovesToUserTrashAndToleratesMissingFile()
+{
     m_repo->trash(kA); // nothing there: no error
     m_repo->save(makeNote(kA, "keep me", 1));
     m_repo->trash(kA);
@@ -253,7 +269,8 @@ void TestFileNoteRepository::trashMovesToUserTrashAndToleratesMissingFile() {
     QCOMPARE(readFile(trashed), QByteArray("keep me"));
 }
 
-void TestFileNoteRepository::saveReportsFailureUntilFolderIsFixed() {
+void TestFileNoteRepository::saveReportsFailureUntilFolderIsFixed()
+{
     // Tests run as root, so a file where the folder should be is what makes writes fail.
     QVERIFY(QDir().mkpath(m_dir->filePath(QStringLiteral("Quelto"))));
     writeFile(m_notes, "in the way");
@@ -266,7 +283,8 @@ void TestFileNoteRepository::saveReportsFailureUntilFolderIsFixed() {
     QCOMPARE(readFile(m_repo->notePath(kA)), QByteArray("text"));
 }
 
-void TestFileNoteRepository::failedWriteLeavesOldContentWhole() {
+void TestFileNoteRepository::failedWriteLeavesOldContentWhole()
+{
     m_repo->save(makeNote(kA, "old content", 1));
     // A file size limit makes the write itself fail halfway, as a full disk would.
     rlimit old{};
@@ -290,7 +308,8 @@ void TestFileNoteRepository::failedWriteLeavesOldContentWhole() {
              QStringList{"AAAAAAAA-0000-4000-8000-000000000001.md"});
 }
 
-void TestFileNoteRepository::byteOrderMarkSurvivesRoundTrip() {
+void TestFileNoteRepository::byteOrderMarkSurvivesRoundTrip()
+{
     QVERIFY(QDir().mkpath(m_notes));
     const QByteArray bytes = "\xEF\xBB\xBFwith bom";
     writeFile(m_repo->notePath(kA), bytes);

@@ -17,7 +17,8 @@ private slots:
     void dateTimesAreWholeSecondsInUtc();
 };
 
-void TestNote::derivedTitleStripsMarkdown_data() {
+void TestNote::derivedTitleStripsMarkdown_data()
+{
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("title");
     QTest::newRow("empty") << ""
@@ -52,13 +53,15 @@ void TestNote::derivedTitleStripsMarkdown_data() {
         << QString(39, u'x') + QString::fromUtf16(u"e\u0301");
 }
 
-void TestNote::derivedTitleStripsMarkdown() {
+void TestNote::derivedTitleStripsMarkdown()
+{
     QFETCH(QString, text);
     QFETCH(QString, title);
     QCOMPARE(derivedTitle(text), title);
 }
 
-void TestNote::titleFollowsScratchThenCustomThenText() {
+void TestNote::titleFollowsScratchThenCustomThenText()
+{
     Note note{QUuid::createUuid(), QStringLiteral("Mine"), QStringLiteral("# Body"), {}, {}, true};
     QCOMPARE(note.title(), QStringLiteral("Scratch"));
     note.isScratch = false;
@@ -69,7 +72,8 @@ void TestNote::titleFollowsScratchThenCustomThenText() {
     QCOMPARE(note.title(), QStringLiteral("Body"));
 }
 
-void TestNote::uuidParsingAcceptsOnlyTheCanonicalForm_data() {
+void TestNote::uuidParsingAcceptsOnlyTheCanonicalForm_data()
+{
     QTest::addColumn<QString>("text");
     QTest::addColumn<bool>("valid");
     QTest::newRow("upper") << "3F2504E0-4F89-41D3-9A0C-0305E82C3301" << true;
@@ -82,7 +86,8 @@ void TestNote::uuidParsingAcceptsOnlyTheCanonicalForm_data() {
     QTest::newRow("empty") << "" << false;
 }
 
-void TestNote::uuidParsingAcceptsOnlyTheCanonicalForm() {
+void TestNote::uuidParsingAcceptsOnlyTheCanonicalForm()
+{
     QFETCH(QString, text);
     QFETCH(bool, valid);
     const std::optional<QUuid> id = parseUuid(text);
@@ -91,7 +96,8 @@ void TestNote::uuidParsingAcceptsOnlyTheCanonicalForm() {
         QCOMPARE(uuidText(*id), text.toUpper());
 }
 
-void TestNote::dateTimesAreWholeSecondsInUtc_data() {
+void TestNote::dateTimesAreWholeSecondsInUtc_data()
+{
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("utc"); // empty: rejected
     QTest::newRow("zulu") << "2025-03-01T14:05:09Z"
@@ -112,7 +118,8 @@ void TestNote::dateTimesAreWholeSecondsInUtc_data() {
                                    << "";
 }
 
-void TestNote::dateTimesAreWholeSecondsInUtc() {
+void TestNote::dateTimesAreWholeSecondsInUtc()
+{
     QFETCH(QString, text);
     QFETCH(QString, utc);
     const std::optional<QDateTime> parsed = parseInternetDateTime(text);

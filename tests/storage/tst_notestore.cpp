@@ -18,11 +18,13 @@ class CountingRepository : public NoteRepository {
 public:
     NoteIndex load() override { return memory.load(); }
     void save(const Note& note) override { memory.save(note); }
-    void trash(const QUuid& id) override {
+    void trash(const QUuid& id) override
+    {
         trashed.append(id);
         memory.trash(id);
     }
-    void saveIndex(const NoteIndex& index) override {
+    void saveIndex(const NoteIndex& index) override
+    {
         ++indexWrites;
         memory.saveIndex(index);
     }
@@ -33,22 +35,26 @@ public:
     QList<QUuid> trashed;
 };
 
-QDateTime t0() {
+QDateTime t0()
+{
     return QDateTime(QDate(2025, 3, 1), QTime(9, 0), Qt::UTC);
 }
 
-Note plain(const QString& text, bool scratch = false) {
+Note plain(const QString& text, bool scratch = false)
+{
     return Note{QUuid::createUuid(), std::nullopt, text, t0(), t0(), scratch};
 }
 
-QStringList textsOf(const NoteStore& store) {
+QStringList textsOf(const NoteStore& store)
+{
     QStringList texts;
     for (const Note& n : store.notes())
         texts << n.text;
     return texts;
 }
 
-QByteArray readFile(const QString& path) {
+QByteArray readFile(const QString& path)
+{
     QFile f(path);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
 }
@@ -88,13 +94,15 @@ private:
 };
 
 std::shared_ptr<CountingRepository> TestNoteStore::repoWith(QList<Note> notes,
-                                                            std::optional<QUuid> active) {
+                                                            std::optional<QUuid> active)
+{
     auto repo = std::make_shared<CountingRepository>();
     repo->memory.index = NoteIndex{std::move(notes), active};
     return repo;
 }
 
-void TestNoteStore::emptyRepositoryGetsScratchWrittenOnce() {
+void TestNoteStore::emptyRepositoryGetsScratchWrittenOnce()
+{
     auto repo = std::make_shared<CountingRepository>();
     NoteStore store(repo, 0ms, t0);
     QCOMPARE(store.notes().size(), 1);
@@ -107,7 +115,8 @@ void TestNoteStore::emptyRepositoryGetsScratchWrittenOnce() {
     QCOMPARE(repo->memory.index, (NoteIndex{{scratch}, scratch.id}));
 }
 
-void TestNoteStore::scratchFoundLaterMovesToFront() {
+void TestNoteStore::scratchFoundLaterMovesToFront()
+{
     const QList<Note> stored{plain("a"), plain("b"), plain("s", true), plain("c")};
     auto repo = repoWith(stored, stored[1].id);
     NoteStore store(repo, 0ms, t0);
@@ -118,7 +127,8 @@ void TestNoteStore::scratchFoundLaterMovesToFront() {
     QCOMPARE(repo->memory.saveCount, 0);
 }
 
-void TestNoteStore::staleActiveIdFallsBackToScratch() {
+void TestNoteStore::staleActiveIdFallsBackToScratch()
+{
     const QList<Note> stored{plain("s", true), plain("a")};
     auto repo = repoWith(stored, QUuid::createUuid());
     NoteStore store(repo, 0ms, t0);
@@ -131,7 +141,8 @@ void TestNoteStore::staleActiveIdFallsBackToScratch() {
     QCOMPARE(noActive->indexWrites, 1);
 }
 
-void TestNoteStore::consistentIndexIsNotRewritten() {
+void TestNoteStore::consistentIndexIsNotRewritten()
+{
     const QList<Note> stored{plain("s", true), plain("a"), plain("s2", true)};
     auto repo = repoWith(stored, stored[1].id);
     NoteStore store(repo, 0ms, t0);
@@ -140,7 +151,8 @@ void TestNoteStore::consistentIndexIsNotRewritten() {
     QCOMPARE(repo->memory.saveCount, 0);
 }
 
-void TestNoteStore::failedLoadStartsWithScratchOnly() {
+void TestNoteStore::failedLoadStartsWithScratchOnly()
+{
     class FailingLoad : public CountingRepository {
     public:
         NoteIndex load() override { throw NoteRepositoryError{QStringLiteral("unreadable")}; }
@@ -151,7 +163,8 @@ void TestNoteStore::failedLoadStartsWithScratchOnly() {
     QVERIFY(store.notes()[0].isScratch);
 }
 
-void TestNoteStore::sameTextChangesNothing() {
+void TestNoteStore::sameTextChangesNothing()
+{
     const QList<Note> stored{plain("same", true)};
     auto repo = repoWith(stored, stored[0].id);
     NoteStore store(repo, 500ms, [] { return t0().addDays(1); });
@@ -163,7 +176,8 @@ void TestNoteStore::sameTextChangesNothing() {
     QCOMPARE(notesSpy.count(), 0);
 }
 
-void TestNoteStore::burstOfTypingSavesOnceAfterQuietPeriod() {
+void TestNoteStore::burstOfTypingSavesOnceAfterQuietPeriod()
+{
     auto repo = std::make_shared<CountingRepository>();
     const QDateTime later = t0().addSecs(30);
     NoteStore store(repo, 1000ms, [&] { return later; });
@@ -184,7 +198,8 @@ void TestNoteStore::burstOfTypingSavesOnceAfterQuietPeriod() {
     QCOMPARE(repo->memory.saveCount, before + 1);
 }
 
-void TestNoteStore::zeroDelaySavesAtOnce() {
+void TestNoteStore::zeroDelaySavesAtOnce()
+{
     auto repo = std::make_shared<CountingRepository>();
     NoteStore store(repo, 0ms, t0);
     store.updateText(QStringLiteral("now"), store.activeID());
@@ -192,7 +207,8 @@ void TestNoteStore::zeroDelaySavesAtOnce() {
     QVERIFY(!store.hasPendingSaves());
 }
 
-void TestNoteStore::failedSaveIsRecordedAndRetried() {
+void TestNoteStore::failedSaveIsRecordedAndRetried()
+{
     auto repo = std::make_shared<CountingRepository>();
     NoteStore store(repo, 0ms, t0);
     const QUuid id = store.activeID();
@@ -214,7 +230,8 @@ void TestNoteStore::failedSaveIsRecordedAndRetried() {
     QCOMPARE(countSpy.count(), 1);
 }
 
-void TestNoteStore::createNoteStopsAtTwelve() {
+void TestNoteStore::createNoteStopsAtTwelve()
+{
     auto repo = std::make_shared<CountingRepository>();
     NoteStore store(repo, 0ms, t0);
     for (int i = 1; i < NoteStore::kMaxNotes - 1; ++i)
@@ -233,7 +250,8 @@ void TestNoteStore::createNoteStopsAtTwelve() {
     QCOMPARE(repo->indexWrites, writes);
 }
 
-void TestNoteStore::closingPicksNeighbour_data() {
+void TestNoteStore::closingPicksNeighbour_data()
+{
     QTest::addColumn<int>("active");
     QTest::addColumn<int>("closed");
     QTest::addColumn<QString>("expectedActive");
@@ -242,7 +260,8 @@ void TestNoteStore::closingPicksNeighbour_data() {
     QTest::newRow("inactive") << 1 << 3 << "a";
 }
 
-void TestNoteStore::closingPicksNeighbour() {
+void TestNoteStore::closingPicksNeighbour()
+{
     QFETCH(int, active);
     QFETCH(int, closed);
     QFETCH(QString, expectedActive);
@@ -256,7 +275,8 @@ void TestNoteStore::closingPicksNeighbour() {
     QCOMPARE(repo->memory.index, (NoteIndex{store.notes(), store.activeID()}));
 }
 
-void TestNoteStore::scratchCannotBeClosedRenamedOrMoved() {
+void TestNoteStore::scratchCannotBeClosedRenamedOrMoved()
+{
     const QList<Note> stored{plain("s", true), plain("a"), plain("b")};
     auto repo = repoWith(stored, stored[0].id);
     NoteStore store(repo, 0ms, t0);
@@ -269,7 +289,8 @@ void TestNoteStore::scratchCannotBeClosedRenamedOrMoved() {
     QVERIFY(repo->trashed.isEmpty());
 }
 
-void TestNoteStore::renameTrimsAndClears() {
+void TestNoteStore::renameTrimsAndClears()
+{
     const QList<Note> stored{plain("s", true), plain("a")};
     auto repo = repoWith(stored, stored[0].id);
     NoteStore store(repo, 0ms, [] { return t0().addDays(3); });
@@ -284,7 +305,8 @@ void TestNoteStore::renameTrimsAndClears() {
     QCOMPARE(store.notes()[1].customTitle, std::nullopt);
 }
 
-void TestNoteStore::moveFollowsOffsetsRule_data() {
+void TestNoteStore::moveFollowsOffsetsRule_data()
+{
     QTest::addColumn<QList<qsizetype>>("sources");
     QTest::addColumn<qsizetype>("destination");
     QTest::addColumn<QStringList>("order");
@@ -304,7 +326,8 @@ void TestNoteStore::moveFollowsOffsetsRule_data() {
         << QList<qsizetype>{1} << qsizetype(9) << QStringList{"s", "a", "b", "c"};
 }
 
-void TestNoteStore::moveFollowsOffsetsRule() {
+void TestNoteStore::moveFollowsOffsetsRule()
+{
     QFETCH(QList<qsizetype>, sources);
     QFETCH(qsizetype, destination);
     QFETCH(QStringList, order);
@@ -317,7 +340,8 @@ void TestNoteStore::moveFollowsOffsetsRule() {
         QCOMPARE(repo->memory.index->notes, store.notes());
 }
 
-void TestNoteStore::activateFlushesAndIgnoresBadPositions() {
+void TestNoteStore::activateFlushesAndIgnoresBadPositions()
+{
     const QList<Note> stored{plain("s", true), plain("a")};
     auto repo = repoWith(stored, stored[0].id);
     NoteStore store(repo, 10s, t0);
@@ -334,7 +358,8 @@ void TestNoteStore::activateFlushesAndIgnoresBadPositions() {
     QCOMPARE(repo->memory.index->activeID, std::optional<QUuid>(stored[1].id));
 }
 
-void TestNoteStore::adoptOrphansAppendsAndWritesIndex() {
+void TestNoteStore::adoptOrphansAppendsAndWritesIndex()
+{
     const QList<Note> stored{plain("s", true)};
     auto repo = repoWith(stored, stored[0].id);
     const Note stray = plain("stray");
@@ -348,7 +373,8 @@ void TestNoteStore::adoptOrphansAppendsAndWritesIndex() {
     QCOMPARE(repo->indexWrites, 1);
 }
 
-void TestNoteStore::propertiesNotifyOnlyOnChange() {
+void TestNoteStore::propertiesNotifyOnlyOnChange()
+{
     auto repo = std::make_shared<CountingRepository>();
     NoteStore store(repo, 0ms, t0);
     QSignalSpy notesSpy(&store, &NoteStore::notesChanged);
@@ -367,7 +393,8 @@ void TestNoteStore::propertiesNotifyOnlyOnChange() {
     QCOMPARE(repo->indexWrites, writes);
 }
 
-void TestNoteStore::closingPendingNoteSavesBeforeTrash() {
+void TestNoteStore::closingPendingNoteSavesBeforeTrash()
+{
     QTemporaryDir dir;
     qputenv("XDG_DATA_HOME", dir.filePath(QStringLiteral("share")).toUtf8());
     auto repo =
@@ -383,7 +410,8 @@ void TestNoteStore::closingPendingNoteSavesBeforeTrash() {
     QVERIFY(!store.hasPendingSaves());
 }
 
-void TestNoteStore::unwritableFolderKeepsTextUntilFixed() {
+void TestNoteStore::unwritableFolderKeepsTextUntilFixed()
+{
     QTemporaryDir dir;
     const QString notesDir = dir.filePath("Notes");
     auto repo = std::make_shared<FileNoteRepository>(notesDir, dir.filePath("index.json"));
@@ -408,7 +436,8 @@ void TestNoteStore::unwritableFolderKeepsTextUntilFixed() {
     QCOMPARE(readFile(repo->notePath(id)), QByteArray("precious"));
 }
 
-void TestNoteStore::destroyingStoreWritesPendingText() {
+void TestNoteStore::destroyingStoreWritesPendingText()
+{
     auto repo = std::make_shared<CountingRepository>();
     QUuid id;
     {
