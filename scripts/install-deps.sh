@@ -8,7 +8,7 @@ packages=(
     qt6-base-dev libicu-dev libboost-dev
     libbenchmark-dev
     libxcb1-dev libxcb-keysyms1-dev libxkbcommon-dev libxkbcommon-x11-dev x11proto-dev
-    xvfb xauth xdotool x11-utils imagemagick fonts-dejavu-core
+    xkb-data xvfb xauth xdotool x11-utils imagemagick fonts-dejavu-core
 )
 if [ "${QUELTO_FUZZ_DEPS:-0}" = 1 ]; then
     packages+=(clang libclang-rt-14-dev)
