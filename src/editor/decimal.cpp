@@ -26,11 +26,20 @@ const Wide& powerOfTen(int n)
 
 int digitCount(const Wide& value)
 {
-    int n = 1;
-    while (n < 78 && value >= powerOfTen(n))
-        ++n;
-    return n;
+    // Binary search over the powers of ten: comparisons of 256-bit values are not free.
+    int low = 1;
+    int high = 78;
+    while (low < high) {
+        const int mid = (low + high) / 2;
+        if (value >= powerOfTen(mid))
+            low = mid + 1;
+        else
+            high = mid;
+    }
+    return low;
 }
+
+using Narrow = Decimal::Mantissa;
 
 } // namespace
 
@@ -40,6 +49,21 @@ struct DecimalOps {
     {
         if (mantissa == 0)
             return Decimal();
+        // Most results of typed arithmetic already fit: finish them in native 128 bits.
+        if (mantissa < powerOfTen(Decimal::kDigits) && exponent >= Decimal::kMinExponent &&
+            exponent <= Decimal::kMaxExponent) {
+            auto m = static_cast<Narrow>(mantissa);
+            int e = static_cast<int>(exponent);
+            while (e < Decimal::kMaxExponent && m % 10 == 0) {
+                m /= 10;
+                ++e;
+            }
+            Decimal d;
+            d.m_negative = negative;
+            d.m_mantissa = m;
+            d.m_exponent = e;
+            return d;
+        }
         auto dropDigits = [&](int k) {
             if (k <= 0)
                 return;
@@ -91,6 +115,35 @@ struct DecimalOps {
         return {m * powerOfTen(shift), std::int64_t(d.m_exponent) - shift};
     }
 
+    static int narrowDigits(Narrow m)
+    {
+        int n = 1;
+        for (Narrow p = 10; n < Decimal::kDigits && m >= p; p *= 10)
+            ++n;
+        return n;
+    }
+
+    // Sums of short decimals, the usual case, line up within 38 digits: no 256-bit work.
+    static std::optional<Decimal> addNarrow(const Decimal& a, const Decimal& b, bool bNegative)
+    {
+        const Decimal& high = a.m_exponent >= b.m_exponent ? a : b;
+        const Decimal& low = a.m_exponent >= b.m_exponent ? b : a;
+        const bool highNegative = &high == &a ? a.m_negative : bNegative;
+        const bool lowNegative = &high == &a ? bNegative : a.m_negative;
+        const int shift = high.m_exponent - low.m_exponent;
+        if (shift > Decimal::kDigits - narrowDigits(high.m_mantissa))
+            return std::nullopt;
+        Narrow scaled = high.m_mantissa;
+        for (int i = 0; i < shift; ++i)
+            scaled *= 10;
+        // Both below 10^38, so the sum stays below 2^128.
+        if (highNegative == lowNegative)
+            return make(highNegative, Wide(scaled + low.m_mantissa), low.m_exponent);
+        if (scaled >= low.m_mantissa)
+            return make(highNegative, Wide(scaled - low.m_mantissa), low.m_exponent);
+        return make(lowNegative, Wide(low.m_mantissa - scaled), low.m_exponent);
+    }
+
     static Decimal add(const Decimal& a, bool negateB, const Decimal& b)
     {
         if (a.m_nan || b.m_nan)
@@ -100,6 +153,8 @@ struct DecimalOps {
             return a;
         if (a.isZero())
             return make(bNegative, wide(b), b.m_exponent);
+        if (const std::optional<Decimal> sum = addNarrow(a, b, bNegative))
+            return *sum;
         auto [ma, ea] = leftAligned(a);
         auto [mb, eb] = leftAligned(b);
         bool na = a.m_negative;

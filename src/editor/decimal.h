@@ -44,6 +44,14 @@ public:
     // Values are kept in one canonical form, so equal values compare equal; NaN equals
     // NaN here (a record comparison, not an arithmetic one).
     friend bool operator==(const Decimal&, const Decimal&) = default;
+    friend std::size_t qHash(const Decimal& d, std::size_t seed = 0) noexcept
+    {
+        const auto low = static_cast<std::uint64_t>(d.m_mantissa);
+        const auto high = static_cast<std::uint64_t>(d.m_mantissa >> 64);
+        return seed ^ (low * 0x9E3779B97F4A7C15ull) ^ (high * 0xC2B2AE3D27D4EB4Full) ^
+               (std::size_t(d.m_exponent) << 2) ^ std::size_t(d.m_negative) ^
+               (std::size_t(d.m_nan) << 1);
+    }
 
     __extension__ typedef unsigned __int128 Mantissa; // 10^38 fits below 2^128
 

@@ -2,14 +2,13 @@
 
 #include "editor/markdownhighlighter.h"
 
-#include <QAbstractTextDocumentLayout>
 #include <QApplication>
 #include <QClipboard>
 #include <QKeyEvent>
 #include <QMimeData>
 #include <QPainter>
 #include <QPainterPath>
-#include <QScrollBar>
+#include <QPlainTextDocumentLayout>
 #include <QStyleHints>
 #include <QTextBlock>
 #include <QTextLayout>
@@ -53,15 +52,44 @@ std::optional<QTextLayout::FormatRange> formatRangeAt(const QTextBlock& block, i
     return std::nullopt;
 }
 
+// QPlainTextEdit lays out only what changed, which keeps typing fast in long notes,
+// but ignores line-height formats. This layout spreads each laid-out line to the
+// theme's line height, centring the text in the taller line.
+class SpacedLayout final : public QPlainTextDocumentLayout {
+public:
+    using QPlainTextDocumentLayout::QPlainTextDocumentLayout;
+
+    QRectF blockBoundingRect(const QTextBlock& block) const override
+    {
+        QRectF rect = QPlainTextDocumentLayout::blockBoundingRect(block);
+        QTextLayout* layout = block.layout();
+        if (!block.isVisible() || !layout || layout->lineCount() == 0)
+            return rect;
+        qreal y = 0;
+        for (int i = 0; i < layout->lineCount(); ++i) {
+            QTextLine line = layout->lineAt(i);
+            const qreal extra = line.height() * (EditorTheme::kLineHeight - 1);
+            const QPointF wanted(line.position().x(), y + extra / 2);
+            if (line.position() != wanted)
+                line.setPosition(wanted);
+            y += line.height() + extra;
+        }
+        rect.setHeight(y + (block.next().isValid() ? 0 : document()->documentMargin()));
+        return rect;
+    }
+};
+
 } // namespace
 
 EditorTextView::EditorTextView(double fontSize, bool monospace, bool mathEnabled, QWidget* parent)
-    : QTextEdit(parent)
+    : QPlainTextEdit(parent)
 {
-    setAcceptRichText(false);
+    auto* text = new QTextDocument(this);
+    text->setDocumentLayout(new SpacedLayout(text));
+    setDocument(text);
     setUndoRedoEnabled(true);
     setFrameShape(QFrame::NoFrame);
-    setLineWrapMode(QTextEdit::WidgetWidth);
+    setLineWrapMode(QPlainTextEdit::WidgetWidth);
     setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     viewport()->setAutoFillBackground(false);
@@ -69,11 +97,13 @@ EditorTextView::EditorTextView(double fontSize, bool monospace, bool mathEnabled
     document()->setDocumentMargin(kContainerInset);
     const EditorTheme theme{fontSize, monospace};
     document()->setDefaultFont(theme.baseFont());
-    m_highlighter = new NoteHighlighter(document(), theme, mathEnabled, palette());
+    // Connected before anyone reads the text after a change.
+    connect(document(), &QTextDocument::contentsChange, this, [this] { m_noteText.reset(); });
+    m_highlighter = new NoteHighlighter(document(), theme, mathEnabled, palette(),
+                                        [this] { return noteText(); });
     m_highlighter->setParent(this);
     connect(m_highlighter, &NoteHighlighter::mathResultsChanged, viewport(),
             qOverload<>(&QWidget::update));
-    // Paragraphs made later (Return, paste) inherit the spacing of the one they split.
     loadText(QString());
 }
 
@@ -81,17 +111,14 @@ void EditorTextView::loadText(const QString& text)
 {
     document()->setUndoRedoEnabled(false);
     setPlainText(text);
-    QTextCursor all(document());
-    all.select(QTextCursor::Document);
-    QTextBlockFormat spacing;
-    spacing.setLineHeight(EditorTheme::kLineHeight * 100, QTextBlockFormat::ProportionalHeight);
-    all.mergeBlockFormat(spacing);
     document()->setUndoRedoEnabled(true);
 }
 
 QString EditorTextView::noteText() const
 {
-    return rawToNote(document()->toRawText());
+    if (!m_noteText)
+        m_noteText = rawToNote(document()->toRawText());
+    return *m_noteText;
 }
 
 TextRange EditorTextView::selection() const
@@ -147,11 +174,11 @@ std::optional<std::function<void()>> EditorTextView::keyEquivalent(const QKeyEve
     if (isReadOnly())
         return std::nullopt; // left to the menus
     const Qt::KeyboardModifiers modifiers = event->modifiers() & kCommandKeys;
-    const QString text = noteText();
-    const TextRange sel = selection();
-    auto wrap = [this, text, sel](const QString& marker) {
-        return
-            [this, text, sel, marker] { applyEdit(ListEditing::wrapSelection(text, sel, marker)); };
+    // The text is read only when a command runs: every key press passes through here.
+    auto wrap = [this](const QString& marker) {
+        return [this, marker] {
+            applyEdit(ListEditing::wrapSelection(noteText(), selection(), marker));
+        };
     };
     if (modifiers == Qt::ControlModifier) {
         switch (event->key()) {
@@ -162,14 +189,14 @@ std::optional<std::function<void()>> EditorTextView::keyEquivalent(const QKeyEve
         case Qt::Key_E:
             return wrap(QStringLiteral("`"));
         case Qt::Key_K:
-            return [this, text, sel] {
+            return [this] {
                 const QString pasted = QGuiApplication::clipboard()->text().trimmed();
                 const std::optional<QString> address =
                     isLink(pasted) ? std::optional(pasted) : std::nullopt;
-                applyEdit(ListEditing::makeLink(text, sel, address));
+                applyEdit(ListEditing::makeLink(noteText(), selection(), address));
             };
         case Qt::Key_L:
-            return [this, text, sel] { applyEdit(ListEditing::toggleCheckboxes(text, sel)); };
+            return [this] { applyEdit(ListEditing::toggleCheckboxes(noteText(), selection())); };
         default:
             return std::nullopt;
         }
@@ -210,13 +237,13 @@ bool EditorTextView::event(QEvent* event)
             return true;
         }
     }
-    return QTextEdit::event(event);
+    return QPlainTextEdit::event(event);
 }
 
 void EditorTextView::keyPressEvent(QKeyEvent* event)
 {
     if (isReadOnly() || hasPreedit(textCursor())) {
-        QTextEdit::keyPressEvent(event);
+        QPlainTextEdit::keyPressEvent(event);
         return;
     }
     if (const auto action = keyEquivalent(event)) {
@@ -245,13 +272,19 @@ void EditorTextView::keyPressEvent(QKeyEvent* event)
                 return;
             }
         }
-        // A plain line break: never the soft line separator QTextEdit uses for
+        // A plain line break: never the soft line separator Qt inserts for
         // Shift+Return, which a Markdown file would keep as a stray character.
         textCursor().insertText(QStringLiteral("\n"));
         ensureCursorVisible();
         return;
     }
-    QTextEdit::keyPressEvent(event);
+    QPlainTextEdit::keyPressEvent(event);
+}
+
+QPointF EditorTextView::blockOrigin(const QTextBlock& block) const
+{
+    return blockBoundingGeometry(block).translated(contentOffset()).topLeft() +
+           block.layout()->position();
 }
 
 QRectF EditorTextView::characterRect(int position, int length) const
@@ -266,8 +299,7 @@ QRectF EditorTextView::characterRect(int position, int length) const
         return {};
     const qreal x1 = line.cursorToX(relative);
     const qreal x2 = line.cursorToX(relative + length);
-    const QPointF origin =
-        layout->position() - QPointF(horizontalScrollBar()->value(), verticalScrollBar()->value());
+    const QPointF origin = blockOrigin(block);
     return QRectF(origin.x() + std::min(x1, x2), origin.y() + line.y(), std::abs(x2 - x1),
                   line.height());
 }
@@ -331,7 +363,7 @@ void EditorTextView::mousePressEvent(QMouseEvent* event)
             return;
         }
     }
-    QTextEdit::mousePressEvent(event);
+    QPlainTextEdit::mousePressEvent(event);
 }
 
 std::optional<QRectF> EditorTextView::resultRect(int position) const
@@ -346,15 +378,15 @@ std::optional<QRectF> EditorTextView::resultRect(int position) const
     const QTextLine last = layout->lineAt(layout->lineCount() - 1);
     const QFontMetricsF metrics(m_highlighter->theme().resultFont());
     const qreal width = metrics.horizontalAdvance(*result);
-    const qreal right = document()->textWidth() - document()->documentMargin() - kResultInset -
-                        horizontalScrollBar()->value();
-    const qreal top = layout->position().y() + last.y() - verticalScrollBar()->value();
+    const qreal right =
+        contentOffset().x() + viewport()->width() - document()->documentMargin() - kResultInset;
+    const qreal top = blockOrigin(block).y() + last.y();
     return QRectF(right - width - kResultSlack, top, width + 2 * kResultSlack, last.height());
 }
 
 void EditorTextView::paintEvent(QPaintEvent* event)
 {
-    QTextEdit::paintEvent(event);
+    QPlainTextEdit::paintEvent(event);
     QPainter painter(viewport());
     painter.setRenderHint(QPainter::Antialiasing);
     drawCheckboxes(painter, event->rect());
@@ -363,14 +395,13 @@ void EditorTextView::paintEvent(QPaintEvent* event)
 
 void EditorTextView::drawCheckboxes(QPainter& painter, const QRect& area) const
 {
-    QTextBlock block = cursorForPosition(area.topLeft()).block();
     const QColor accent = palette().color(QPalette::Highlight);
     const QColor outline = EditorTheme::secondary(palette());
-    for (; block.isValid(); block = block.next()) {
+    for (QTextBlock block = firstVisibleBlock(); block.isValid(); block = block.next()) {
         const QTextLayout* layout = block.layout();
-        if (!layout)
+        if (!layout || !block.isVisible())
             continue;
-        if (layout->position().y() - verticalScrollBar()->value() > area.bottom())
+        if (blockOrigin(block).y() > area.bottom())
             break;
         for (const QTextLayout::FormatRange& range : layout->formats()) {
             if (!range.format.hasProperty(NoteCheckbox))
@@ -404,12 +435,11 @@ void EditorTextView::drawResults(QPainter& painter, const QRect& area) const
     const QFontMetricsF metrics(font);
     painter.setFont(font);
     painter.setPen(EditorTheme::secondary(palette()));
-    QTextBlock block = cursorForPosition(area.topLeft()).block();
-    for (; block.isValid(); block = block.next()) {
+    for (QTextBlock block = firstVisibleBlock(); block.isValid(); block = block.next()) {
         const QTextLayout* layout = block.layout();
-        if (!layout)
+        if (!layout || !block.isVisible())
             continue;
-        if (layout->position().y() - verticalScrollBar()->value() > area.bottom())
+        if (blockOrigin(block).y() > area.bottom())
             break;
         const auto result = results.constFind(block.position());
         if (result == results.constEnd())
@@ -424,7 +454,7 @@ void EditorTextView::drawResults(QPainter& painter, const QRect& area) const
 
 void EditorTextView::changeEvent(QEvent* event)
 {
-    QTextEdit::changeEvent(event);
+    QPlainTextEdit::changeEvent(event);
     if (event->type() == QEvent::PaletteChange)
         m_highlighter->setPalette(palette());
 }
@@ -446,7 +476,7 @@ void EditorTextView::insertFromMimeData(const QMimeData* source)
     }
     QMimeData plain;
     plain.setText(pasted);
-    QTextEdit::insertFromMimeData(&plain);
+    QPlainTextEdit::insertFromMimeData(&plain);
 }
 
 QMimeData* EditorTextView::createMimeDataFromSelection() const

@@ -1,5 +1,5 @@
 #pragma once
-// The note editor: a plain-text QTextEdit with Markdown-aware keys (lists continue on
+// The note editor: a QPlainTextEdit with Markdown-aware keys (lists continue on
 // Return, Tab indents items, Ctrl+B/I/E wrap, Ctrl+K links, Ctrl+L ticks tasks,
 // Ctrl+Shift+= writes the line's result), drawn task boxes and arithmetic results,
 // clicks on boxes, links and results, and plain-text paste and copy. Every change it
@@ -9,14 +9,14 @@
 #include "editor/listediting.h"
 #include "editor/notehighlighter.h"
 
-#include <QTextEdit>
+#include <QPlainTextEdit>
 
 #include <functional>
 #include <optional>
 
 namespace quelto {
 
-class EditorTextView : public QTextEdit {
+class EditorTextView : public QPlainTextEdit {
     Q_OBJECT
 
 public:
@@ -64,10 +64,14 @@ private:
     void insertLineResult();
     std::optional<int> characterAt(const QPointF& viewportPoint) const;
     QRectF characterRect(int position, int length) const;
+    // The block's top left in viewport coordinates.
+    QPointF blockOrigin(const QTextBlock& block) const;
     void drawCheckboxes(QPainter& painter, const QRect& area) const;
     void drawResults(QPainter& painter, const QRect& area) const;
 
     NoteHighlighter* m_highlighter;
+    // noteText() of the current content, made at most once per change.
+    mutable std::optional<QString> m_noteText;
     // Time stamp and place of the last press, to tell a double click's second press.
     std::optional<std::pair<quint64, QPointF>> m_lastPress;
 };

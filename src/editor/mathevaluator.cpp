@@ -2,6 +2,8 @@
 
 #include "common/icutext.h"
 
+#include <QHash>
+
 #include <unicode/dcfmtsym.h>
 #include <unicode/numberformatter.h>
 #include <unicode/uchar.h>
@@ -353,6 +355,30 @@ std::optional<Decimal> evaluate(QStringView expression, const icu::Locale& local
     return evaluateWith(expression, separatorsFor(locale));
 }
 
+namespace {
+
+// Typing changes one line at a time while every line is evaluated again, so values
+// are remembered by expression (and separators). The cache is dropped when it grows
+// past kCachedExpressions, which bounds it however much is typed.
+constexpr qsizetype kCachedExpressions = 20000;
+
+std::optional<Decimal> evaluateCached(QStringView expression, const Separators& seps)
+{
+    thread_local QHash<QString, std::optional<Decimal>> cache;
+    QString key;
+    key.reserve(expression.size() + 2);
+    key.append(QChar(seps.decimal)).append(QChar(seps.grouping)).append(expression);
+    if (const auto it = cache.constFind(key); it != cache.constEnd())
+        return *it;
+    if (cache.size() >= kCachedExpressions)
+        cache.clear();
+    const std::optional<Decimal> value = evaluateWith(expression, seps);
+    cache.insert(key, value);
+    return value;
+}
+
+} // namespace
+
 QMap<int, Decimal> results(const QString& text, const icu::Locale& locale)
 {
     const Separators& seps = separatorsFor(locale);
@@ -377,7 +403,7 @@ QMap<int, Decimal> results(const QString& text, const icu::Locale& locale)
             total.reset();
             continue;
         }
-        if (const std::optional<Decimal> value = evaluateWith(*expression, seps)) {
+        if (const std::optional<Decimal> value = evaluateCached(*expression, seps)) {
             out.insert(number, *value);
             total = total.value_or(Decimal()) + *value;
         }
@@ -385,7 +411,9 @@ QMap<int, Decimal> results(const QString& text, const icu::Locale& locale)
     return out;
 }
 
-QString formatResult(const Decimal& value, const icu::Locale& locale)
+namespace {
+
+QString formatUncached(const Decimal& value, const icu::Locale& locale)
 {
     thread_local std::map<std::string, icu::number::LocalizedNumberFormatter> formatters;
     const std::string key = locale.getName();
@@ -406,6 +434,25 @@ QString formatResult(const Decimal& value, const icu::Locale& locale)
     if (U_FAILURE(status) || text.isEmpty())
         return QString::fromStdString(plain);
     return icutext::toQString(text);
+}
+
+} // namespace
+
+QString formatResult(const Decimal& value, const icu::Locale& locale)
+{
+    // Formatting through ICU is the slow part of showing results; the same values
+    // come back on every keystroke.
+    thread_local std::string shownLocale;
+    thread_local QHash<Decimal, QString> shown;
+    if (shownLocale != locale.getName() || shown.size() >= kCachedExpressions) {
+        shown.clear();
+        shownLocale = locale.getName();
+    }
+    if (const auto it = shown.constFind(value); it != shown.constEnd())
+        return *it;
+    const QString text = formatUncached(value, locale);
+    shown.insert(value, text);
+    return text;
 }
 
 } // namespace quelto::MathEvaluator

@@ -16,8 +16,9 @@ icu::Locale userLocale()
 }
 
 NoteHighlighter::NoteHighlighter(QTextDocument* document, EditorTheme theme, bool mathEnabled,
-                                 const QPalette& palette)
+                                 const QPalette& palette, std::function<QString()> text)
     : QSyntaxHighlighter(static_cast<QObject*>(nullptr))
+    , m_text(std::move(text))
     , m_theme(theme)
     , m_mathEnabled(mathEnabled)
     , m_palette(palette)
@@ -134,7 +135,7 @@ void NoteHighlighter::highlightBlock(const QString& text)
 void NoteHighlighter::recomputeMathResults()
 {
     QMap<int, QString> results;
-    const QString text = document() ? document()->toPlainText() : QString();
+    const QString text = m_text ? m_text() : QString();
     if (m_mathEnabled && text.contains(u'=')) {
         const QMap<int, Decimal> values = MathEvaluator::results(text, m_locale);
         if (!values.isEmpty()) {

@@ -12,14 +12,17 @@
 
 #include <unicode/locid.h>
 
+#include <functional>
+
 namespace quelto {
 
 class NoteHighlighter : public QSyntaxHighlighter {
     Q_OBJECT
 
 public:
+    // `text` gives the note's current text (the editor keeps one copy per change).
     NoteHighlighter(QTextDocument* document, EditorTheme theme, bool mathEnabled,
-                    const QPalette& palette);
+                    const QPalette& palette, std::function<QString()> text);
 
     EditorTheme theme() const { return m_theme; }
     // Restyles the whole note only when the theme really changed.
@@ -43,6 +46,7 @@ protected:
 private:
     void recomputeMathResults();
 
+    std::function<QString()> m_text;
     EditorTheme m_theme;
     bool m_mathEnabled;
     QPalette m_palette;

@@ -1,0 +1,131 @@
+// The editor on a 10,000-line note with about 1,000 "=" lines, on the offscreen
+// platform: one typed character from key event to styled document, recomputed
+// results and the store updated (median and 99th percentile), loading the note with
+// its first full styling, and the resident memory of the process holding it.
+
+#include "editor/editorbridge.h"
+#include "samplenote.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <chrono>
+
+using namespace quelto;
+using namespace std::chrono_literals;
+
+namespace {
+
+double residentMegabytes()
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return 0;
+    for (const QByteArray& line : status.readAll().split('\n')) {
+        if (line.startsWith("VmRSS:"))
+            return line.mid(6).trimmed().split(' ').first().toDouble() / 1024.0;
+    }
+    return 0;
+}
+
+struct Editor {
+    QTemporaryDir dir;
+    std::shared_ptr<MemoryNoteRepository> repo = std::make_shared<MemoryNoteRepository>();
+    std::unique_ptr<NoteStore> store;
+    std::unique_ptr<Preferences> prefs;
+    std::unique_ptr<EditorBridge> bridge;
+
+    Editor()
+    {
+        const QDateTime t = QDateTime::currentDateTimeUtc();
+        repo->index =
+            NoteIndex{{Note{QUuid::createUuid(), std::nullopt, bench::sampleNote(), t, t, true}},
+                      std::nullopt};
+        store = std::make_unique<NoteStore>(repo, 500ms);
+        prefs = std::make_unique<Preferences>(
+            std::make_unique<QSettings>(dir.filePath("p.ini"), QSettings::IniFormat));
+    }
+    ~Editor()
+    {
+        if (bridge)
+            delete bridge->textView();
+    }
+    EditorTextView& open()
+    {
+        bridge = std::make_unique<EditorBridge>(*store, *prefs, [](const QString&) {});
+        EditorTextView& view = *bridge->textView();
+        view.resize(700, 500);
+        view.show();
+        QCoreApplication::processEvents();
+        return view;
+    }
+};
+
+void BM_LoadNoteWithFirstStyling(benchmark::State& state)
+{
+    Editor editor;
+    EditorTextView& view = editor.open();
+    for (auto _ : state)
+        view.loadText(bench::sampleNote());
+    state.counters["lines"] = bench::kSampleLines;
+    state.counters["results"] = double(view.highlighter().mathResults().size());
+}
+
+void typingBenchmark(benchmark::State& state, bool repaint)
+{
+    Editor editor;
+    EditorTextView& view = editor.open();
+    // Type in the middle of the note, at the end of a line.
+    QTextCursor caret(view.document()->findBlockByNumber(bench::kSampleLines / 2));
+    caret.movePosition(QTextCursor::EndOfBlock);
+    view.setTextCursor(caret);
+    view.setFocus();
+    std::vector<double> micros;
+    int typed = 0;
+    for (auto _ : state) {
+        const auto start = std::chrono::steady_clock::now();
+        QTest::keyClick(&view, typed % 2 ? Qt::Key_Backspace : Qt::Key_A, Qt::NoModifier);
+        if (repaint)
+            view.viewport()->repaint();
+        micros.push_back(
+            std::chrono::duration<double, std::micro>(std::chrono::steady_clock::now() - start)
+                .count());
+        ++typed;
+    }
+    std::sort(micros.begin(), micros.end());
+    state.counters["median_us"] = micros[micros.size() / 2];
+    state.counters["p99_us"] = micros[micros.size() * 99 / 100];
+    state.counters["rss_MB"] = residentMegabytes();
+}
+
+void BM_TypeOneCharacter(benchmark::State& state)
+{
+    typingBenchmark(state, false);
+}
+
+void BM_TypeOneCharacterAndRepaint(benchmark::State& state)
+{
+    typingBenchmark(state, true);
+}
+
+BENCHMARK(BM_LoadNoteWithFirstStyling)->Unit(benchmark::kMillisecond)->Iterations(10);
+BENCHMARK(BM_TypeOneCharacter)->Unit(benchmark::kMicrosecond)->Iterations(2000);
+BENCHMARK(BM_TypeOneCharacterAndRepaint)->Unit(benchmark::kMicrosecond)->Iterations(1000);
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    std::printf("resident memory after all runs: %.1f MB\n", residentMegabytes());
+    return 0;
+}
