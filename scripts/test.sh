@@ -10,6 +10,8 @@ opts=(-DQUELTO_WERROR=ON)
 if [ "${QUELTO_SANITIZE:-0}" = 1 ]; then
     build=build-asan
     opts+=(-DQUELTO_SANITIZE=ON)
+    export LSAN_OPTIONS="suppressions=$PWD/tests/lsan.supp:print_suppressions=0"
+    export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
 fi
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "${opts[@]}"
 cmake --build "$build" --parallel
