@@ -1,0 +1,35 @@
+#pragma once
+// Short messages ("Copied 48", "Couldn't save note") in a small window at the top
+// centre of the screen under the pointer, for 2.5 seconds. A new one replaces the old
+// at once; toasts never take focus and let clicks through.
+
+#include <QObject>
+#include <QPointer>
+#include <QTimer>
+#include <QWidget>
+
+namespace quelto {
+
+class ToastController : public QObject {
+    Q_OBJECT
+
+public:
+    static constexpr int kShowMs = 2500;
+    static constexpr int kMinWidth = 200;
+    static constexpr int kMinHeight = 40;
+    static constexpr int kTopGap = 12;
+
+    explicit ToastController(QObject* parent = nullptr);
+    ~ToastController() override;
+
+    void show(const QString& message);
+    void hide();
+    // The toast on screen, if any.
+    QWidget* window() const { return m_window; }
+
+private:
+    QPointer<QWidget> m_window;
+    QTimer m_hideTimer;
+};
+
+} // namespace quelto
