@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
     build-essential cmake ninja-build pkg-config git
-    qt6-base-dev libicu-dev libboost-dev
+    qt6-base-dev libqt6svg6 libicu-dev libboost-dev
     libbenchmark-dev
     libxcb1-dev libxcb-keysyms1-dev libxkbcommon-dev libxkbcommon-x11-dev x11proto-dev
     xkb-data xvfb xauth xdotool x11-utils imagemagick fonts-dejavu-core

@@ -187,9 +187,11 @@ void NotePanelController::closeTab(const QUuid& id)
                       QStringLiteral("Move “%1” to the Trash?").arg(title));
     alert.setInformativeText(QStringLiteral("The tab closes and its note file goes to the Trash, "
                                             "where you can get it back from the file manager."));
+    // One role for both keeps them in this order whatever the desktop's convention.
     QPushButton* trash = alert.addButton(QStringLiteral("Move to Trash"), QMessageBox::AcceptRole);
-    alert.addButton(QStringLiteral("Cancel"), QMessageBox::RejectRole);
+    QPushButton* cancel = alert.addButton(QStringLiteral("Cancel"), QMessageBox::AcceptRole);
     alert.setDefaultButton(trash);
+    alert.setEscapeButton(cancel);
 
     if (QGuiApplication::applicationState() != Qt::ApplicationActive)
         m_activatedForAlert = true;

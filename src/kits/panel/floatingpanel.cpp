@@ -46,12 +46,28 @@ FloatingPanel::~FloatingPanel()
 
 bool FloatingPanel::eventFilter(QObject* watched, QEvent* event)
 {
-    if (event->type() == QEvent::KeyPress && keyHandler) {
+    const QEvent::Type type = event->type();
+    if ((type == QEvent::ShortcutOverride || type == QEvent::KeyPress) && keyHandler) {
         auto* widget = qobject_cast<QWidget*>(watched);
-        // Each key reaches the filter once, for the widget it is meant for.
-        if (widget && widget->window() == this && widget == QApplication::focusWidget() &&
-            keyHandler(static_cast<QKeyEvent*>(event)))
-            return true;
+        // Each key reaches the filter once per event, for the widget it is meant for.
+        if (widget && widget->window() == this && widget == QApplication::focusWidget()) {
+            auto* key = static_cast<QKeyEvent*>(event);
+            // Qt asks about shortcuts before it delivers the key; answering there lets
+            // the panel's commands win over window shortcuts with the same keys. The
+            // key press that follows an answered question is then swallowed.
+            if (type == QEvent::KeyPress && m_answeredShortcut) {
+                m_answeredShortcut = false;
+                return true;
+            }
+            m_answeredShortcut = false;
+            if (keyHandler(key)) {
+                if (type == QEvent::ShortcutOverride) {
+                    m_answeredShortcut = true;
+                    key->accept();
+                }
+                return true;
+            }
+        }
     }
     return QWidget::eventFilter(watched, event);
 }

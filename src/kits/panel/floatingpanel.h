@@ -41,6 +41,8 @@ private:
     Qt::Edges edgesAt(QPointF point) const;
 
     bool m_resizable;
+    // The panel answered the shortcut question for the key press about to come.
+    bool m_answeredShortcut = false;
     // Where a manual drag started (when the window manager cannot move windows).
     std::optional<QPointF> m_dragOffset;
 };

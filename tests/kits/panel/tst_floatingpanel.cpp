@@ -133,7 +133,9 @@ void TestFloatingPanel::keyHandlerSeesKeysFirst()
     QVERIFY(QTest::qWaitForWindowActive(m_controller->panel()) || m_field->hasFocus());
     QTest::keyClicks(m_field, "axb");
     QCOMPARE(m_field->text(), QStringLiteral("ab"));
-    QCOMPARE(seen, (QList<int>{Qt::Key_A, Qt::Key_X, Qt::Key_B}));
+    // A declined key is offered twice (as a shortcut, then as a key press); a consumed
+    // one once, before any window shortcut could take it.
+    QCOMPARE(seen, (QList<int>{Qt::Key_A, Qt::Key_A, Qt::Key_X, Qt::Key_B, Qt::Key_B}));
 }
 
 void TestFloatingPanel::anchoredShowGoesBelowOrAbove()

@@ -1,0 +1,68 @@
+#pragma once
+// Owns Quelto's long-lived objects and wires them at launch: preferences, the note
+// store over the data folder, the panel, the tray icon, the global shortcut (with a
+// fallback and an explanation when another application holds it), and the rules
+// that write pending text before sleep, logout, termination and quit.
+
+#include "app/preferences.h"
+#include "kits/hotkey/hotkey.h"
+#include "kits/menubar/closuremenu.h"
+#include "kits/updates/updater.h"
+#include "panel/notepanelcontroller.h"
+#include "storage/notestore.h"
+
+#include <QObject>
+
+#include <memory>
+#include <optional>
+
+namespace quelto {
+
+class AppDelegate : public QObject {
+    Q_OBJECT
+
+public:
+    // The folder holding "Notes" and "index.json".
+    static QString dataFolder();
+    static QString welcomeText();
+
+    AppDelegate(Preferences& prefs, const QString& dataFolder, QObject* parent = nullptr);
+    ~AppDelegate() override;
+
+    void launch();
+    void seedWelcomeNote();
+    void togglePanel();
+    // Shows the panel: what starting Quelto again while it runs does.
+    void reopen();
+    void registerHotKey();
+    // Flushes, then asks before quitting when saves failed; true means quit.
+    bool shouldTerminate();
+    // Quits unless the user cancels (the Quit commands and signals end here).
+    void requestQuit();
+    void buildStatusMenu(QMenu* menu);
+
+    NoteStore& store() { return *m_store; }
+    NotePanelController* panel() { return m_panel.get(); }
+    StatusItemController* status() { return m_status.get(); }
+    std::optional<HotKeyCombo> registeredCombo() const { return m_registeredCombo; }
+
+public slots:
+    void flushOnSleep(bool goingToSleep);
+
+private:
+    void showHotKeyConflict(const HotKeyCombo& wanted, const QString& message);
+    void installObservers();
+
+    Preferences& m_prefs;
+    std::unique_ptr<NoteStore> m_store;
+    PanelState m_state;
+    std::unique_ptr<Updater> m_updater;
+    std::unique_ptr<NotePanelController> m_panel;
+    std::unique_ptr<StatusItemController> m_status;
+    std::unique_ptr<HotKey> m_hotKey;
+    std::optional<HotKeyCombo> m_registeredCombo;
+    bool m_isRevertingHotKey = false;
+    bool m_quitting = false;
+};
+
+} // namespace quelto

@@ -1,0 +1,219 @@
+// The application delegate on a real X server: shortcut registration with another
+// client holding keys, the tray menu, and quitting with notes that failed to save.
+
+#include "app/appdelegate.h"
+#include "support/xvfbserver.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QMessageBox>
+#include <QProcess>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace quelto;
+
+namespace {
+
+const HotKeyCombo kCtrlShiftK{40, HotKeyCombo::kCommand | HotKeyCombo::kShift};
+
+// Another X client holding a key combination (X11 key code, X modifier mask).
+class OtherClient {
+public:
+    OtherClient(int keycode, int modifiers)
+    {
+        m_process.start(QStringLiteral(QUELTO_GRAB_HELPER),
+                        {QString::number(keycode), QString::number(modifiers)});
+        m_ready = m_process.waitForReadyRead(5000) && m_process.readLine().trimmed() == "ready";
+    }
+    ~OtherClient()
+    {
+        m_process.closeWriteChannel();
+        m_process.waitForFinished(5000);
+    }
+    bool ready() const { return m_ready; }
+
+private:
+    QProcess m_process;
+    bool m_ready = false;
+};
+
+// The texts of the next modal message box, answered with `answer`.
+QStringList answerNextAlert(const QString& answer)
+{
+    QStringList said;
+    bool done = false;
+    std::function<void()> poll = [&] {
+        QMessageBox* box = nullptr;
+        for (QWidget* w : QApplication::topLevelWidgets()) {
+            if (auto* candidate = qobject_cast<QMessageBox*>(w);
+                candidate && candidate->isVisible())
+                box = candidate;
+        }
+        if (!box) {
+            QTimer::singleShot(20, poll);
+            return;
+        }
+        said << box->text() << box->informativeText();
+        for (QAbstractButton* b : box->buttons())
+            said << b->text();
+        for (QAbstractButton* b : box->buttons()) {
+            if (b->text() == answer || (answer.isEmpty() && b == box->defaultButton()))
+                b->click();
+        }
+        done = true;
+    };
+    QTimer::singleShot(0, poll);
+    if (!QTest::qWaitFor([&] { return done; }, 5000))
+        said << QStringLiteral("<no alert>");
+    return said;
+}
+
+QString firstStatusEntry(AppDelegate& app)
+{
+    QMenu menu;
+    app.buildStatusMenu(&menu);
+    return menu.actions().first()->text();
+}
+
+} // namespace
+
+class TestAppDelegate : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+    void takenDefaultLeavesNoShortcut();
+    void takenChoiceFallsBackToPrevious();
+    void reselectingKeepsRegistration();
+    void statusMenuFollowsPanel();
+    void quitAsksWhenSavesFailed();
+
+private:
+    std::unique_ptr<QTemporaryDir> m_dir;
+    std::unique_ptr<Preferences> m_prefs;
+    std::unique_ptr<AppDelegate> m_app;
+};
+
+void TestAppDelegate::init()
+{
+    m_dir = std::make_unique<QTemporaryDir>();
+    qputenv("XDG_DATA_HOME", m_dir->filePath("share").toUtf8());
+    m_prefs = std::make_unique<Preferences>(
+        std::make_unique<QSettings>(m_dir->filePath("prefs.ini"), QSettings::IniFormat));
+    m_app = std::make_unique<AppDelegate>(*m_prefs, m_dir->filePath("Quelto"));
+}
+
+void TestAppDelegate::cleanup()
+{
+    m_app.reset();
+}
+
+void TestAppDelegate::takenDefaultLeavesNoShortcut()
+{
+    OtherClient holder(44, 5); // J with Control and Shift
+    QVERIFY(holder.ready());
+    m_app->launch();
+    const QStringList said = answerNextAlert(QString());
+    QCOMPARE(said, (QStringList{"Ctrl+Shift+J is already used by another app",
+                                "No shortcut is active. Pick a different one in Settings → "
+                                "General, or open Quelto from the tray icon.",
+                                "OK"}));
+    QCOMPARE(m_app->registeredCombo(), std::nullopt);
+    QCOMPARE(m_prefs->hotKey(), HotKeyCombo::defaultCombo());
+    QCOMPARE(firstStatusEntry(*m_app), QStringLiteral("Show Quelto"));
+}
+
+void TestAppDelegate::takenChoiceFallsBackToPrevious()
+{
+    m_app->launch();
+    QCOMPARE(m_app->registeredCombo(), std::optional(HotKeyCombo::defaultCombo()));
+    OtherClient holder(45, 5); // K with Control and Shift
+    QVERIFY(holder.ready());
+    m_prefs->setHotKey(kCtrlShiftK);
+    const QStringList said = answerNextAlert(QString());
+    QCOMPARE(said.mid(0, 2),
+             (QStringList{
+                 "Ctrl+Shift+K is already used by another app",
+                 "Quelto kept Ctrl+Shift+J. Pick a different shortcut in Settings → General."}));
+    QCOMPARE(m_app->registeredCombo(), std::optional(HotKeyCombo::defaultCombo()));
+    QCOMPARE(m_prefs->hotKey(), HotKeyCombo::defaultCombo());
+}
+
+void TestAppDelegate::reselectingKeepsRegistration()
+{
+    m_app->launch();
+    // Another client grabbing J now would make any new registration of it fail:
+    // writing the same shortcut again must not unregister and re-register.
+    OtherClient late(44, 5);
+    m_prefs->setHotKey(HotKeyCombo::defaultCombo());
+    QTest::qWait(100);
+    for (QWidget* w : QApplication::topLevelWidgets())
+        QVERIFY(!(qobject_cast<QMessageBox*>(w) && w->isVisible()));
+    QCOMPARE(m_app->registeredCombo(), std::optional(HotKeyCombo::defaultCombo()));
+}
+
+void TestAppDelegate::statusMenuFollowsPanel()
+{
+    m_app->launch();
+    QMenu menu;
+    m_app->buildStatusMenu(&menu);
+    QStringList entries;
+    for (QAction* a : menu.actions())
+        entries << (a->isSeparator() ? QStringLiteral("-") : a->text());
+    QCOMPARE(entries, (QStringList{"Show Quelto   Ctrl+Shift+J", "New Tab", "Clear Scratch", "-",
+                                   "Settings…", "-", "Quit Quelto"}));
+    m_app->togglePanel();
+    QCOMPARE(firstStatusEntry(*m_app), QStringLiteral("Hide Quelto   Ctrl+Shift+J"));
+    m_app->togglePanel();
+    QCOMPARE(firstStatusEntry(*m_app), QStringLiteral("Show Quelto   Ctrl+Shift+J"));
+    QVERIFY(m_app->store().notes().first().text.startsWith("# Welcome to Quelto"));
+}
+
+void TestAppDelegate::quitAsksWhenSavesFailed()
+{
+    m_app->launch();
+    QVERIFY(m_app->shouldTerminate()); // nothing failed: no question
+    // A file where the notes folder should be makes every save fail.
+    const QString notes = m_dir->filePath("Quelto/Notes");
+    QVERIFY(QDir(notes).removeRecursively());
+    QFile blocker(notes);
+    QVERIFY(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    const Note second = *m_app->store().createNote();
+    m_app->store().updateText("one", m_app->store().notes().first().id);
+    m_app->store().updateText("two", second.id);
+
+    bool quit = true;
+    QTimer::singleShot(0, [&] {
+        const QStringList said = answerNextAlert(QStringLiteral("Cancel"));
+        QCOMPARE(said, (QStringList{"Couldn't save 2 notes",
+                                    "Your latest changes could not be written to disk. Quit "
+                                    "anyway and lose them?",
+                                    "Quit Anyway", "Cancel"}));
+    });
+    quit = m_app->shouldTerminate();
+    QVERIFY(!quit);
+    QVERIFY(m_app->panel()); // still running
+
+    QVERIFY(QFile::remove(notes));
+    QVERIFY(m_app->shouldTerminate()); // the retry succeeded: no question
+}
+
+int main(int argc, char** argv)
+{
+    testing::XvfbServer server;
+    QString why;
+    if (!server.ensure(&why)) {
+        std::printf("SKIP: no X server for the application tests: %s\n", qPrintable(why));
+        return 77;
+    }
+    qputenv("QT_QPA_PLATFORM", "xcb");
+    QApplication app(argc, argv);
+    TestAppDelegate test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_appdelegate.moc"
