@@ -10,3 +10,5 @@ for b in build-release/bench/bench_*; do
     echo "== $(basename "$b")"
     QT_QPA_PLATFORM=offscreen "$b" --benchmark_counters_tabular=true
 done
+echo "== start-up"
+bench/startup.sh build-release/src/quelto

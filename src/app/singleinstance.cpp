@@ -2,14 +2,18 @@
 
 #include <QCryptographicHash>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QLocalSocket>
+#include <QThread>
 
 namespace quelto {
 
 namespace {
 
-constexpr int kLockWaitMs = 200;
+constexpr int kLockWaitMs = 0; // a live holder answers on the socket; stale locks are taken over
 constexpr int kSocketWaitMs = 2000;
+constexpr int kStartupWaitMs = 5000;
+constexpr int kRetryMs = 20;
 
 } // namespace
 
@@ -34,10 +38,19 @@ bool SingleInstance::claim()
 
 bool SingleInstance::send(const QByteArray& command) const
 {
+    // The running instance may have taken the lock and still be starting up: keep
+    // trying to reach it for a moment before giving up.
     QLocalSocket socket;
-    socket.connectToServer(m_socketName);
-    if (!socket.waitForConnected(kSocketWaitMs))
-        return false;
+    QElapsedTimer waited;
+    waited.start();
+    for (;;) {
+        socket.connectToServer(m_socketName);
+        if (socket.waitForConnected(kSocketWaitMs))
+            break;
+        if (waited.elapsed() > kStartupWaitMs)
+            return false;
+        QThread::msleep(kRetryMs);
+    }
     socket.write(command + '\n');
     socket.flush();
     socket.waitForBytesWritten(kSocketWaitMs);
