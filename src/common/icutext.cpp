@@ -2,6 +2,7 @@
 
 #include <unicode/brkiter.h>
 #include <unicode/locid.h>
+#include <unicode/uchar.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -31,6 +32,20 @@ QString removeAll(const icu::RegexPattern& pattern, const QString& text)
         return text;
     const icu::UnicodeString out = matcher->replaceAll(icu::UnicodeString(), status);
     return U_FAILURE(status) ? text : toQString(out);
+}
+
+bool isHorizontalSpace(char32_t c)
+{
+    return c == u'\t' || u_charType(static_cast<UChar32>(c)) == U_SPACE_SEPARATOR;
+}
+
+QStringView trimHorizontal(QStringView text)
+{
+    while (!text.isEmpty() && isHorizontalSpace(text.front().unicode()))
+        text = text.mid(1);
+    while (!text.isEmpty() && isHorizontalSpace(text.back().unicode()))
+        text.chop(1);
+    return text;
 }
 
 namespace {

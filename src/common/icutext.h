@@ -31,6 +31,11 @@ std::unique_ptr<icu::RegexPattern> compile(const QString& pattern, uint32_t flag
 // Every match of `pattern` in `text` removed.
 QString removeAll(const icu::RegexPattern& pattern, const QString& text);
 
+// A tab or a Unicode space separator (the "horizontal white space" of the text rules).
+bool isHorizontalSpace(char32_t c);
+// `text` without horizontal white space at either end.
+QStringView trimHorizontal(QStringView text);
+
 // Number of user-perceived characters (grapheme clusters) in `text`.
 qsizetype graphemeCount(const QString& text);
 

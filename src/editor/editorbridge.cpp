@@ -1,20 +1,12 @@
 #include "editor/editorbridge.h"
 
+#include "common/preedit.h"
+
 #include <QDesktopServices>
 #include <QTextBlock>
 #include <QTextLayout>
 
 namespace quelto {
-
-namespace {
-
-bool composing(const EditorTextView& view)
-{
-    const QTextLayout* layout = view.textCursor().block().layout();
-    return layout && !layout->preeditAreaText().isEmpty();
-}
-
-} // namespace
 
 EditorBridge::EditorBridge(NoteStore& store, Preferences& prefs, Toast toast, QObject* parent)
     : QObject(parent)
@@ -92,7 +84,7 @@ void EditorBridge::update()
         load(m_store.activeID(), false);
         return;
     }
-    if (m_isTyping || composing(*m_view))
+    if (m_isTyping || isComposing(m_view->textCursor()))
         return;
     const Note* active = m_store.activeNote();
     if (!active && !m_store.notes().isEmpty())

@@ -1,5 +1,6 @@
 #include "editor/editortextview.h"
 
+#include "common/preedit.h"
 #include "editor/markdownhighlighter.h"
 
 #include <QApplication>
@@ -32,12 +33,6 @@ QString rawToNote(QString raw)
 {
     raw.replace(QChar::ParagraphSeparator, u'\n');
     return raw;
-}
-
-bool hasPreedit(const QTextCursor& cursor)
-{
-    const QTextLayout* layout = cursor.block().layout();
-    return layout && !layout->preeditAreaText().isEmpty();
 }
 
 std::optional<QTextLayout::FormatRange> formatRangeAt(const QTextBlock& block, int position,
@@ -232,7 +227,7 @@ bool EditorTextView::event(QEvent* event)
     // Claim our Ctrl keys before any window shortcut with the same keys fires.
     if (event->type() == QEvent::ShortcutOverride) {
         auto* key = static_cast<QKeyEvent*>(event);
-        if (!hasPreedit(textCursor()) && keyEquivalent(key)) {
+        if (!isComposing(textCursor()) && keyEquivalent(key)) {
             event->accept();
             return true;
         }
@@ -242,7 +237,7 @@ bool EditorTextView::event(QEvent* event)
 
 void EditorTextView::keyPressEvent(QKeyEvent* event)
 {
-    if (isReadOnly() || hasPreedit(textCursor())) {
+    if (isReadOnly() || isComposing(textCursor())) {
         QPlainTextEdit::keyPressEvent(event);
         return;
     }
@@ -393,17 +388,25 @@ void EditorTextView::paintEvent(QPaintEvent* event)
     drawResults(painter, event->rect());
 }
 
+QList<QTextBlock> EditorTextView::visibleBlocks(const QRect& area) const
+{
+    QList<QTextBlock> blocks;
+    for (QTextBlock block = firstVisibleBlock(); block.isValid(); block = block.next()) {
+        if (!block.layout() || !block.isVisible())
+            continue;
+        if (blockOrigin(block).y() > area.bottom())
+            break;
+        blocks.append(block);
+    }
+    return blocks;
+}
+
 void EditorTextView::drawCheckboxes(QPainter& painter, const QRect& area) const
 {
     const QColor accent = palette().color(QPalette::Highlight);
     const QColor outline = EditorTheme::secondary(palette());
-    for (QTextBlock block = firstVisibleBlock(); block.isValid(); block = block.next()) {
-        const QTextLayout* layout = block.layout();
-        if (!layout || !block.isVisible())
-            continue;
-        if (blockOrigin(block).y() > area.bottom())
-            break;
-        for (const QTextLayout::FormatRange& range : layout->formats()) {
+    for (const QTextBlock& block : visibleBlocks(area)) {
+        for (const QTextLayout::FormatRange& range : block.layout()->formats()) {
             if (!range.format.hasProperty(NoteCheckbox))
                 continue;
             const QRectF glyphs = characterRect(block.position() + range.start, range.length);
@@ -435,12 +438,7 @@ void EditorTextView::drawResults(QPainter& painter, const QRect& area) const
     const QFontMetricsF metrics(font);
     painter.setFont(font);
     painter.setPen(EditorTheme::secondary(palette()));
-    for (QTextBlock block = firstVisibleBlock(); block.isValid(); block = block.next()) {
-        const QTextLayout* layout = block.layout();
-        if (!layout || !block.isVisible())
-            continue;
-        if (blockOrigin(block).y() > area.bottom())
-            break;
+    for (const QTextBlock& block : visibleBlocks(area)) {
         const auto result = results.constFind(block.position());
         if (result == results.constEnd())
             continue;

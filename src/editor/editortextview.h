@@ -66,6 +66,8 @@ private:
     QRectF characterRect(int position, int length) const;
     // The block's top left in viewport coordinates.
     QPointF blockOrigin(const QTextBlock& block) const;
+    // The laid-out blocks that reach into `area` of the viewport, top to bottom.
+    QList<QTextBlock> visibleBlocks(const QRect& area) const;
     void drawCheckboxes(QPainter& painter, const QRect& area) const;
     void drawResults(QPainter& painter, const QRect& area) const;
 

@@ -15,21 +15,8 @@ namespace quelto::MarkdownHighlighter {
 namespace {
 
 using icutext::RegexScan;
+using icutext::trimHorizontal;
 using Kind = Style::Kind;
-
-bool isHorizontalSpace(QChar c)
-{
-    return c == u'\t' || u_charType(c.unicode()) == U_SPACE_SEPARATOR;
-}
-
-QStringView trimHorizontal(QStringView s)
-{
-    while (!s.isEmpty() && isHorizontalSpace(s.front()))
-        s = s.mid(1);
-    while (!s.isEmpty() && isHorizontalSpace(s.back()))
-        s.chop(1);
-    return s;
-}
 
 bool overlaps(qsizetype lower, qsizetype upper,
               const QList<std::pair<qsizetype, qsizetype>>& claimed)

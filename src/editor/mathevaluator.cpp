@@ -17,6 +17,8 @@ namespace quelto::MathEvaluator {
 
 namespace {
 
+using icutext::trimHorizontal;
+
 struct Separators {
     char16_t decimal = u'.';
     char16_t grouping = u',';
@@ -41,20 +43,6 @@ const Separators& separatorsFor(const icu::Locale& locale)
     // Grouping for reading is tied to the decimal separator, not the locale's own.
     s.grouping = s.decimal == u',' ? u'.' : u',';
     return cache.emplace(key, s).first->second;
-}
-
-bool isHorizontalSpace(char32_t c)
-{
-    return c == u'\t' || u_charType(static_cast<UChar32>(c)) == U_SPACE_SEPARATOR;
-}
-
-QStringView trimHorizontal(QStringView s)
-{
-    while (!s.isEmpty() && isHorizontalSpace(s.front().unicode()))
-        s = s.mid(1);
-    while (!s.isEmpty() && isHorizontalSpace(s.back().unicode()))
-        s.chop(1);
-    return s;
 }
 
 bool isNumeric(char32_t c)

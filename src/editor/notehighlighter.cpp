@@ -1,5 +1,6 @@
 #include "editor/notehighlighter.h"
 
+#include "common/preedit.h"
 #include "editor/mathevaluator.h"
 
 #include <QLocale>
@@ -74,7 +75,7 @@ void NoteHighlighter::highlightBlock(const QString& text)
     // An input method is composing here: keep the styling as it was until the
     // composition is committed, which restyles the paragraph once.
     const QTextBlock block = currentBlock();
-    if (block.layout() && !block.layout()->preeditAreaText().isEmpty()) {
+    if (isComposing(QTextCursor(block))) {
         for (const QTextLayout::FormatRange& range : block.layout()->formats())
             setFormat(range.start, range.length, range.format);
         return;

@@ -1,5 +1,6 @@
 #include "panel/toastcontroller.h"
 
+#include "kits/panel/floatingpanel.h"
 #include "kits/panel/glasssurface.h"
 
 #include <QCursor>
@@ -66,16 +67,7 @@ void ToastController::show(const QString& message)
     layout->addWidget(wrapped.surface);
     window->setFixedSize(wrapped.windowSize);
 
-    QScreen* screen = nullptr;
-    for (QScreen* candidate : QGuiApplication::screens()) {
-        if (candidate->geometry().contains(QCursor::pos())) {
-            screen = candidate;
-            break;
-        }
-    }
-    if (!screen)
-        screen = QGuiApplication::primaryScreen();
-    if (screen) {
+    if (QScreen* screen = screenUnderPointer()) {
         const QRect visible = screen->availableGeometry();
         window->move(visible.left() + (visible.width() - window->width()) / 2,
                      visible.top() + kTopGap);

@@ -1,5 +1,7 @@
 #include "kits/panel/floatingpanel.h"
 
+#include "common/preedit.h"
+
 #include "kits/panel/glasssurface.h"
 #include "kits/panel/panelframestore.h"
 #include "kits/panel/x11window.h"
@@ -20,12 +22,6 @@ namespace {
 
 constexpr int kResizeGrip = 6;
 constexpr int kResizeSettleMs = 250;
-
-bool composing(const QTextCursor& cursor)
-{
-    const QTextLayout* layout = cursor.block().layout();
-    return layout && !layout->preeditAreaText().isEmpty();
-}
 
 } // namespace
 
@@ -188,7 +184,7 @@ void FloatingPanelController::rememberPreviousApp()
     }
 }
 
-QScreen* FloatingPanelController::screenUnderPointer() const
+QScreen* screenUnderPointer()
 {
     const QPoint pointer = QCursor::pos();
     for (QScreen* screen : QGuiApplication::screens()) {
@@ -291,9 +287,9 @@ bool FloatingPanelController::hasMarkedText() const
     if (!focus || focus->window() != m_panel)
         return false;
     if (auto* plain = qobject_cast<QPlainTextEdit*>(focus))
-        return composing(plain->textCursor());
+        return isComposing(plain->textCursor());
     if (auto* rich = qobject_cast<QTextEdit*>(focus))
-        return composing(rich->textCursor());
+        return isComposing(rich->textCursor());
     return false;
 }
 

@@ -16,6 +16,9 @@ class QKeyEvent;
 
 namespace quelto {
 
+// The first screen (in Qt's order) holding the mouse pointer, else the primary one.
+QScreen* screenUnderPointer();
+
 // A frameless tool window on top of others and on every desktop, movable by its
 // background and resizable at its edges.
 class FloatingPanel : public QWidget {
@@ -93,7 +96,6 @@ protected:
 private:
     void rememberPreviousApp();
     void orderFront();
-    QScreen* screenUnderPointer() const;
 
     PanelOptions m_options;
     QSettings& m_defaults;
