@@ -90,6 +90,7 @@ private slots:
     void reselectingKeepsRegistration();
     void statusMenuFollowsPanel();
     void quitAsksWhenSavesFailed();
+    void mainMenuKeysReachThePanel();
 
 private:
     std::unique_ptr<QTemporaryDir> m_dir;
@@ -200,6 +201,24 @@ void TestAppDelegate::quitAsksWhenSavesFailed()
 
     QVERIFY(QFile::remove(notes));
     QVERIFY(m_app->shouldTerminate()); // the retry succeeded: no question
+}
+
+void TestAppDelegate::mainMenuKeysReachThePanel()
+{
+    m_app->launch();
+    QStringList commands;
+    for (QAction* action : m_app->panel()->controller().panel()->actions())
+        commands << action->text() + ' ' + action->shortcut().toString();
+    QVERIFY2(commands.contains("Quit Quelto Ctrl+Q"), qPrintable(commands.join(", ")));
+    QVERIFY(commands.contains("Redo Ctrl+Shift+Z"));
+    QVERIFY(commands.contains("Close Ctrl+W"));
+    // Ctrl+W stays the panel's own command (close tab) while the panel has the focus.
+    m_app->togglePanel();
+    QVERIFY(QTest::qWaitForWindowActive(m_app->panel()->controller().panel()));
+    const Note extra = *m_app->store().createNote();
+    QTest::keyClick(m_app->panel()->view().editor().textView(), Qt::Key_W, Qt::ControlModifier);
+    QVERIFY(!m_app->store().note(extra.id));
+    QVERIFY(m_app->panel()->controller().isVisible());
 }
 
 int main(int argc, char** argv)
