@@ -6,7 +6,7 @@ scripts/install-deps.sh
 cmake -S . -B build-release -G Ninja -DCMAKE_BUILD_TYPE=Release
 cmake --build build-release --parallel
 for b in build-release/bench/bench_*; do
-    [ -x "$b" ] || continue
+    [ -f "$b" ] && [ -x "$b" ] || continue
     echo "== $(basename "$b")"
     QT_QPA_PLATFORM=offscreen "$b" --benchmark_counters_tabular=true
 done

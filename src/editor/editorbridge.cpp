@@ -86,9 +86,7 @@ void EditorBridge::update()
     }
     if (m_isTyping || isComposing(m_view->textCursor()))
         return;
-    const Note* active = m_store.activeNote();
-    if (!active && !m_store.notes().isEmpty())
-        active = &m_store.notes().first();
+    const Note* active = m_store.activeOrFirst();
     if (active && active->text != textForStore())
         load(active->id, true);
 }

@@ -211,9 +211,7 @@ void NotePanelController::closeTab(const QUuid& id)
 
 void NotePanelController::renameActive()
 {
-    const Note* active = m_store.activeNote();
-    if (!active && !m_store.notes().isEmpty())
-        active = &m_store.notes().first();
+    const Note* active = m_store.activeOrFirst();
     if (!active || active->isScratch) {
         QApplication::beep();
         return;

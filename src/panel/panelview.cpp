@@ -59,9 +59,7 @@ PanelView::PanelView(NoteStore& store, Preferences& prefs, PanelState& state, Pa
 
 void PanelView::updateActiveIsScratch()
 {
-    const Note* active = m_store.activeNote();
-    if (!active && !m_store.notes().isEmpty())
-        active = &m_store.notes().first();
+    const Note* active = m_store.activeOrFirst();
     if (active)
         m_state.setActiveIsScratch(active->isScratch);
 }

@@ -92,6 +92,13 @@ const Note* NoteStore::note(const QUuid& id) const
     return i < 0 ? nullptr : &m_notes[i];
 }
 
+const Note* NoteStore::activeOrFirst() const
+{
+    if (const Note* active = activeNote())
+        return active;
+    return m_notes.isEmpty() ? nullptr : &m_notes.first();
+}
+
 qsizetype NoteStore::indexOf(const QUuid& id) const
 {
     for (qsizetype i = 0; i < m_notes.size(); ++i) {

@@ -44,6 +44,9 @@ public:
 
     const Note* note(const QUuid& id) const;
     const Note* activeNote() const { return note(m_activeID); }
+    // The active note, or the first (Scratch) when the active id names none. Points into
+    // the store's own list: valid until the store next changes.
+    const Note* activeOrFirst() const;
     NoteRepository& repository() const { return *m_repository; }
     bool hasPendingSaves() const { return !m_pending.isEmpty(); }
 
