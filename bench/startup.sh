@@ -24,7 +24,14 @@ for run in $(seq 10); do
     # Whichever of the two takes the data folder first runs; the other hands over.
     "$binary" --toggle >/dev/null 2>&1 &
     second=$!
-    until visible; do sleep 0.002; done
+    deadline=$(( $(date +%s) + 15 ))
+    until visible; do
+        if [ "$(date +%s)" -gt "$deadline" ]; then
+            echo "run $run: no panel within 15 s (is the X server up?)" >&2
+            exit 1
+        fi
+        sleep 0.002
+    done
     times+=($(( ($(date +%s%N) - start) / 1000000 )))
     if [ "$run" = 1 ]; then
         sleep 1

@@ -353,15 +353,17 @@ constexpr qsizetype kCachedExpressions = 20000;
 std::optional<Decimal> evaluateCached(QStringView expression, const Separators& seps)
 {
     thread_local QHash<QString, std::optional<Decimal>> cache;
-    QString key;
-    key.reserve(expression.size() + 2);
-    key.append(QChar(seps.decimal)).append(QChar(seps.grouping)).append(expression);
-    if (const auto it = cache.constFind(key); it != cache.constEnd())
-        return *it;
-    if (cache.size() >= kCachedExpressions)
+    thread_local Separators cachedFor;
+    if (cachedFor.decimal != seps.decimal || cache.size() >= kCachedExpressions) {
         cache.clear();
+        cachedFor = seps;
+    }
+    // Looked up without copying the expression; only a new one is stored.
+    const QString probe = QString::fromRawData(expression.data(), expression.size());
+    if (const auto it = cache.constFind(probe); it != cache.constEnd())
+        return *it;
     const std::optional<Decimal> value = evaluateWith(expression, seps);
-    cache.insert(key, value);
+    cache.insert(expression.toString(), value);
     return value;
 }
 
