@@ -173,17 +173,6 @@ void TestAppEndToEnd::helpAndVersion()
     QCOMPARE(code, 0);
 }
 
-int main(int argc, char** argv)
-{
-    quelto::testing::XvfbServer server;
-    QString why;
-    if (!server.ensure(&why)) {
-        std::printf("SKIP: no X server for the end-to-end tests: %s\n", qPrintable(why));
-        return 77;
-    }
-    QCoreApplication app(argc, argv);
-    TestAppEndToEnd test;
-    return QTest::qExec(&test, argc, argv);
-}
+QUELTO_X11_TEST_MAIN(TestAppEndToEnd, QCoreApplication)
 
 #include "tst_app_e2e.moc"

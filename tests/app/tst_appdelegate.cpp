@@ -221,18 +221,6 @@ void TestAppDelegate::mainMenuKeysReachThePanel()
     QVERIFY(m_app->panel()->controller().isVisible());
 }
 
-int main(int argc, char** argv)
-{
-    testing::XvfbServer server;
-    QString why;
-    if (!server.ensure(&why)) {
-        std::printf("SKIP: no X server for the application tests: %s\n", qPrintable(why));
-        return 77;
-    }
-    qputenv("QT_QPA_PLATFORM", "xcb");
-    QApplication app(argc, argv);
-    TestAppDelegate test;
-    return QTest::qExec(&test, argc, argv);
-}
+QUELTO_X11_TEST_MAIN(TestAppDelegate, QApplication)
 
 #include "tst_appdelegate.moc"

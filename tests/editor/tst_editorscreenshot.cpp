@@ -107,18 +107,6 @@ void TestEditorScreenshot::rendersEveryStyle()
     QCOMPARE(view.highlighter().mathResults().value(sum.position()), QStringLiteral("49.5"));
 }
 
-int main(int argc, char** argv)
-{
-    testing::XvfbServer server;
-    QString why;
-    if (!server.ensure(&why)) {
-        std::printf("SKIP: no X server for the screenshot test: %s\n", qPrintable(why));
-        return 77;
-    }
-    qputenv("QT_QPA_PLATFORM", "xcb");
-    QApplication app(argc, argv);
-    TestEditorScreenshot test;
-    return QTest::qExec(&test, argc, argv);
-}
+QUELTO_X11_TEST_MAIN(TestEditorScreenshot, QApplication)
 
 #include "tst_editorscreenshot.moc"

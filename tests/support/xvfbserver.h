@@ -8,9 +8,14 @@
 #include <QStandardPaths>
 #include <QThread>
 
+#include <cstdio>
+
 #include <memory>
 
 namespace quelto::testing {
+
+// ctest reports this exit code as a skipped test.
+inline constexpr int kSkipped = 77;
 
 class XvfbServer {
 public:
@@ -62,3 +67,20 @@ private:
 };
 
 } // namespace quelto::testing
+
+// A test `main` for tests that need a real X server: the test is reported as skipped
+// (exit 77, ctest's SKIP_RETURN_CODE) when none can be had; Qt then uses xcb.
+#define QUELTO_X11_TEST_MAIN(TestClass, Application)                                               \
+    int main(int argc, char** argv)                                                                \
+    {                                                                                              \
+        quelto::testing::XvfbServer server;                                                        \
+        QString why;                                                                               \
+        if (!server.ensure(&why)) {                                                                \
+            std::printf("SKIP: no X server for %s: %s\n", #TestClass, qPrintable(why));            \
+            return quelto::testing::kSkipped;                                                      \
+        }                                                                                          \
+        qputenv("QT_QPA_PLATFORM", "xcb");                                                         \
+        Application app(argc, argv);                                                               \
+        TestClass test;                                                                            \
+        return QTest::qExec(&test, argc, argv);                                                    \
+    }

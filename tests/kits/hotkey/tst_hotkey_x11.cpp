@@ -121,21 +121,6 @@ void TestHotKeyX11::nonsenseCombosFail()
     QVERIFY(!HotKey::create({38, 0x10000}, [] {}));                  // unknown modifier bit
 }
 
-// ctest reports this exit code as a skipped test.
-constexpr int kSkipped = 77;
-
-int main(int argc, char** argv)
-{
-    testing::XvfbServer server;
-    QString why;
-    if (!server.ensure(&why)) {
-        std::printf("SKIP: no X server for the global shortcut tests: %s\n", qPrintable(why));
-        return kSkipped;
-    }
-    qputenv("QT_QPA_PLATFORM", "xcb");
-    QGuiApplication app(argc, argv);
-    TestHotKeyX11 test;
-    return QTest::qExec(&test, argc, argv);
-}
+QUELTO_X11_TEST_MAIN(TestHotKeyX11, QGuiApplication)
 
 #include "tst_hotkey_x11.moc"
