@@ -3,8 +3,9 @@
 // results and the store updated (median and 99th percentile), loading the note with
 // its first full styling, and the resident memory of the process holding it.
 
-#include "editor/editorbridge.h"
 #include "samplenote.h"
+#include "support/memorynoterepository.h"
+#include "ui/editor/editorbridge.h"
 
 #include <QApplication>
 #include <QFile>
@@ -57,7 +58,7 @@ struct Editor {
     }
     EditorTextView& open()
     {
-        bridge = std::make_unique<EditorBridge>(*store, *prefs, [](const QString&) {});
+        bridge = std::make_unique<EditorBridge>(*store, *prefs);
         EditorTextView& view = *bridge->textView();
         view.resize(700, 500);
         view.show();

@@ -2,8 +2,9 @@
 // bursts that must collapse into one write. Each is paired with the bare file
 // operations on the same bytes so the ratio is printed alongside.
 
-#include "storage/filenoterepository.h"
-#include "storage/notestore.h"
+#include "core/storage/filenoterepository.h"
+#include "core/storage/notestore.h"
+#include "support/memorynoterepository.h"
 
 #include <QCoreApplication>
 #include <QDir>

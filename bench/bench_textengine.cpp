@@ -1,9 +1,9 @@
 // Text engine figures on a realistic 10,000-line note: styling every line, the
 // arithmetic results of the whole note, and Return at the end of a long ordered list.
 
-#include "editor/listediting.h"
-#include "editor/markdownhighlighter.h"
-#include "editor/mathevaluator.h"
+#include "core/text/listediting.h"
+#include "core/text/markdownhighlighter.h"
+#include "core/text/mathevaluator.h"
 
 #include "samplenote.h"
 

@@ -1,4 +1,4 @@
-#include "editor/markdownhighlighter.h"
+#include "core/text/markdownhighlighter.h"
 
 #include "fuzzinput.h"
 

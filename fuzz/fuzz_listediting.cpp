@@ -1,4 +1,4 @@
-#include "editor/listediting.h"
+#include "core/text/listediting.h"
 
 #include "fuzzinput.h"
 

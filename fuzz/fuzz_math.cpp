@@ -1,4 +1,4 @@
-#include "editor/mathevaluator.h"
+#include "core/text/mathevaluator.h"
 
 #include "fuzzinput.h"
 

@@ -1,8 +1,9 @@
 #include "app/appdelegate.h"
 
-#include "kits/hotkey/keyboardlayout.h"
-#include "kits/menubar/mainmenu.h"
-#include "storage/filenoterepository.h"
+#include "core/storage/filenoterepository.h"
+#include "platform/hotkey/keyboardlayout.h"
+#include "ui/tray/closuremenu.h"
+#include "ui/tray/mainmenu.h"
 
 #include <QApplication>
 #include <QDBusConnection>
@@ -76,49 +77,25 @@ AppDelegate::~AppDelegate()
     m_store->flush();
 }
 
+void AppDelegate::bindCommands()
+{
+    m_commands.bind(Command::Settings, [] {}); // the settings window is not built yet
+    if (m_updater->canCheckForUpdates())
+        m_commands.bind(Command::CheckForUpdates, [this] { m_updater->checkForUpdates(); });
+    m_commands.bind(Command::Quit, [this] { requestQuit(); });
+}
+
 void AppDelegate::launch()
 {
-    QPointer<AppDelegate> self(this);
-    PanelActions actions;
-    actions.openSettings = [] {}; // the settings window is not built yet
-    if (m_updater->canCheckForUpdates())
-        actions.checkForUpdates = [self] {
-            if (self)
-                self->m_updater->checkForUpdates();
-        };
-    actions.quit = [self] {
-        if (self)
-            self->requestQuit();
-    };
-    actions.renameActive = [self] {
-        if (self)
-            self->m_panel->renameActive();
-    };
-    actions.clearScratch = [self] {
-        if (self)
-            self->m_panel->clearScratch();
-    };
-    actions.closeTab = [self](const QUuid& id) {
-        if (self)
-            self->m_panel->closeTab(id);
-    };
-    m_panel =
-        std::make_unique<NotePanelController>(*m_store, m_prefs, m_state, actions, m_prefs.store());
+    bindCommands();
+    m_panel = std::make_unique<NotePanelController>(*m_store, m_prefs, m_state, m_commands,
+                                                    m_prefs.store());
 
     FloatingPanel* window = m_panel->controller().panel();
     window->setWindowTitle(QStringLiteral("Quelto"));
     if (m_prefs.showDockIcon())
         window->setWindowFlag(Qt::Tool, false); // a normal taskbar window
-    QMenuBar* menu = MainMenu::build(
-        QStringLiteral("Quelto"),
-        [self] {
-            if (self)
-                self->requestQuit();
-        },
-        [self] {
-            if (self)
-                self->m_panel->controller().hide();
-        });
+    QMenuBar* menu = MainMenu::build(QStringLiteral("Quelto"), m_commands);
     menu->setParent(window);
     menu->setVisible(m_prefs.showDockIcon());
     for (QAction* top : menu->actions()) {
@@ -126,11 +103,9 @@ void AppDelegate::launch()
             window->addActions(top->menu()->actions());
     }
 
-    m_status = std::make_unique<StatusItemController>(trayIcon(), QStringLiteral("Quelto"),
-                                                      [self](QMenu* statusMenu) {
-                                                          if (self)
-                                                              self->buildStatusMenu(statusMenu);
-                                                      });
+    m_status = std::make_unique<StatusItemController>(
+        trayIcon(), QStringLiteral("Quelto"),
+        [this](QMenu* statusMenu) { buildStatusMenu(statusMenu); });
     connect(&m_status->item(), &QSystemTrayIcon::activated, this,
             [this](QSystemTrayIcon::ActivationReason reason) {
                 if (reason == QSystemTrayIcon::Trigger)
@@ -190,11 +165,8 @@ void AppDelegate::registerHotKey()
     const HotKeyCombo wanted = m_prefs.hotKey();
     if (m_registeredCombo == wanted && m_hotKey)
         return;
-    QPointer<AppDelegate> self(this);
-    const auto handler = [self] {
-        if (self)
-            self->togglePanel();
-    };
+    // The registration ends with the delegate, and with it the handler.
+    const auto handler = [this] { togglePanel(); };
     m_hotKey.reset();
     if ((m_hotKey = HotKey::create(wanted, handler))) {
         m_registeredCombo = wanted;
@@ -226,10 +198,7 @@ void AppDelegate::registerHotKey()
                              "or open Quelto from the tray icon.");
     // After the current call chain: a registration started inside a settings change
     // finishes before the alert runs.
-    QTimer::singleShot(0, this, [self, wanted, message] {
-        if (self)
-            self->showHotKeyConflict(wanted, message);
-    });
+    QTimer::singleShot(0, this, [this, wanted, message] { showHotKeyConflict(wanted, message); });
 }
 
 void AppDelegate::showHotKeyConflict(const HotKeyCombo& wanted, const QString& message)
@@ -279,38 +248,18 @@ void AppDelegate::requestQuit()
 
 void AppDelegate::buildStatusMenu(QMenu* menu)
 {
-    QPointer<AppDelegate> self(this);
     QString first = m_panel->controller().isVisible() ? QStringLiteral("Hide Quelto")
                                                       : QStringLiteral("Show Quelto");
     if (m_registeredCombo)
         first += QStringLiteral("   ") + KeyboardLayout::displayString(*m_registeredCombo);
-    addClosureItem(menu, first, {}, [self] {
-        if (self)
-            self->togglePanel();
-    });
-    addClosureItem(menu, QStringLiteral("New Tab"), QKeySequence(Qt::CTRL | Qt::Key_T), [self] {
-        if (self) {
-            self->m_panel->showPanel();
-            self->m_panel->newTab();
-        }
-    });
-    addClosureItem(menu, QStringLiteral("Clear Scratch"), {}, [self] {
-        if (self)
-            self->m_panel->clearScratch();
-    });
+    addClosureItem(menu, first, {}, [this] { togglePanel(); });
+    m_commands.addItem(menu, Command::NewTab);
+    m_commands.addItem(menu, Command::ClearScratch);
     menu->addSeparator();
-    addClosureItem(menu, QStringLiteral("Settings…"), QKeySequence(Qt::CTRL | Qt::Key_Comma),
-                   [] {});
-    if (m_updater->canCheckForUpdates())
-        addClosureItem(menu, QStringLiteral("Check for Updates…"), {}, [self] {
-            if (self)
-                self->m_updater->checkForUpdates();
-        });
+    m_commands.addItem(menu, Command::Settings);
+    m_commands.addItem(menu, Command::CheckForUpdates);
     menu->addSeparator();
-    addClosureItem(menu, QStringLiteral("Quit Quelto"), QKeySequence(Qt::CTRL | Qt::Key_Q), [self] {
-        if (self)
-            self->requestQuit();
-    });
+    m_commands.addItem(menu, Command::Quit);
 }
 
 } // namespace quelto

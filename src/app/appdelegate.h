@@ -4,12 +4,12 @@
 // fallback and an explanation when another application holds it), and the rules
 // that write pending text before sleep, logout, termination and quit.
 
-#include "app/preferences.h"
-#include "kits/hotkey/hotkey.h"
-#include "kits/menubar/closuremenu.h"
-#include "kits/updates/updater.h"
-#include "panel/notepanelcontroller.h"
-#include "storage/notestore.h"
+#include "app/updater.h"
+#include "core/settings/preferences.h"
+#include "core/storage/notestore.h"
+#include "platform/hotkey/hotkey.h"
+#include "ui/panel/notepanelcontroller.h"
+#include "ui/tray/statusitemcontroller.h"
 
 #include <QObject>
 
@@ -51,11 +51,13 @@ public slots:
 
 private:
     void showHotKeyConflict(const HotKeyCombo& wanted, const QString& message);
+    void bindCommands();
     void installObservers();
 
     Preferences& m_prefs;
     std::unique_ptr<NoteStore> m_store;
     PanelState m_state;
+    CommandTable m_commands;
     std::unique_ptr<Updater> m_updater;
     std::unique_ptr<NotePanelController> m_panel;
     std::unique_ptr<StatusItemController> m_status;

@@ -2,6 +2,7 @@
 
 #include "app/appdelegate.h"
 #include "app/singleinstance.h"
+#include "platform/autostart/xdgautostart.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -72,7 +73,10 @@ int main(int argc, char** argv)
         return instance.send(command) ? 0 : 1;
     }
 
-    quelto::AppDelegate delegate(quelto::Preferences::shared(), folder);
+    quelto::Preferences prefs(
+        std::make_unique<QSettings>(QStringLiteral("Quelto"), QStringLiteral("Quelto")),
+        std::make_unique<quelto::XdgAutostart>(QCoreApplication::applicationFilePath()));
+    quelto::AppDelegate delegate(prefs, folder);
     delegate.launch();
     instance.listen([&delegate](const QByteArray& received) {
         if (received == "toggle")

@@ -211,7 +211,7 @@ void TestAppDelegate::mainMenuKeysReachThePanel()
         commands << action->text() + ' ' + action->shortcut().toString();
     QVERIFY2(commands.contains("Quit Quelto Ctrl+Q"), qPrintable(commands.join(", ")));
     QVERIFY(commands.contains("Redo Ctrl+Shift+Z"));
-    QVERIFY(commands.contains("Close Ctrl+W"));
+    QVERIFY(commands.contains("Close Tab Ctrl+W"));
     // Ctrl+W stays the panel's own command (close tab) while the panel has the focus.
     m_app->togglePanel();
     QVERIFY(QTest::qWaitForWindowActive(m_app->panel()->controller().panel()));

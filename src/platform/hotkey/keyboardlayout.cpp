@@ -1,0 +1,126 @@
+#include "platform/hotkey/keyboardlayout.h"
+
+#include <QGuiApplication>
+
+#include <xcb/xcb.h>
+#include <xkbcommon/xkbcommon-x11.h>
+#include <xkbcommon/xkbcommon.h>
+
+#include <memory>
+
+namespace quelto::KeyboardLayout {
+
+namespace {
+
+constexpr quint32 kMaxDisplayedKeyCode = 0xFFFF;
+
+struct XkbDeleter {
+    void operator()(xkb_context* c) const { xkb_context_unref(c); }
+    void operator()(xkb_keymap* k) const { xkb_keymap_unref(k); }
+    void operator()(xkb_state* s) const { xkb_state_unref(s); }
+};
+template <typename T> using XkbPtr = std::unique_ptr<T, XkbDeleter>;
+
+xkb_context* context()
+{
+    static XkbPtr<xkb_context> ctx(xkb_context_new(XKB_CONTEXT_NO_FLAGS));
+    return ctx.get();
+}
+
+xcb_connection_t* x11Connection()
+{
+    if (!qGuiApp || QGuiApplication::platformName() != u"xcb")
+        return nullptr;
+    auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+    return x11 ? x11->connection() : nullptr;
+}
+
+// The keymap and the active layout group: the X server's when there is one.
+std::pair<XkbPtr<xkb_keymap>, xkb_layout_index_t> currentKeymap()
+{
+    if (xcb_connection_t* connection = x11Connection(); connection && context()) {
+        const int32_t device = xkb_x11_get_core_keyboard_device_id(connection);
+        if (device >= 0) {
+            XkbPtr<xkb_keymap> keymap(xkb_x11_keymap_new_from_device(context(), connection, device,
+                                                                     XKB_KEYMAP_COMPILE_NO_FLAGS));
+            if (keymap) {
+                XkbPtr<xkb_state> state(
+                    xkb_x11_state_new_from_device(keymap.get(), connection, device));
+                const xkb_layout_index_t group =
+                    state ? xkb_state_serialize_layout(state.get(), XKB_STATE_LAYOUT_EFFECTIVE) : 0;
+                return {std::move(keymap), group};
+            }
+        }
+    }
+    if (!context())
+        return {nullptr, 0};
+    return {XkbPtr<xkb_keymap>(
+                xkb_keymap_new_from_names(context(), nullptr, XKB_KEYMAP_COMPILE_NO_FLAGS)),
+            0};
+}
+
+struct ModifierName {
+    quint32 mask;
+    const char16_t* glyph;
+};
+
+// Glyph order ⌃⌥⇧⌘; text order as Qt writes key sequences: Meta, Ctrl, Alt, Shift.
+constexpr ModifierName kGlyphOrder[] = {{HotKeyCombo::kControl, u"⌃"},
+                                        {HotKeyCombo::kOption, u"⌥"},
+                                        {HotKeyCombo::kShift, u"⇧"},
+                                        {HotKeyCombo::kCommand, u"⌘"}};
+constexpr ModifierName kTextOrder[] = {{HotKeyCombo::kControl, u"Meta"},
+                                       {HotKeyCombo::kCommand, u"Ctrl"},
+                                       {HotKeyCombo::kOption, u"Alt"},
+                                       {HotKeyCombo::kShift, u"Shift"}};
+
+} // namespace
+
+std::optional<QString> layoutCharacter(quint32 keyCode)
+{
+    const std::optional<quint32> evdev = KeyTable::evdevCode(keyCode);
+    if (!evdev)
+        return std::nullopt;
+    const auto [keymap, group] = currentKeymap();
+    if (!keymap)
+        return std::nullopt;
+    XkbPtr<xkb_state> state(xkb_state_new(keymap.get()));
+    if (!state)
+        return std::nullopt;
+    xkb_state_update_mask(state.get(), 0, 0, 0, 0, 0, group);
+    const xkb_keysym_t sym = xkb_state_key_get_one_sym(state.get(), *evdev + KeyTable::kX11Offset);
+    const uint32_t codePoint = xkb_keysym_to_utf32(sym);
+    if (codePoint == 0 || QChar::isNonCharacter(codePoint) || !QChar::isPrint(codePoint))
+        return std::nullopt;
+    const char32_t units[] = {codePoint};
+    return QString::fromUcs4(units, 1);
+}
+
+QString keyName(quint32 keyCode, NameForm form)
+{
+    if (keyCode <= kMaxDisplayedKeyCode) {
+        if (std::optional<QString> fixed = KeyTable::fixedName(keyCode, form))
+            return *fixed;
+        if (std::optional<QString> typed = layoutCharacter(keyCode))
+            return typed->toUpper();
+    }
+    return u'#' + QString::number(keyCode);
+}
+
+QStringList keyCapTexts(const HotKeyCombo& combo, NameForm form)
+{
+    QStringList texts;
+    for (const ModifierName& m : form == NameForm::Glyph ? kGlyphOrder : kTextOrder) {
+        if (combo.modifiers & m.mask)
+            texts << QString::fromUtf16(m.glyph);
+    }
+    texts << keyName(combo.keyCode, form);
+    return texts;
+}
+
+QString displayString(const HotKeyCombo& combo, NameForm form)
+{
+    return keyCapTexts(combo, form).join(form == NameForm::Glyph ? QString() : QStringLiteral("+"));
+}
+
+} // namespace quelto::KeyboardLayout

@@ -1,0 +1,97 @@
+#include "platform/window/x11window.h"
+
+#include <QByteArray>
+#include <QGuiApplication>
+
+#include <xcb/xcb.h>
+
+#include <cstdlib>
+#include <cstring>
+
+namespace quelto::X11Window {
+
+namespace {
+
+constexpr quint32 kAllDesktops = 0xFFFFFFFF;
+constexpr quint32 kSourcePager = 2; // a request on the user's behalf
+
+xcb_connection_t* connection()
+{
+    if (!qGuiApp || QGuiApplication::platformName() != u"xcb")
+        return nullptr;
+    auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+    return x11 ? x11->connection() : nullptr;
+}
+
+xcb_window_t root(xcb_connection_t* c)
+{
+    return xcb_setup_roots_iterator(xcb_get_setup(c)).data->root;
+}
+
+xcb_atom_t atom(xcb_connection_t* c, const QByteArray& name)
+{
+    xcb_intern_atom_reply_t* reply = xcb_intern_atom_reply(
+        c, xcb_intern_atom(c, 0, static_cast<uint16_t>(name.size()), name.constData()), nullptr);
+    const xcb_atom_t result = reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
+    std::free(reply);
+    return result;
+}
+
+void sendToRoot(xcb_connection_t* c, xcb_window_t window, xcb_atom_t type,
+                std::initializer_list<quint32> data)
+{
+    xcb_client_message_event_t event{};
+    event.response_type = XCB_CLIENT_MESSAGE;
+    event.format = 32;
+    event.window = window;
+    event.type = type;
+    int i = 0;
+    for (quint32 value : data)
+        event.data.data32[i++] = value;
+    xcb_send_event(c, 0, root(c),
+                   XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
+                   reinterpret_cast<const char*>(&event));
+    xcb_flush(c);
+}
+
+} // namespace
+
+std::optional<quint32> activeWindow()
+{
+    xcb_connection_t* c = connection();
+    if (!c)
+        return std::nullopt;
+    const xcb_atom_t active = atom(c, "_NET_ACTIVE_WINDOW");
+    xcb_get_property_reply_t* reply = xcb_get_property_reply(
+        c, xcb_get_property(c, 0, root(c), active, XCB_ATOM_WINDOW, 0, 1), nullptr);
+    std::optional<quint32> window;
+    if (reply && xcb_get_property_value_length(reply) == sizeof(quint32)) {
+        quint32 value = 0;
+        std::memcpy(&value, xcb_get_property_value(reply), sizeof value);
+        if (value != XCB_NONE)
+            window = value;
+    }
+    std::free(reply);
+    return window;
+}
+
+void activate(quint32 window)
+{
+    if (xcb_connection_t* c = connection())
+        sendToRoot(c, window, atom(c, "_NET_ACTIVE_WINDOW"), {kSourcePager, XCB_CURRENT_TIME, 0});
+}
+
+void showOnAllDesktops(quint32 window)
+{
+    xcb_connection_t* c = connection();
+    if (!c)
+        return;
+    const xcb_atom_t desktop = atom(c, "_NET_WM_DESKTOP");
+    // Before mapping the property is read by the window manager; once mapped it wants
+    // a request.
+    xcb_change_property(c, XCB_PROP_MODE_REPLACE, window, desktop, XCB_ATOM_CARDINAL, 32, 1,
+                        &kAllDesktops);
+    sendToRoot(c, window, desktop, {kAllDesktops, kSourcePager});
+}
+
+} // namespace quelto::X11Window

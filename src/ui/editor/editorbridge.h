@@ -1,0 +1,64 @@
+#pragma once
+// Keeps the editor and the note store in step. While the user types, the view is the
+// source: every change goes to the store at once, under the note that was loaded.
+// Otherwise the store is: a new active note replaces the text (caret at the end, undo
+// forgotten), and a change of the shown note from elsewhere replaces it too (caret
+// kept where the new length allows). Editor preferences apply live.
+
+#include "core/settings/preferences.h"
+#include "core/storage/notestore.h"
+#include "ui/editor/editortextview.h"
+
+#include <QObject>
+#include <QPointer>
+
+#include <functional>
+#include <optional>
+
+namespace quelto {
+
+class EditorBridge : public QObject {
+    Q_OBJECT
+
+public:
+    // Opens a URL with the desktop; false when it could not.
+    using UrlOpener = std::function<bool(const QUrl&)>;
+
+    // Makes the text view (owned by `parent` widgets as the caller places it) with the
+    // preferences' font and arithmetic settings, and loads the active note.
+    EditorBridge(NoteStore& store, Preferences& prefs, QObject* parent = nullptr);
+
+    EditorTextView* textView() const { return m_view; }
+    std::optional<QUuid> loadedID() const { return m_loadedID; }
+    void setEditable(bool editable);
+    void setUrlOpener(UrlOpener opener) { m_openUrl = std::move(opener); }
+
+    // Brings the view in line with the store (runs on every store change).
+    void update();
+
+signals:
+    // The desktop could not open a link the user activated.
+    void linkOpenFailed(const QUrl& url);
+    void resultCopied(const QString& result);
+
+private:
+    void load(const QUuid& id, bool keepSelection);
+    void textDidChange();
+    void applyPreferences();
+    void openLink(const QUrl& url);
+    // The view's text with the line ends of the note it came from.
+    QString textForStore() const;
+
+    NoteStore& m_store;
+    Preferences& m_prefs;
+    UrlOpener m_openUrl;
+    QPointer<EditorTextView> m_view;
+    std::optional<QUuid> m_loadedID;
+    bool m_isTyping = false;
+    // The loaded note used CR LF line ends; edits keep them.
+    bool m_crlf = false;
+    // The text the view showed after its last load or change.
+    QString m_shownText;
+};
+
+} // namespace quelto

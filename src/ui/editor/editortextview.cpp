@@ -1,0 +1,484 @@
+#include "ui/editor/editortextview.h"
+
+#include "ui/commands/commandtable.h"
+
+#include "core/text/markdownhighlighter.h"
+#include "ui/editor/preedit.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QKeyEvent>
+#include <QMimeData>
+#include <QPainter>
+#include <QPainterPath>
+#include <QPlainTextDocumentLayout>
+#include <QStyleHints>
+#include <QTextBlock>
+#include <QTextLayout>
+
+namespace quelto {
+
+namespace {
+
+constexpr double kBoxScale = 0.62;
+constexpr double kBoxRadius = 3.5;
+constexpr double kOutlineWidth = 1.2;
+constexpr double kCheckWidth = 1.8;
+constexpr double kResultSlack = 4;
+
+// The document's text as the note holds it: paragraph breaks become LF, and every
+// other character (non-breaking spaces, line separators) stays as typed.
+QString rawToNote(QString raw)
+{
+    raw.replace(QChar::ParagraphSeparator, u'\n');
+    return raw;
+}
+
+std::optional<QTextLayout::FormatRange> formatRangeAt(const QTextBlock& block, int position,
+                                                      int property)
+{
+    const int relative = position - block.position();
+    for (const QTextLayout::FormatRange& range : block.layout()->formats()) {
+        if (range.start <= relative && relative < range.start + range.length &&
+            range.format.hasProperty(property))
+            return range;
+    }
+    return std::nullopt;
+}
+
+// QPlainTextEdit lays out only what changed, which keeps typing fast in long notes,
+// but ignores line-height formats. This layout spreads each laid-out line to the
+// theme's line height, centring the text in the taller line.
+class SpacedLayout final : public QPlainTextDocumentLayout {
+public:
+    using QPlainTextDocumentLayout::QPlainTextDocumentLayout;
+
+    QRectF blockBoundingRect(const QTextBlock& block) const override
+    {
+        QRectF rect = QPlainTextDocumentLayout::blockBoundingRect(block);
+        QTextLayout* layout = block.layout();
+        if (!block.isVisible() || !layout || layout->lineCount() == 0)
+            return rect;
+        qreal y = 0;
+        for (int i = 0; i < layout->lineCount(); ++i) {
+            QTextLine line = layout->lineAt(i);
+            const qreal extra = line.height() * (EditorTheme::kLineHeight - 1);
+            const QPointF wanted(line.position().x(), y + extra / 2);
+            if (line.position() != wanted)
+                line.setPosition(wanted);
+            y += line.height() + extra;
+        }
+        rect.setHeight(y + (block.next().isValid() ? 0 : document()->documentMargin()));
+        return rect;
+    }
+};
+
+} // namespace
+
+EditorTextView::EditorTextView(double fontSize, bool monospace, bool mathEnabled, QWidget* parent)
+    : QPlainTextEdit(parent)
+{
+    auto* text = new QTextDocument(this);
+    text->setDocumentLayout(new SpacedLayout(text));
+    setDocument(text);
+    setUndoRedoEnabled(true);
+    setFrameShape(QFrame::NoFrame);
+    setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    viewport()->setAutoFillBackground(false);
+    setAutoFillBackground(false);
+    document()->setDocumentMargin(kContainerInset);
+    const EditorTheme theme{fontSize, monospace};
+    document()->setDefaultFont(theme.baseFont());
+    // Connected before anyone reads the text after a change.
+    connect(document(), &QTextDocument::contentsChange, this, [this] { m_noteText.reset(); });
+    m_highlighter = new NoteHighlighter(document(), theme, mathEnabled, palette(),
+                                        [this] { return noteText(); });
+    m_highlighter->setParent(this);
+    connect(m_highlighter, &NoteHighlighter::mathResultsChanged, viewport(),
+            qOverload<>(&QWidget::update));
+    loadText(QString());
+}
+
+void EditorTextView::loadText(const QString& text)
+{
+    document()->setUndoRedoEnabled(false);
+    setPlainText(text);
+    document()->setUndoRedoEnabled(true);
+}
+
+QString EditorTextView::noteText() const
+{
+    if (!m_noteText)
+        m_noteText = rawToNote(document()->toRawText());
+    return *m_noteText;
+}
+
+TextRange EditorTextView::selection() const
+{
+    const QTextCursor cursor = textCursor();
+    return {cursor.selectionStart(), cursor.selectionEnd() - cursor.selectionStart()};
+}
+
+void EditorTextView::applyEdit(const TextEdit& edit)
+{
+    if (isReadOnly())
+        return;
+    const qsizetype length = document()->characterCount() - 1;
+    if (edit.range.location < 0 || edit.range.length < 0 || edit.range.end() > length)
+        return;
+    QTextCursor cursor(document());
+    cursor.beginEditBlock();
+    cursor.setPosition(static_cast<int>(edit.range.location));
+    cursor.setPosition(static_cast<int>(edit.range.end()), QTextCursor::KeepAnchor);
+    cursor.insertText(edit.replacement);
+    cursor.endEditBlock();
+
+    const qsizetype newLength = document()->characterCount() - 1;
+    const qsizetype location = std::min(newLength, std::max<qsizetype>(0, edit.selection.location));
+    const qsizetype selected =
+        std::min(std::max<qsizetype>(0, edit.selection.length), newLength - location);
+    QTextCursor after(document());
+    after.setPosition(static_cast<int>(location));
+    after.setPosition(static_cast<int>(location + selected), QTextCursor::KeepAnchor);
+    setTextCursor(after);
+    viewport()->update();
+}
+
+bool EditorTextView::isAllowedScheme(const QUrl& url)
+{
+    const QString scheme = url.scheme().toLower();
+    return scheme == u"http" || scheme == u"https" || scheme == u"mailto";
+}
+
+bool EditorTextView::isLink(const QString& text)
+{
+    if (text.isEmpty() ||
+        std::any_of(text.begin(), text.end(), [](QChar c) { return c.isSpace(); }))
+        return false;
+    const QUrl url(text, QUrl::StrictMode);
+    if (!url.isValid() || !isAllowedScheme(url))
+        return false;
+    return url.scheme().toLower() == u"mailto" || !url.host().isEmpty();
+}
+
+std::optional<std::function<void()>> EditorTextView::keyEquivalent(const QKeyEvent* event)
+{
+    if (isReadOnly())
+        return std::nullopt; // left to the menus
+    const Qt::KeyboardModifiers modifiers = event->modifiers() & kCommandModifiers;
+    // The text is read only when a command runs: every key press passes through here.
+    auto wrap = [this](const QString& marker) {
+        return [this, marker] {
+            applyEdit(ListEditing::wrapSelection(noteText(), selection(), marker));
+        };
+    };
+    if (modifiers == Qt::ControlModifier) {
+        switch (event->key()) {
+        case Qt::Key_B:
+            return wrap(QStringLiteral("**"));
+        case Qt::Key_I:
+            return wrap(QStringLiteral("_"));
+        case Qt::Key_E:
+            return wrap(QStringLiteral("`"));
+        case Qt::Key_K:
+            return [this] {
+                const QString pasted = QGuiApplication::clipboard()->text().trimmed();
+                const std::optional<QString> address =
+                    isLink(pasted) ? std::optional(pasted) : std::nullopt;
+                applyEdit(ListEditing::makeLink(noteText(), selection(), address));
+            };
+        case Qt::Key_L:
+            return [this] { applyEdit(ListEditing::toggleCheckboxes(noteText(), selection())); };
+        default:
+            return std::nullopt;
+        }
+    }
+    if (modifiers == (Qt::ControlModifier | Qt::ShiftModifier) &&
+        (event->key() == Qt::Key_Equal || event->key() == Qt::Key_Plus))
+        return [this] { insertLineResult(); };
+    return std::nullopt;
+}
+
+void EditorTextView::insertLineResult()
+{
+    const QString text = noteText();
+    const TextRange paragraph =
+        MarkdownHighlighter::paragraphRange(text, {std::min(text.size(), selection().location), 0});
+    const auto result =
+        m_highlighter->mathResults().constFind(static_cast<int>(paragraph.location));
+    if (result == m_highlighter->mathResults().constEnd()) {
+        QApplication::beep();
+        return;
+    }
+    qsizetype end = paragraph.end();
+    if (end > paragraph.location && text[end - 1] == u'\n')
+        --end;
+    if (end > paragraph.location && text[end - 1] == u'\r')
+        --end;
+    const QString inserted = QStringLiteral(" = ") + *result;
+    applyEdit(TextEdit{{end, 0}, inserted, {end + inserted.size(), 0}});
+}
+
+bool EditorTextView::event(QEvent* event)
+{
+    // Claim our Ctrl keys before any window shortcut with the same keys fires.
+    if (event->type() == QEvent::ShortcutOverride) {
+        auto* key = static_cast<QKeyEvent*>(event);
+        if (!isComposing(textCursor()) && keyEquivalent(key)) {
+            event->accept();
+            return true;
+        }
+    }
+    return QPlainTextEdit::event(event);
+}
+
+void EditorTextView::keyPressEvent(QKeyEvent* event)
+{
+    if (isReadOnly() || isComposing(textCursor())) {
+        QPlainTextEdit::keyPressEvent(event);
+        return;
+    }
+    if (const auto action = keyEquivalent(event)) {
+        (*action)();
+        event->accept();
+        return;
+    }
+    const Qt::KeyboardModifiers modifiers = event->modifiers() & kCommandModifiers;
+    const int key = event->key();
+    if (key == Qt::Key_Tab && modifiers == Qt::NoModifier) {
+        if (auto edit = ListEditing::indentListItem(noteText(), selection(), false)) {
+            applyEdit(*edit);
+            return;
+        }
+    } else if (key == Qt::Key_Backtab && modifiers == Qt::ShiftModifier) {
+        // Shift+Tab outside a list does nothing at all.
+        if (auto edit = ListEditing::indentListItem(noteText(), selection(), true))
+            applyEdit(*edit);
+        return;
+    } else if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+        if (modifiers == Qt::NoModifier) {
+            if (auto edit = ListEditing::continueList(noteText(), selection())) {
+                applyEdit(*edit);
+                if (auto renumber = ListEditing::renumberList(noteText(), selection().location))
+                    applyEdit(*renumber);
+                return;
+            }
+        }
+        // A plain line break: never the soft line separator Qt inserts for
+        // Shift+Return, which a Markdown file would keep as a stray character.
+        textCursor().insertText(QStringLiteral("\n"));
+        ensureCursorVisible();
+        return;
+    }
+    QPlainTextEdit::keyPressEvent(event);
+}
+
+QPointF EditorTextView::blockOrigin(const QTextBlock& block) const
+{
+    return blockBoundingGeometry(block).translated(contentOffset()).topLeft() +
+           block.layout()->position();
+}
+
+QRectF EditorTextView::characterRect(int position, int length) const
+{
+    const QTextBlock block = document()->findBlock(position);
+    const QTextLayout* layout = block.layout();
+    if (!layout || layout->lineCount() == 0)
+        return {};
+    const int relative = position - block.position();
+    const QTextLine line = layout->lineForTextPosition(relative);
+    if (!line.isValid())
+        return {};
+    const qreal x1 = line.cursorToX(relative);
+    const qreal x2 = line.cursorToX(relative + length);
+    const QPointF origin = blockOrigin(block);
+    return QRectF(origin.x() + std::min(x1, x2), origin.y() + line.y(), std::abs(x2 - x1),
+                  line.height());
+}
+
+std::optional<int> EditorTextView::characterAt(const QPointF& point) const
+{
+    const int nearest = cursorForPosition(point.toPoint()).position();
+    const int length = document()->characterCount() - 1;
+    for (int candidate : {nearest, nearest - 1}) {
+        if (candidate >= 0 && candidate < length && characterRect(candidate, 1).contains(point))
+            return candidate;
+    }
+    return std::nullopt;
+}
+
+void EditorTextView::mousePressEvent(QMouseEvent* event)
+{
+    const Qt::KeyboardModifiers modifiers = event->modifiers() & kCommandModifiers;
+    const QPointF point = event->position();
+    // -1: no character under the pointer.
+    const int character = event->button() == Qt::LeftButton ? characterAt(point).value_or(-1) : -1;
+
+    if (modifiers == Qt::ControlModifier && character >= 0) {
+        const QTextBlock block = document()->findBlock(character);
+        if (const auto link = formatRangeAt(block, character, NoteLink)) {
+            const QUrl url = link->format.property(NoteLink).toUrl();
+            if (isAllowedScheme(url)) {
+                emit linkActivated(url);
+            } else {
+                QApplication::beep();
+            }
+            event->accept();
+            return;
+        }
+    }
+    // A double click delivers a second press; only a first click ticks a box.
+    const bool firstClick =
+        !m_lastPress ||
+        event->timestamp() - m_lastPress->first >
+            quint64(QGuiApplication::styleHints()->mouseDoubleClickInterval()) ||
+        (point - m_lastPress->second).manhattanLength() >
+            QGuiApplication::styleHints()->startDragDistance();
+    m_lastPress = std::pair(event->timestamp(), point);
+    if (modifiers == Qt::NoModifier && !isReadOnly() && character >= 0 && firstClick) {
+        if (auto edit = ListEditing::checkboxClick(noteText(), character)) {
+            applyEdit(*edit);
+            event->accept();
+            return;
+        }
+    }
+    if (event->button() == Qt::LeftButton && !m_highlighter->mathResults().isEmpty()) {
+        const QTextBlock block = cursorForPosition(point.toPoint()).block();
+        const auto result = m_highlighter->mathResults().constFind(block.position());
+        const std::optional<QRectF> rect = resultRect(block.position());
+        if (result != m_highlighter->mathResults().constEnd() && rect && rect->contains(point)) {
+            QGuiApplication::clipboard()->setText(*result);
+            emit resultCopied(*result);
+            event->accept();
+            return;
+        }
+    }
+    QPlainTextEdit::mousePressEvent(event);
+}
+
+std::optional<QRectF> EditorTextView::resultRect(int position) const
+{
+    const auto result = m_highlighter->mathResults().constFind(position);
+    if (result == m_highlighter->mathResults().constEnd() || document()->isEmpty())
+        return std::nullopt;
+    const QTextBlock block = document()->findBlock(position);
+    const QTextLayout* layout = block.layout();
+    if (!layout || layout->lineCount() == 0)
+        return std::nullopt;
+    const QTextLine last = layout->lineAt(layout->lineCount() - 1);
+    const QFontMetricsF metrics(m_highlighter->theme().resultFont());
+    const qreal width = metrics.horizontalAdvance(*result);
+    const qreal right =
+        contentOffset().x() + viewport()->width() - document()->documentMargin() - kResultInset;
+    const qreal top = blockOrigin(block).y() + last.y();
+    return QRectF(right - width - kResultSlack, top, width + 2 * kResultSlack, last.height());
+}
+
+void EditorTextView::paintEvent(QPaintEvent* event)
+{
+    QPlainTextEdit::paintEvent(event);
+    QPainter painter(viewport());
+    painter.setRenderHint(QPainter::Antialiasing);
+    drawCheckboxes(painter, event->rect());
+    drawResults(painter, event->rect());
+}
+
+QList<QTextBlock> EditorTextView::visibleBlocks(const QRect& area) const
+{
+    QList<QTextBlock> blocks;
+    for (QTextBlock block = firstVisibleBlock(); block.isValid(); block = block.next()) {
+        if (!block.layout() || !block.isVisible())
+            continue;
+        if (blockOrigin(block).y() > area.bottom())
+            break;
+        blocks.append(block);
+    }
+    return blocks;
+}
+
+void EditorTextView::drawCheckboxes(QPainter& painter, const QRect& area) const
+{
+    const QColor accent = palette().color(QPalette::Highlight);
+    const QColor outline = EditorTheme::secondary(palette());
+    for (const QTextBlock& block : visibleBlocks(area)) {
+        for (const QTextLayout::FormatRange& range : block.layout()->formats()) {
+            if (!range.format.hasProperty(NoteCheckbox))
+                continue;
+            const QRectF glyphs = characterRect(block.position() + range.start, range.length);
+            const qreal side = std::min(glyphs.height() * kBoxScale, kMaxBoxSide);
+            const QRectF box(glyphs.left() + 1, glyphs.center().y() - side / 2, side, side);
+            QPainterPath path;
+            path.addRoundedRect(box, kBoxRadius, kBoxRadius);
+            if (range.format.property(NoteCheckbox).toBool()) {
+                painter.fillPath(path, accent);
+                QPainterPath check;
+                check.moveTo(box.left() + 0.26 * side, box.center().y());
+                check.lineTo(box.left() + 0.44 * side, box.bottom() - 0.3 * side);
+                check.lineTo(box.right() - 0.22 * side, box.top() + 0.3 * side);
+                painter.strokePath(check, QPen(Qt::white, kCheckWidth, Qt::SolidLine, Qt::RoundCap,
+                                               Qt::RoundJoin));
+            } else {
+                painter.strokePath(path, QPen(outline, kOutlineWidth));
+            }
+        }
+    }
+}
+
+void EditorTextView::drawResults(QPainter& painter, const QRect& area) const
+{
+    const QMap<int, QString>& results = m_highlighter->mathResults();
+    if (results.isEmpty())
+        return;
+    const QFont font = m_highlighter->theme().resultFont();
+    const QFontMetricsF metrics(font);
+    painter.setFont(font);
+    painter.setPen(EditorTheme::secondary(palette()));
+    for (const QTextBlock& block : visibleBlocks(area)) {
+        const auto result = results.constFind(block.position());
+        if (result == results.constEnd())
+            continue;
+        const std::optional<QRectF> slot = resultRect(block.position());
+        if (!slot)
+            continue;
+        const qreal y = slot->top() + (slot->height() - metrics.height()) / 2 + metrics.ascent();
+        painter.drawText(QPointF(slot->left() + kResultSlack, y), *result);
+    }
+}
+
+void EditorTextView::changeEvent(QEvent* event)
+{
+    QPlainTextEdit::changeEvent(event);
+    if (event->type() == QEvent::PaletteChange)
+        m_highlighter->setPalette(palette());
+}
+
+bool EditorTextView::canInsertFromMimeData(const QMimeData* source) const
+{
+    return source->hasText();
+}
+
+void EditorTextView::insertFromMimeData(const QMimeData* source)
+{
+    if (isReadOnly() || !source->hasText())
+        return;
+    const QString pasted = source->text();
+    const TextRange sel = selection();
+    if (sel.length > 0 && isLink(pasted.trimmed())) {
+        applyEdit(ListEditing::makeLink(noteText(), sel, pasted.trimmed()));
+        return;
+    }
+    QMimeData plain;
+    plain.setText(pasted);
+    QPlainTextEdit::insertFromMimeData(&plain);
+}
+
+QMimeData* EditorTextView::createMimeDataFromSelection() const
+{
+    auto* mime = new QMimeData;
+    mime->setText(rawToNote(textCursor().selectedText()));
+    return mime;
+}
+
+} // namespace quelto

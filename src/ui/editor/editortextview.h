@@ -1,0 +1,84 @@
+#pragma once
+// The note editor: a QPlainTextEdit with Markdown-aware keys (lists continue on
+// Return, Tab indents items, Ctrl+B/I/E wrap, Ctrl+K links, Ctrl+L ticks tasks,
+// Ctrl+Shift+= writes the line's result), drawn task boxes and arithmetic results,
+// clicks on boxes, links and results, and plain-text paste and copy. Every change it
+// makes itself goes through applyEdit, as one undo step.
+
+#include "core/text/listediting.h"
+#include "ui/editor/editortheme.h"
+#include "ui/editor/notehighlighter.h"
+
+#include <QPlainTextEdit>
+
+#include <functional>
+#include <optional>
+
+namespace quelto {
+
+class EditorTextView : public QPlainTextEdit {
+    Q_OBJECT
+
+public:
+    static constexpr double kResultInset = 12;
+    static constexpr double kContainerInset = 12;
+    static constexpr double kMaxBoxSide = 16;
+
+    EditorTextView(double fontSize, bool monospace, bool mathEnabled, QWidget* parent = nullptr);
+
+    NoteHighlighter& highlighter() const { return *m_highlighter; }
+
+    // Applies one edit as one undo step; ignored when read-only or out of range.
+    void applyEdit(const TextEdit& edit);
+    // Replaces the whole text and forgets undo, so undo never crosses into other text.
+    void loadText(const QString& text);
+    // The text as the note holds it (QTextEdit's own plain text turns non-breaking
+    // spaces into spaces).
+    QString noteText() const;
+    // Where the result of the paragraph starting at `position` is drawn, in viewport
+    // coordinates, with a little slack around it.
+    std::optional<QRectF> resultRect(int position) const;
+
+    // http, https or mailto, after lower-casing.
+    static bool isAllowedScheme(const QUrl& url);
+    // No whitespace, parses as a URL, allowed scheme, and a host unless mailto.
+    static bool isLink(const QString& text);
+
+signals:
+    // Ctrl+click on a link with an allowed scheme.
+    void linkActivated(const QUrl& url);
+    // A click on an arithmetic result put it on the clipboard.
+    void resultCopied(const QString& result);
+
+protected:
+    bool event(QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    bool canInsertFromMimeData(const QMimeData* source) const override;
+    void insertFromMimeData(const QMimeData* source) override;
+    QMimeData* createMimeDataFromSelection() const override;
+
+private:
+    // The Ctrl-key commands; nothing when the key is not one of them.
+    std::optional<std::function<void()>> keyEquivalent(const QKeyEvent* event);
+    TextRange selection() const;
+    void insertLineResult();
+    std::optional<int> characterAt(const QPointF& viewportPoint) const;
+    QRectF characterRect(int position, int length) const;
+    // The block's top left in viewport coordinates.
+    QPointF blockOrigin(const QTextBlock& block) const;
+    // The laid-out blocks that reach into `area` of the viewport, top to bottom.
+    QList<QTextBlock> visibleBlocks(const QRect& area) const;
+    void drawCheckboxes(QPainter& painter, const QRect& area) const;
+    void drawResults(QPainter& painter, const QRect& area) const;
+
+    NoteHighlighter* m_highlighter;
+    // noteText() of the current content, made at most once per change.
+    mutable std::optional<QString> m_noteText;
+    // Time stamp and place of the last press, to tell a double click's second press.
+    std::optional<std::pair<quint64, QPointF>> m_lastPress;
+};
+
+} // namespace quelto

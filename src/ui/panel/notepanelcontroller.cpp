@@ -1,0 +1,235 @@
+#include "ui/panel/notepanelcontroller.h"
+
+#include "platform/window/x11window.h"
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTimer>
+
+namespace quelto {
+
+namespace {
+
+bool editingField()
+{
+    return qobject_cast<QLineEdit*>(QApplication::focusWidget()) != nullptr;
+}
+
+} // namespace
+
+NotePanelController::NotePanelController(NoteStore& store, Preferences& prefs, PanelState& state,
+                                         CommandTable& commands, QSettings& defaults, Clock now,
+                                         QObject* parent)
+    : QObject(parent)
+    , m_store(store)
+    , m_prefs(prefs)
+    , m_state(state)
+    , m_commands(commands)
+    , m_now(now ? std::move(now) : Clock(systemNow))
+{
+    bindCommands();
+    m_view = new PanelView(store, prefs, state, m_commands);
+    m_controller = std::make_unique<FloatingPanelController>(
+        kPanelSize, std::nullopt, PanelOptions{true, kMinSize, QStringLiteral("panel.frame")},
+        defaults, m_view);
+    connect(m_controller.get(), &FloatingPanelController::didHide, this,
+            &NotePanelController::didHide);
+    m_controller->setKeyHandler([this](QKeyEvent* event) { return handleKey(event); });
+    TabStrip* tabs = m_view->tabStrip();
+    connect(tabs, &TabStrip::closeRequested, this, &NotePanelController::closeTab);
+    connect(tabs, &TabStrip::clearScratchRequested, this, &NotePanelController::clearScratch);
+    connect(tabs, &TabStrip::renameEnded, this, &NotePanelController::focusEditor);
+    EditorBridge& editor = m_view->editor();
+    connect(&editor, &EditorBridge::resultCopied, this,
+            [this](const QString& result) { m_toast.show(QStringLiteral("Copied ") + result); });
+    connect(&editor, &EditorBridge::linkOpenFailed, this,
+            [this] { m_toast.show(QStringLiteral("Couldn't open link")); });
+    m_controller->hidesOnResignKey = prefs.hideOnClickAway();
+    connect(&prefs, &Preferences::hideOnClickAwayChanged, this,
+            [this] { m_controller->hidesOnResignKey = m_prefs.hideOnClickAway(); });
+    connect(this, &NotePanelController::renameActiveTab, m_view->tabStrip(),
+            &TabStrip::beginRenameActive);
+    connect(&store, &NoteStore::saveFailureCountChanged, this,
+            &NotePanelController::checkSaveFailures, Qt::QueuedConnection);
+}
+
+EditorTextView* NotePanelController::textView() const
+{
+    return m_view->editor().textView();
+}
+
+void NotePanelController::showPanel()
+{
+    m_store.adoptOrphans();
+    m_controller->show();
+    focusEditor();
+    QTimer::singleShot(0, this, &NotePanelController::focusEditor);
+}
+
+void NotePanelController::focusEditor()
+{
+    EditorTextView* view = textView();
+    if (!m_controller->isVisible() || !view || view->window() != m_controller->panel())
+        return;
+    if (editingField() || view->hasFocus())
+        return;
+    view->setFocus(Qt::OtherFocusReason);
+}
+
+void NotePanelController::didHide()
+{
+    m_store.flush();
+    if (m_activatedForAlert && !m_isPresentingAlert) {
+        m_activatedForAlert = false;
+        if (m_controller->previousApp())
+            X11Window::activate(*m_controller->previousApp());
+    }
+}
+
+void NotePanelController::bindCommands()
+{
+    m_commands.bind(Command::NewTab, [this] {
+        if (!m_controller->isVisible())
+            showPanel();
+        newTab();
+    });
+    m_commands.bind(Command::CloseTab, [this] { closeTab(m_store.activeID()); });
+    m_commands.bind(Command::RenameTab, [this] { renameActive(); });
+    m_commands.bind(Command::ClearScratch, [this] { clearScratch(); });
+    m_commands.bind(Command::PreviousTab, [this] { activateNeighbour(-1); });
+    m_commands.bind(Command::NextTab, [this] { activateNeighbour(+1); });
+    m_commands.bind(Command::BiggerText, [this] { m_prefs.setFontSize(m_prefs.fontSize() + 1); });
+    m_commands.bind(Command::SmallerText, [this] { m_prefs.setFontSize(m_prefs.fontSize() - 1); });
+    m_commands.bind(Command::HidePanel, [this] { m_controller->hide(); });
+}
+
+void NotePanelController::activateNeighbour(int step)
+{
+    const QList<Note> notes = m_store.notes();
+    const qsizetype count = notes.size();
+    qsizetype active = 0;
+    for (qsizetype i = 0; i < count; ++i) {
+        if (notes[i].id == m_store.activeID())
+            active = i;
+    }
+    m_store.activateIndex((active + step + count) % count);
+}
+
+bool NotePanelController::handleKey(QKeyEvent* event)
+{
+    const Qt::KeyboardModifiers modifiers = event->modifiers() & kCommandModifiers;
+    const int key = event->key();
+    if (modifiers == Qt::ControlModifier && key >= Qt::Key_1 && key <= Qt::Key_9) {
+        m_store.activateIndex(key - Qt::Key_1);
+        return true;
+    }
+    const std::optional<Command> command = commandForKey(event);
+    if (!command)
+        return false;
+    // Esc belongs to a composing input method, then to the rename field.
+    if (*command == Command::HidePanel && (m_controller->hasMarkedText() || editingField()))
+        return false;
+    // A command the application left unbound still owns its keys.
+    m_commands.run(*command);
+    return true;
+}
+
+void NotePanelController::newTab()
+{
+    if (!m_store.createNote())
+        QApplication::beep();
+}
+
+void NotePanelController::closeTab(const QUuid& id)
+{
+    const Note* found = m_store.note(id);
+    if (!found || found->isScratch) {
+        QApplication::beep();
+        return;
+    }
+    const Note note = *found;
+    if (note.text.trimmed().isEmpty()) {
+        m_store.closeNote(id);
+        return;
+    }
+    const QString title = note.customTitle && !note.customTitle->isEmpty()
+                              ? *note.customTitle
+                              : derivedTitle(note.text);
+    QMessageBox alert(QMessageBox::Information,
+                      QStringLiteral("Move “%1” to the Trash?").arg(title),
+                      QStringLiteral("Move “%1” to the Trash?").arg(title));
+    alert.setInformativeText(QStringLiteral("The tab closes and its note file goes to the Trash, "
+                                            "where you can get it back from the file manager."));
+    // One role for both keeps them in this order whatever the desktop's convention.
+    QPushButton* trash = alert.addButton(QStringLiteral("Move to Trash"), QMessageBox::AcceptRole);
+    QPushButton* cancel = alert.addButton(QStringLiteral("Cancel"), QMessageBox::AcceptRole);
+    alert.setDefaultButton(trash);
+    alert.setEscapeButton(cancel);
+
+    if (QGuiApplication::applicationState() != Qt::ApplicationActive)
+        m_activatedForAlert = true;
+    m_controller->hidesOnResignKey = false; // the alert takes the focus from the panel
+    m_isPresentingAlert = true;
+    alert.exec();
+    m_isPresentingAlert = false;
+    m_controller->hidesOnResignKey = m_prefs.hideOnClickAway();
+    if (m_controller->isVisible()) {
+        m_controller->panel()->raise();
+        m_controller->panel()->activateWindow();
+        focusEditor();
+    }
+    if (alert.clickedButton() == trash)
+        m_store.closeNote(id);
+}
+
+void NotePanelController::renameActive()
+{
+    const Note* active = m_store.activeOrFirst();
+    if (!active || active->isScratch) {
+        QApplication::beep();
+        return;
+    }
+    if (!m_controller->isVisible())
+        showPanel();
+    emit renameActiveTab();
+}
+
+void NotePanelController::clearScratch()
+{
+    if (!m_controller->isVisible())
+        showPanel();
+    const Note scratch = m_store.notes().first();
+    bool sameTextElsewhere = false;
+    if (m_store.activeID() != scratch.id) {
+        const Note* active = m_store.activeNote();
+        sameTextElsewhere = active && active->text == scratch.text;
+        m_store.activate(scratch.id); // the editor loads Scratch at once
+    }
+    QTimer::singleShot(0, this, [this, sameTextElsewhere, id = scratch.id] {
+        EditorTextView* view = textView();
+        const Note* current = m_store.note(id);
+        // Through the editor when it surely shows Scratch, so the user can undo it.
+        if (!sameTextElsewhere && current && m_store.activeID() == id && view &&
+            !view->isReadOnly() && view->noteText() == current->text) {
+            view->applyEdit(TextEdit{{0, view->noteText().size()}, QString(), {0, 0}});
+        } else {
+            m_store.updateText(QString(), id);
+        }
+    });
+}
+
+void NotePanelController::checkSaveFailures()
+{
+    if (m_store.failedIDs().isEmpty())
+        return;
+    const QDateTime now = m_now();
+    if (m_lastSaveErrorToast && m_lastSaveErrorToast->secsTo(now) < kSaveToastIntervalSeconds)
+        return;
+    m_lastSaveErrorToast = now;
+    m_toast.show(QStringLiteral("Couldn't save note"));
+}
+
+} // namespace quelto

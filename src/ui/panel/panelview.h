@@ -1,0 +1,40 @@
+#pragma once
+// The panel's content: a header with the tab strip and the "More" button, a divider,
+// and the editor filling the rest.
+
+#include "core/settings/preferences.h"
+#include "ui/commands/commandtable.h"
+#include "ui/editor/editorbridge.h"
+#include "ui/panel/hovermenubutton.h"
+#include "ui/panel/panelstate.h"
+#include "ui/panel/tabstrip.h"
+
+#include <QWidget>
+
+namespace quelto {
+
+class PanelView : public QWidget {
+    Q_OBJECT
+
+public:
+    PanelView(NoteStore& store, Preferences& prefs, PanelState& state, const CommandTable& commands,
+              QWidget* parent = nullptr);
+
+    TabStrip* tabStrip() const { return m_tabs; }
+    HoverMenuButton* moreButton() const { return m_more; }
+    EditorBridge& editor() const { return *m_editor; }
+    // What the "More" menu offers right now.
+    QList<MoreMenuItem> moreMenuItems() const;
+
+private:
+    void updateActiveIsScratch();
+
+    NoteStore& m_store;
+    PanelState& m_state;
+    const CommandTable& m_commands;
+    TabStrip* m_tabs;
+    HoverMenuButton* m_more;
+    EditorBridge* m_editor;
+};
+
+} // namespace quelto

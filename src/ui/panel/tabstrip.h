@@ -1,0 +1,68 @@
+#pragma once
+// The row of tabs in the panel's header, one per note in the store's order with
+// Scratch first, then a new-tab button. Click activates, double click or the context
+// menu renames in place, the active named tab has a close button, and named tabs can
+// be dragged: the order changes as the dragged tab enters each other tab. The strip
+// keeps no notes of its own; every change goes to the store.
+
+#include "core/storage/notestore.h"
+
+#include <QLineEdit>
+#include <QPointer>
+#include <QWidget>
+
+#include <optional>
+
+class QHBoxLayout;
+class QMenu;
+class QToolButton;
+
+namespace quelto {
+
+inline const QString kTabMimeType = QStringLiteral("application/x-quelto-tab");
+
+class TabStrip : public QWidget {
+    Q_OBJECT
+
+public:
+    TabStrip(NoteStore& store, QWidget* parent = nullptr);
+
+    bool canCreate = true;
+
+    std::optional<QUuid> renamingID() const { return m_renamingID; }
+    QLineEdit* renameField() const { return m_renameField; }
+    QToolButton* newTabButton() const { return m_newTab; }
+    // The tab widget of a note, if shown.
+    QWidget* tabFor(const QUuid& id) const;
+    // The context menu a tab offers (for a caller to show or a test to read).
+    QMenu* contextMenuFor(const QUuid& id, QWidget* parent);
+
+    void activate(const QUuid& id);
+    void beginRename(const QUuid& id);
+    void beginRenameActive();
+    void commitRename();
+    void cancelRename();
+    // Moves the dragged note to the target's place (the drop-entered rule).
+    void dragEntered(const QUuid& dragged, const QUuid& target);
+
+    void rebuild();
+
+signals:
+    void closeRequested(const QUuid& id);
+    void clearScratchRequested();
+    // A rename was committed or cancelled.
+    void renameEnded();
+
+private:
+    void endRename();
+
+    NoteStore& m_store;
+    QHBoxLayout* m_row;
+    QToolButton* m_newTab;
+    QList<QWidget*> m_tabs;
+    std::optional<QUuid> m_renamingID;
+    QString m_draft;
+    QPointer<QLineEdit> m_renameField;
+};
+
+} // namespace quelto

@@ -1,0 +1,51 @@
+#pragma once
+// The always-on-top window the note panel lives in.
+
+#include <QWidget>
+
+#include <functional>
+#include <optional>
+
+class QKeyEvent;
+
+namespace quelto {
+
+// The first screen (in Qt's order) holding the mouse pointer, else the primary one.
+QScreen* screenUnderPointer();
+
+// A frameless tool window on top of others and on every desktop, movable by its
+// background and resizable at its edges.
+class FloatingPanel : public QWidget {
+    Q_OBJECT
+
+public:
+    FloatingPanel(QSize size, bool resizable);
+    ~FloatingPanel() override;
+
+    // Sees every key press for a widget in this window first; true consumes it.
+    using KeyHandler = std::function<bool(QKeyEvent*)>;
+    void setKeyHandler(KeyHandler handler) { m_keyHandler = std::move(handler); }
+
+signals:
+    // The window lost activation.
+    void deactivated();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    bool event(QEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+
+private:
+    Qt::Edges edgesAt(QPointF point) const;
+
+    KeyHandler m_keyHandler;
+    bool m_resizable;
+    // The panel answered the shortcut question for the key press about to come.
+    bool m_answeredShortcut = false;
+    // Where a manual drag started (when the window manager cannot move windows).
+    std::optional<QPointF> m_dragOffset;
+};
+
+} // namespace quelto

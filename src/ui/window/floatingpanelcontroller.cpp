@@ -1,0 +1,192 @@
+#include "ui/window/floatingpanelcontroller.h"
+
+#include "core/settings/panelframestore.h"
+#include "platform/window/x11window.h"
+#include "ui/editor/preedit.h"
+#include "ui/window/glasssurface.h"
+
+#include <QApplication>
+#include <QPlainTextEdit>
+#include <QScreen>
+#include <QTextEdit>
+#include <QVBoxLayout>
+#include <QWindow>
+
+namespace quelto {
+
+namespace {
+
+constexpr int kResizeSettleMs = 250;
+
+} // namespace
+
+FloatingPanelController::FloatingPanelController(QSize size, std::optional<double> cornerRadius,
+                                                 PanelOptions options, QSettings& defaults,
+                                                 QWidget* content, QObject* parent)
+    : QObject(parent)
+    , m_options(std::move(options))
+    , m_defaults(defaults)
+    , m_shadowMargin(GlassSurface::shadowMargin())
+{
+    m_panel = new FloatingPanel(size, m_options.resizable);
+    const GlassSurface::PanelContent wrapped =
+        GlassSurface::panelContent(content, size, cornerRadius.value_or(-1));
+    auto* layout = new QVBoxLayout(m_panel);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(wrapped.surface);
+    m_panel->resize(wrapped.windowSize);
+    if (m_options.minSize) {
+        const QSizeF minimum = *m_options.minSize + QSizeF(2 * m_shadowMargin, 2 * m_shadowMargin);
+        m_panel->setMinimumSize(minimum.toSize());
+    }
+
+    m_panel->setKeyHandler(
+        [this](QKeyEvent* event) { return m_keyHandler && m_keyHandler(event); });
+    connect(m_panel, &FloatingPanel::deactivated, this, [this] {
+        if (hidesOnResignKey && isVisible())
+            hide();
+    });
+    m_resizeSettled.setSingleShot(true);
+    m_resizeSettled.setInterval(kResizeSettleMs);
+    connect(&m_resizeSettled, &QTimer::timeout, this, &FloatingPanelController::saveFrame);
+    if (m_options.frameAutosaveKey)
+        m_panel->installEventFilter(this);
+}
+
+FloatingPanelController::~FloatingPanelController()
+{
+    delete m_panel;
+}
+
+bool FloatingPanelController::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == m_panel && m_panel->isVisible()) {
+        if (event->type() == QEvent::Move)
+            saveFrame();
+        else if (event->type() == QEvent::Resize)
+            m_resizeSettled.start();
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+void FloatingPanelController::rememberPreviousApp()
+{
+    m_previousApp = X11Window::activeWindow();
+    if (m_previousApp) {
+        for (QWidget* window : QApplication::topLevelWidgets()) {
+            if (window->internalWinId() && quint32(window->internalWinId()) == *m_previousApp)
+                m_previousApp.reset();
+        }
+    }
+}
+
+void FloatingPanelController::orderFront()
+{
+    m_panel->show();
+    X11Window::showOnAllDesktops(quint32(m_panel->winId()));
+    m_panel->raise();
+    m_panel->activateWindow();
+}
+
+void FloatingPanelController::show()
+{
+    rememberPreviousApp();
+    emit willShow();
+    if (QScreen* screen = screenUnderPointer()) {
+        const QRect visible = screen->availableGeometry();
+        std::optional<QRectF> saved;
+        if (m_options.frameAutosaveKey)
+            saved = PanelFrameStore::load(*m_options.frameAutosaveKey,
+                                          PanelFrameStore::screenKey(screen->name(),
+                                                                     screen->geometry().width(),
+                                                                     screen->geometry().height()),
+                                          m_defaults);
+        if (saved) {
+            const QSizeF minimum =
+                m_options.minSize
+                    ? *m_options.minSize + QSizeF(2 * m_shadowMargin, 2 * m_shadowMargin)
+                    : QSizeF(m_panel->size());
+            m_panel->setGeometry(PanelFrameStore::clamp(*saved, visible, minimum).toRect());
+        } else {
+            const QSize size = m_panel->size();
+            m_panel->move(visible.left() + (visible.width() - size.width()) / 2,
+                          int(visible.top() + kDefaultHeightFraction * visible.height() -
+                              size.height() / 2.0));
+        }
+    }
+    orderFront();
+}
+
+void FloatingPanelController::showAnchored(const QRect& anchor)
+{
+    rememberPreviousApp();
+    emit willShow();
+    QScreen* screen = nullptr;
+    for (QScreen* candidate : QGuiApplication::screens()) {
+        if (candidate->geometry().intersects(anchor)) {
+            screen = candidate;
+            break;
+        }
+    }
+    if (!screen)
+        screen = QGuiApplication::primaryScreen();
+    if (screen) {
+        const QRect visible = screen->availableGeometry();
+        const int w = m_panel->width();
+        const int h = m_panel->height();
+        int x = anchor.center().x() - w / 2;
+        int y = anchor.bottom() + 1 + kAnchorGap; // below the anchor when it fits
+        if (y + h > visible.bottom() + 1)
+            y = anchor.top() - kAnchorGap - h;
+        x = std::min(visible.right() + 1 - w, std::max(x, visible.left()));
+        y = std::min(visible.bottom() + 1 - h, std::max(y, visible.top()));
+        m_panel->move(x, y);
+    }
+    orderFront();
+}
+
+void FloatingPanelController::hide()
+{
+    if (!isVisible())
+        return;
+    saveFrame();
+    m_panel->hide();
+    emit didHide();
+}
+
+void FloatingPanelController::toggle()
+{
+    isVisible() ? hide() : show();
+}
+
+bool FloatingPanelController::isVisible() const
+{
+    return m_panel->isVisible();
+}
+
+bool FloatingPanelController::hasMarkedText() const
+{
+    QWidget* focus = QApplication::focusWidget();
+    if (!focus || focus->window() != m_panel)
+        return false;
+    if (auto* plain = qobject_cast<QPlainTextEdit*>(focus))
+        return isComposing(plain->textCursor());
+    if (auto* rich = qobject_cast<QTextEdit*>(focus))
+        return isComposing(rich->textCursor());
+    return false;
+}
+
+void FloatingPanelController::saveFrame()
+{
+    if (!m_options.frameAutosaveKey)
+        return;
+    QScreen* screen = m_panel->screen() ? m_panel->screen() : QGuiApplication::primaryScreen();
+    if (!screen)
+        return;
+    PanelFrameStore::save(QRectF(m_panel->geometry()), *m_options.frameAutosaveKey,
+                          PanelFrameStore::screenKey(screen->name(), screen->geometry().width(),
+                                                     screen->geometry().height()),
+                          m_defaults);
+}
+
+} // namespace quelto

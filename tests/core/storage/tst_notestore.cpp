@@ -1,0 +1,453 @@
+#include "core/storage/filenoterepository.h"
+#include "core/storage/notestore.h"
+#include "support/memorynoterepository.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace quelto;
+using namespace std::chrono_literals;
+
+namespace {
+
+// The in-memory repository, counting index writes so tests can see when none happen.
+class CountingRepository : public NoteRepository {
+public:
+    NoteIndex load() override { return memory.load(); }
+    void save(const Note& note) override { memory.save(note); }
+    void trash(const QUuid& id) override
+    {
+        trashed.append(id);
+        memory.trash(id);
+    }
+    void saveIndex(const NoteIndex& index) override
+    {
+        ++indexWrites;
+        memory.saveIndex(index);
+    }
+    QList<Note> orphanNotes(const QSet<QUuid>& known) override { return memory.orphanNotes(known); }
+
+    MemoryNoteRepository memory;
+    int indexWrites = 0;
+    QList<QUuid> trashed;
+};
+
+QDateTime t0()
+{
+    return QDateTime(QDate(2025, 3, 1), QTime(9, 0), Qt::UTC);
+}
+
+Note plain(const QString& text, bool scratch = false)
+{
+    return Note{QUuid::createUuid(), std::nullopt, text, t0(), t0(), scratch};
+}
+
+QStringList textsOf(const NoteStore& store)
+{
+    QStringList texts;
+    for (const Note& n : store.notes())
+        texts << n.text;
+    return texts;
+}
+
+QByteArray readFile(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
+}
+
+} // namespace
+
+class TestNoteStore : public QObject {
+    Q_OBJECT
+
+private slots:
+    void emptyRepositoryGetsScratchWrittenOnce();
+    void scratchFoundLaterMovesToFront();
+    void staleActiveIdFallsBackToScratch();
+    void consistentIndexIsNotRewritten();
+    void failedLoadStartsWithScratchOnly();
+    void sameTextChangesNothing();
+    void burstOfTypingSavesOnceAfterQuietPeriod();
+    void zeroDelaySavesAtOnce();
+    void failedSaveIsRecordedAndRetried();
+    void createNoteStopsAtTwelve();
+    void closingPicksNeighbour_data();
+    void closingPicksNeighbour();
+    void scratchCannotBeClosedRenamedOrMoved();
+    void renameTrimsAndClears();
+    void moveFollowsOffsetsRule_data();
+    void moveFollowsOffsetsRule();
+    void activateFlushesAndIgnoresBadPositions();
+    void adoptOrphansAppendsAndWritesIndex();
+    void propertiesNotifyOnlyOnChange();
+    void closingPendingNoteSavesBeforeTrash();
+    void unwritableFolderKeepsTextUntilFixed();
+    void destroyingStoreWritesPendingText();
+
+private:
+    static std::shared_ptr<CountingRepository> repoWith(QList<Note> notes,
+                                                        std::optional<QUuid> active = {});
+};
+
+std::shared_ptr<CountingRepository> TestNoteStore::repoWith(QList<Note> notes,
+                                                            std::optional<QUuid> active)
+{
+    auto repo = std::make_shared<CountingRepository>();
+    repo->memory.index = NoteIndex{std::move(notes), active};
+    return repo;
+}
+
+void TestNoteStore::emptyRepositoryGetsScratchWrittenOnce()
+{
+    auto repo = std::make_shared<CountingRepository>();
+    NoteStore store(repo, 0ms, t0);
+    QCOMPARE(store.notes().size(), 1);
+    const Note scratch = store.notes().first();
+    QVERIFY(scratch.isScratch);
+    QCOMPARE(scratch.createdAt, t0());
+    QCOMPARE(store.activeID(), scratch.id);
+    QCOMPARE(repo->memory.saved.value(scratch.id), scratch);
+    QCOMPARE(repo->indexWrites, 1);
+    QCOMPARE(repo->memory.index, (NoteIndex{{scratch}, scratch.id}));
+}
+
+void TestNoteStore::scratchFoundLaterMovesToFront()
+{
+    const QList<Note> stored{plain("a"), plain("b"), plain("s", true), plain("c")};
+    auto repo = repoWith(stored, stored[1].id);
+    NoteStore store(repo, 0ms, t0);
+    QCOMPARE(textsOf(store), (QStringList{"s", "a", "b", "c"}));
+    QCOMPARE(store.activeID(), stored[1].id);
+    QCOMPARE(repo->indexWrites, 1);
+    QCOMPARE(repo->memory.index->notes, store.notes());
+    QCOMPARE(repo->memory.saveCount, 0);
+}
+
+void TestNoteStore::staleActiveIdFallsBackToScratch()
+{
+    const QList<Note> stored{plain("s", true), plain("a")};
+    auto repo = repoWith(stored, QUuid::createUuid());
+    NoteStore store(repo, 0ms, t0);
+    QCOMPARE(store.activeID(), stored[0].id);
+    QCOMPARE(repo->indexWrites, 1);
+
+    auto noActive = repoWith(stored);
+    NoteStore second(noActive, 0ms, t0);
+    QCOMPARE(second.activeID(), stored[0].id);
+    QCOMPARE(noActive->indexWrites, 1);
+}
+
+void TestNoteStore::consistentIndexIsNotRewritten()
+{
+    const QList<Note> stored{plain("s", true), plain("a"), plain("s2", true)};
+    auto repo = repoWith(stored, stored[1].id);
+    NoteStore store(repo, 0ms, t0);
+    QCOMPARE(store.notes(), stored); // a second Scratch flag stays where it is
+    QCOMPARE(repo->indexWrites, 0);
+    QCOMPARE(repo->memory.saveCount, 0);
+}
+
+void TestNoteStore::failedLoadStartsWithScratchOnly()
+{
+    class FailingLoad : public CountingRepository {
+    public:
+        NoteIndex load() override { throw NoteRepositoryError{QStringLiteral("unreadable")}; }
+    };
+    auto repo = std::make_shared<FailingLoad>();
+    NoteStore store(repo, 0ms, t0);
+    QCOMPARE(store.notes().size(), 1);
+    QVERIFY(store.notes()[0].isScratch);
+}
+
+void TestNoteStore::sameTextChangesNothing()
+{
+    const QList<Note> stored{plain("same", true)};
+    auto repo = repoWith(stored, stored[0].id);
+    NoteStore store(repo, 500ms, [] { return t0().addDays(1); });
+    QSignalSpy notesSpy(&store, &NoteStore::notesChanged);
+    store.updateText(QStringLiteral("same"), stored[0].id);
+    store.updateText(QStringLiteral("x"), QUuid::createUuid());
+    QVERIFY(!store.hasPendingSaves());
+    QCOMPARE(store.notes(), stored);
+    QCOMPARE(notesSpy.count(), 0);
+}
+
+void TestNoteStore::burstOfTypingSavesOnceAfterQuietPeriod()
+{
+    auto repo = std::make_shared<CountingRepository>();
+    const QDateTime later = t0().addSecs(30);
+    NoteStore store(repo, 1000ms, [&] { return later; });
+    const QUuid id = store.activeID();
+    const int before = repo->memory.saveCount;
+
+    store.updateText(QStringLiteral("a"), id);
+    QTest::qWait(300);
+    QElapsedTimer sinceLast;
+    store.updateText(QStringLiteral("ab"), id);
+    sinceLast.start();
+    QCOMPARE(repo->memory.saveCount, before);
+    QTRY_COMPARE_WITH_TIMEOUT(repo->memory.saveCount, before + 1, 5000);
+    QVERIFY2(sinceLast.elapsed() >= 1000, qPrintable(QString::number(sinceLast.elapsed())));
+    QCOMPARE(repo->memory.saved.value(id).text, QStringLiteral("ab"));
+    QCOMPARE(repo->memory.saved.value(id).updatedAt, later);
+    QTest::qWait(100);
+    QCOMPARE(repo->memory.saveCount, before + 1);
+}
+
+void TestNoteStore::zeroDelaySavesAtOnce()
+{
+    auto repo = std::make_shared<CountingRepository>();
+    NoteStore store(repo, 0ms, t0);
+    store.updateText(QStringLiteral("now"), store.activeID());
+    QCOMPARE(repo->memory.saved.value(store.activeID()).text, QStringLiteral("now"));
+    QVERIFY(!store.hasPendingSaves());
+}
+
+void TestNoteStore::failedSaveIsRecordedAndRetried()
+{
+    auto repo = std::make_shared<CountingRepository>();
+    NoteStore store(repo, 0ms, t0);
+    const QUuid id = store.activeID();
+    QSignalSpy failedSpy(&store, &NoteStore::failedIDsChanged);
+    QSignalSpy countSpy(&store, &NoteStore::saveFailureCountChanged);
+
+    repo->memory.failNextSave = true;
+    store.updateText(QStringLiteral("typed"), id);
+    QCOMPARE(store.failedIDs(), QSet<QUuid>{id});
+    QCOMPARE(store.saveFailureCount(), 1);
+    QVERIFY(store.hasPendingSaves());
+    QCOMPARE(store.notes()[0].text, QStringLiteral("typed"));
+
+    store.flush();
+    QCOMPARE(store.failedIDs(), QSet<QUuid>{});
+    QCOMPARE(store.saveFailureCount(), 1);
+    QCOMPARE(repo->memory.saved.value(id).text, QStringLiteral("typed"));
+    QCOMPARE(failedSpy.count(), 2);
+    QCOMPARE(countSpy.count(), 1);
+}
+
+void TestNoteStore::createNoteStopsAtTwelve()
+{
+    auto repo = std::make_shared<CountingRepository>();
+    NoteStore store(repo, 0ms, t0);
+    for (int i = 1; i < NoteStore::kMaxNotes - 1; ++i)
+        QVERIFY(store.createNote());
+    QCOMPARE(store.notes().size(), 11);
+    const std::optional<Note> twelfth = store.createNote();
+    QVERIFY(twelfth);
+    QCOMPARE(store.notes().size(), 12);
+    QCOMPARE(store.activeID(), twelfth->id);
+    QVERIFY(repo->memory.saved.contains(twelfth->id));
+    QCOMPARE(repo->memory.index->activeID, std::optional<QUuid>(twelfth->id));
+
+    const int writes = repo->indexWrites;
+    QCOMPARE(store.createNote(), std::nullopt);
+    QCOMPARE(store.notes().size(), 12);
+    QCOMPARE(repo->indexWrites, writes);
+}
+
+void TestNoteStore::closingPicksNeighbour_data()
+{
+    QTest::addColumn<int>("active");
+    QTest::addColumn<int>("closed");
+    QTest::addColumn<QString>("expectedActive");
+    QTest::newRow("active last") << 3 << 3 << "b";
+    QTest::newRow("active middle") << 2 << 2 << "c";
+    QTest::newRow("inactive") << 1 << 3 << "a";
+}
+
+void TestNoteStore::closingPicksNeighbour()
+{
+    QFETCH(int, active);
+    QFETCH(int, closed);
+    QFETCH(QString, expectedActive);
+    const QList<Note> stored{plain("s", true), plain("a"), plain("b"), plain("c")};
+    auto repo = repoWith(stored, stored[active].id);
+    NoteStore store(repo, 0ms, t0);
+    store.closeNote(stored[closed].id);
+    QCOMPARE(store.notes().size(), 3);
+    QCOMPARE(store.activeNote()->text, expectedActive);
+    QCOMPARE(repo->trashed, QList<QUuid>{stored[closed].id});
+    QCOMPARE(repo->memory.index, (NoteIndex{store.notes(), store.activeID()}));
+}
+
+void TestNoteStore::scratchCannotBeClosedRenamedOrMoved()
+{
+    const QList<Note> stored{plain("s", true), plain("a"), plain("b")};
+    auto repo = repoWith(stored, stored[0].id);
+    NoteStore store(repo, 0ms, t0);
+    store.closeNote(stored[0].id);
+    store.rename(stored[0].id, QStringLiteral("Mine"));
+    store.move({0}, 2);
+    store.move({2}, 0);
+    QCOMPARE(store.notes(), stored);
+    QCOMPARE(repo->indexWrites, 0);
+    QVERIFY(repo->trashed.isEmpty());
+}
+
+void TestNoteStore::renameTrimsAndClears()
+{
+    const QList<Note> stored{plain("s", true), plain("a")};
+    auto repo = repoWith(stored, stored[0].id);
+    NoteStore store(repo, 0ms, [] { return t0().addDays(3); });
+    store.rename(stored[1].id, QStringLiteral("  Groceries \n"));
+    QCOMPARE(store.notes()[1].customTitle, std::optional<QString>(QStringLiteral("Groceries")));
+    QCOMPARE(store.notes()[1].updatedAt, t0());
+    QCOMPARE(repo->memory.index->notes[1].customTitle, store.notes()[1].customTitle);
+    store.rename(stored[1].id, QStringLiteral("   "));
+    QCOMPARE(store.notes()[1].customTitle, std::nullopt);
+    store.rename(stored[1].id, QStringLiteral("x"));
+    store.rename(stored[1].id, std::nullopt);
+    QCOMPARE(store.notes()[1].customTitle, std::nullopt);
+}
+
+void TestNoteStore::moveFollowsOffsetsRule_data()
+{
+    QTest::addColumn<QList<qsizetype>>("sources");
+    QTest::addColumn<qsizetype>("destination");
+    QTest::addColumn<QStringList>("order");
+    QTest::newRow("third over first")
+        << QList<qsizetype>{3} << qsizetype(1) << QStringList{"s", "c", "a", "b"};
+    QTest::newRow("first to end") << QList<qsizetype>{1} << qsizetype(4)
+                                  << QStringList{"s", "b", "c", "a"};
+    QTest::newRow("two together") << QList<qsizetype>{1, 3} << qsizetype(3)
+                                  << QStringList{"s", "b", "a", "c"};
+    QTest::newRow("in place") << QList<qsizetype>{2} << qsizetype(2)
+                              << QStringList{"s", "a", "b", "c"};
+    QTest::newRow("destination zero")
+        << QList<qsizetype>{2} << qsizetype(0) << QStringList{"s", "a", "b", "c"};
+    QTest::newRow("source out of range")
+        << QList<qsizetype>{7} << qsizetype(1) << QStringList{"s", "a", "b", "c"};
+    QTest::newRow("destination past end")
+        << QList<qsizetype>{1} << qsizetype(9) << QStringList{"s", "a", "b", "c"};
+}
+
+void TestNoteStore::moveFollowsOffsetsRule()
+{
+    QFETCH(QList<qsizetype>, sources);
+    QFETCH(qsizetype, destination);
+    QFETCH(QStringList, order);
+    const QList<Note> stored{plain("s", true), plain("a"), plain("b"), plain("c")};
+    auto repo = repoWith(stored, stored[0].id);
+    NoteStore store(repo, 0ms, t0);
+    store.move(QSet<qsizetype>(sources.begin(), sources.end()), destination);
+    QCOMPARE(textsOf(store), order);
+    if (repo->indexWrites > 0)
+        QCOMPARE(repo->memory.index->notes, store.notes());
+}
+
+void TestNoteStore::activateFlushesAndIgnoresBadPositions()
+{
+    const QList<Note> stored{plain("s", true), plain("a")};
+    auto repo = repoWith(stored, stored[0].id);
+    NoteStore store(repo, 10s, t0);
+    store.updateText(QStringLiteral("left behind"), stored[0].id);
+    store.activateIndex(-1);
+    store.activateIndex(2);
+    QCOMPARE(store.activeID(), stored[0].id);
+    QVERIFY(store.hasPendingSaves());
+    QSignalSpy activeSpy(&store, &NoteStore::activeIDChanged);
+    store.activateIndex(1);
+    QCOMPARE(store.activeID(), stored[1].id);
+    QCOMPARE(activeSpy.count(), 1);
+    QCOMPARE(repo->memory.saved.value(stored[0].id).text, QStringLiteral("left behind"));
+    QCOMPARE(repo->memory.index->activeID, std::optional<QUuid>(stored[1].id));
+}
+
+void TestNoteStore::adoptOrphansAppendsAndWritesIndex()
+{
+    const QList<Note> stored{plain("s", true)};
+    auto repo = repoWith(stored, stored[0].id);
+    const Note stray = plain("stray");
+    repo->memory.orphans = {stored[0], stray};
+    NoteStore store(repo, 0ms, t0);
+    store.adoptOrphans();
+    QCOMPARE(textsOf(store), (QStringList{"s", "stray"}));
+    QCOMPARE(repo->indexWrites, 1);
+    store.adoptOrphans();
+    QCOMPARE(store.notes().size(), 2);
+    QCOMPARE(repo->indexWrites, 1);
+}
+
+void TestNoteStore::propertiesNotifyOnlyOnChange()
+{
+    auto repo = std::make_shared<CountingRepository>();
+    NoteStore store(repo, 0ms, t0);
+    QSignalSpy notesSpy(&store, &NoteStore::notesChanged);
+    QSignalSpy activeSpy(&store, &NoteStore::activeIDChanged);
+    store.setNotes(store.notes());
+    store.setActiveID(store.activeID());
+    QCOMPARE(notesSpy.count(), 0);
+    QCOMPARE(activeSpy.count(), 0);
+    QVERIFY(store.setProperty("activeID", QVariant::fromValue(QUuid::createUuid())));
+    QCOMPARE(activeSpy.count(), 1);
+    const int writes = repo->indexWrites;
+    QList<Note> notes = store.notes();
+    notes.append(plain("set from outside"));
+    store.setNotes(notes);
+    QCOMPARE(notesSpy.count(), 1);
+    QCOMPARE(repo->indexWrites, writes);
+}
+
+void TestNoteStore::closingPendingNoteSavesBeforeTrash()
+{
+    QTemporaryDir dir;
+    qputenv("XDG_DATA_HOME", dir.filePath(QStringLiteral("share")).toUtf8());
+    auto repo =
+        std::make_shared<FileNoteRepository>(dir.filePath("Notes"), dir.filePath("index.json"));
+    NoteStore store(repo, 10s);
+    const Note note = *store.createNote();
+    store.updateText(QStringLiteral("the last half second"), note.id);
+    store.closeNote(note.id);
+    QCOMPARE(store.notes().size(), 1);
+    QVERIFY(!QFile::exists(repo->notePath(note.id)));
+    const QString trashed = dir.filePath("share/Trash/files/") + uuidText(note.id) + ".md";
+    QCOMPARE(readFile(trashed), QByteArray("the last half second"));
+    QVERIFY(!store.hasPendingSaves());
+}
+
+void TestNoteStore::unwritableFolderKeepsTextUntilFixed()
+{
+    QTemporaryDir dir;
+    const QString notesDir = dir.filePath("Notes");
+    auto repo = std::make_shared<FileNoteRepository>(notesDir, dir.filePath("index.json"));
+    NoteStore store(repo, 10s);
+    const QUuid id = store.activeID();
+
+    QVERIFY(QDir(notesDir).removeRecursively());
+    QFile blocker(notesDir);
+    QVERIFY(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+
+    store.updateText(QStringLiteral("precious"), id);
+    store.flush();
+    store.flush();
+    QCOMPARE(store.failedIDs(), QSet<QUuid>{id});
+    QCOMPARE(store.saveFailureCount(), 2);
+    QCOMPARE(store.activeNote()->text, QStringLiteral("precious"));
+
+    QVERIFY(QFile::remove(notesDir));
+    store.flush();
+    QCOMPARE(store.failedIDs(), QSet<QUuid>{});
+    QCOMPARE(readFile(repo->notePath(id)), QByteArray("precious"));
+}
+
+void TestNoteStore::destroyingStoreWritesPendingText()
+{
+    auto repo = std::make_shared<CountingRepository>();
+    QUuid id;
+    {
+        NoteStore store(repo, 10s, t0);
+        id = store.activeID();
+        store.updateText(QStringLiteral("typed just before quitting"), id);
+    }
+    QCOMPARE(repo->memory.saved.value(id).text, QStringLiteral("typed just before quitting"));
+}
+
+QTEST_GUILESS_MAIN(TestNoteStore)
+#include "tst_notestore.moc"
