@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds the libFuzzer targets with clang and runs each for FUZZ_SECONDS (default 60).
 # Inputs that crash are written to fuzz-artifacts/; copy them into
-# tests/editor/fuzz-inputs/ so the regression test replays them.
+# tests/core/text/fuzz-inputs/ so the regression test replays them.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 QUELTO_FUZZ_DEPS=1 scripts/install-deps.sh
@@ -14,5 +14,5 @@ for target in fuzz_math fuzz_highlighter fuzz_listediting; do
     mkdir -p "$corpus"
     echo "== $target"
     "build-fuzz/fuzz/$target" -max_total_time="${FUZZ_SECONDS:-60}" -max_len=4096 \
-        -artifact_prefix=fuzz-artifacts/ -print_final_stats=1 "$corpus" tests/editor/fuzz-inputs
+        -artifact_prefix=fuzz-artifacts/ -print_final_stats=1 "$corpus" tests/core/text/fuzz-inputs
 done

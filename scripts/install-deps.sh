@@ -8,7 +8,7 @@ packages=(
     qt6-base-dev libqt6svg6 libicu-dev libboost-dev
     libbenchmark-dev
     libxcb1-dev libxcb-keysyms1-dev libxkbcommon-dev libxkbcommon-x11-dev x11proto-dev
-    xkb-data xvfb xauth xdotool x11-utils imagemagick fonts-dejavu-core
+    xkb-data xvfb xauth xdotool x11-utils imagemagick fonts-dejavu-core openbox clang-format
 )
 if [ "${QUELTO_FUZZ_DEPS:-0}" = 1 ]; then
     packages+=(clang libclang-rt-14-dev)
