@@ -1,17 +1,23 @@
 #include "app/appdelegate.h"
 
 #include "core/storage/filenoterepository.h"
+#include "core/storage/recovery.h"
 #include "platform/hotkey/keyboardlayout.h"
 #include "ui/tray/closuremenu.h"
 #include "ui/tray/mainmenu.h"
 
 #include <QApplication>
 #include <QDBusConnection>
+#include <QDBusPendingCallWatcher>
+#include <QDBusPendingReply>
 #include <QDir>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QStandardPaths>
 #include <QTimer>
+
+#include <cstdio>
+#include <syslog.h>
 
 namespace quelto {
 
@@ -127,8 +133,9 @@ void AppDelegate::installObservers()
         QStringLiteral("org.freedesktop.login1"), QStringLiteral("/org/freedesktop/login1"),
         QStringLiteral("org.freedesktop.login1.Manager"), QStringLiteral("PrepareForSleep"), this,
         SLOT(flushOnSleep(bool)));
+    holdSleep();
     // The desktop session ends: whatever was typed goes to disk first.
-    connect(qApp, &QGuiApplication::commitDataRequest, this, [this] { m_store->flush(); });
+    connect(qApp, &QGuiApplication::commitDataRequest, this, [this] { saveBeforeStopping(); });
     connect(qApp, &QCoreApplication::aboutToQuit, this, [this] { m_store->flush(); });
 }
 
@@ -139,10 +146,48 @@ void AppDelegate::seedWelcomeNote()
         m_store->updateText(welcomeText(), scratch.id);
 }
 
+void AppDelegate::holdSleep()
+{
+    QDBusMessage inhibit = QDBusMessage::createMethodCall(
+        QStringLiteral("org.freedesktop.login1"), QStringLiteral("/org/freedesktop/login1"),
+        QStringLiteral("org.freedesktop.login1.Manager"), QStringLiteral("Inhibit"));
+    inhibit << QStringLiteral("sleep") << QStringLiteral("Quelto") << QStringLiteral("Saving notes")
+            << QStringLiteral("delay");
+    // Asynchronous: a machine without logind must not slow the start down.
+    auto* call = new QDBusPendingCallWatcher(QDBusConnection::systemBus().asyncCall(inhibit), this);
+    connect(call, &QDBusPendingCallWatcher::finished, this, [this](QDBusPendingCallWatcher* done) {
+        const QDBusPendingReply<QDBusUnixFileDescriptor> reply = *done;
+        if (reply.isValid())
+            m_sleepInhibitor = reply.value();
+        done->deleteLater();
+    });
+}
+
 void AppDelegate::flushOnSleep(bool goingToSleep)
 {
-    if (goingToSleep)
-        m_store->flush();
+    if (!goingToSleep) {
+        holdSleep();
+        return;
+    }
+    m_store->flush();
+    // Closing the descriptor lets the machine sleep.
+    m_sleepInhibitor = QDBusUnixFileDescriptor();
+}
+
+QStringList AppDelegate::saveBeforeStopping()
+{
+    m_store->flush();
+    if (m_store->failedIDs().isEmpty())
+        return {};
+    const QString folder = recoveryFolder();
+    const QStringList written =
+        writeRecoveryCopies(m_store->unsavedNotes(), folder, QDateTime::currentDateTimeUtc());
+    for (const QString& path : written) {
+        const QByteArray line = "Quelto: couldn't save a note; its text is in " + path.toUtf8();
+        syslog(LOG_WARNING, "%s", line.constData());
+        std::fprintf(stderr, "%s\n", line.constData());
+    }
+    return written;
 }
 
 void AppDelegate::togglePanel()

@@ -11,6 +11,7 @@
 #include "ui/panel/notepanelcontroller.h"
 #include "ui/tray/statusitemcontroller.h"
 
+#include <QDBusUnixFileDescriptor>
 #include <QObject>
 
 #include <memory>
@@ -37,8 +38,11 @@ public:
     void registerHotKey();
     // Flushes, then asks before quitting when saves failed; true means quit.
     bool shouldTerminate();
-    // Quits unless the user cancels (the Quit commands and signals end here).
+    // Quits unless the user cancels (the Quit commands end here).
     void requestQuit();
+    // Told to stop (logout, shutdown, a signal): writes everything it can, puts what
+    // cannot be saved into the recovery folder, and returns the files written there.
+    QStringList saveBeforeStopping();
     void buildStatusMenu(QMenu* menu);
 
     NoteStore& store() { return *m_store; }
@@ -53,6 +57,8 @@ private:
     void showHotKeyConflict(const HotKeyCombo& wanted, const QString& message);
     void bindCommands();
     void installObservers();
+    // Asks logind to wait for the flush before the machine sleeps.
+    void holdSleep();
 
     Preferences& m_prefs;
     std::unique_ptr<NoteStore> m_store;
@@ -65,6 +71,7 @@ private:
     std::optional<HotKeyCombo> m_registeredCombo;
     bool m_isRevertingHotKey = false;
     bool m_quitting = false;
+    QDBusUnixFileDescriptor m_sleepInhibitor;
 };
 
 } // namespace quelto

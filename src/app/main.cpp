@@ -32,7 +32,7 @@ void watchTerminationSignals(quelto::AppDelegate& delegate)
         char byte = 0;
         [[maybe_unused]] const auto read = ::read(g_signalPipe[1], &byte, 1);
         // Told to stop: write everything and go, without asking.
-        delegate.store().flush();
+        delegate.saveBeforeStopping();
         QCoreApplication::quit();
     });
     struct sigaction action {};
@@ -78,12 +78,14 @@ int main(int argc, char** argv)
         std::make_unique<quelto::XdgAutostart>(QCoreApplication::applicationFilePath()));
     quelto::AppDelegate delegate(prefs, folder);
     delegate.launch();
-    instance.listen([&delegate](const QByteArray& received) {
-        if (received == "toggle")
-            delegate.togglePanel();
-        else
-            delegate.reopen();
-    });
+    QObject::connect(&instance, &quelto::SingleInstance::commandReceived, &delegate,
+                     [&delegate](const QByteArray& received) {
+                         if (received == "toggle")
+                             delegate.togglePanel();
+                         else
+                             delegate.reopen();
+                     });
+    instance.listen();
     watchTerminationSignals(delegate);
     if (parser.isSet(toggle))
         delegate.togglePanel();

@@ -3,8 +3,13 @@
 #include <QCryptographicHash>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFileInfo>
 #include <QLocalSocket>
 #include <QThread>
+
+#include <cerrno>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace quelto {
 
@@ -15,20 +20,33 @@ constexpr int kSocketWaitMs = 2000;
 constexpr int kStartupWaitMs = 5000;
 constexpr int kRetryMs = 20;
 
+QString instanceName(const QString& dataFolder)
+{
+    const QByteArray hash = QCryptographicHash::hash(QDir(dataFolder).absolutePath().toUtf8(),
+                                                     QCryptographicHash::Sha1);
+    return SingleInstance::runtimeFolder() + QStringLiteral("/quelto-") +
+           QString::fromLatin1(hash.toHex().left(16));
+}
+
 } // namespace
+
+QString SingleInstance::runtimeFolder()
+{
+    const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
+    if (!runtime.isEmpty() && QFileInfo(runtime).isDir())
+        return runtime;
+    const QString own = QDir::tempPath() + QStringLiteral("/quelto-") + QString::number(getuid());
+    // Private, so no other user can take the name or read the socket.
+    if (::mkdir(QFile::encodeName(own).constData(), 0700) != 0 && errno != EEXIST)
+        return QDir::tempPath();
+    return own;
+}
 
 SingleInstance::SingleInstance(const QString& dataFolder, QObject* parent)
     : QObject(parent)
-    , m_socketName(
-          QStringLiteral("quelto-") +
-          QString::fromLatin1(QCryptographicHash::hash(QDir(dataFolder).absolutePath().toUtf8(),
-                                                       QCryptographicHash::Sha1)
-                                  .toHex()
-                                  .left(16)))
-    , m_lock(dataFolder + QStringLiteral("/.quelto.lock"))
-{
-    QDir().mkpath(dataFolder);
-}
+    , m_socketName(instanceName(dataFolder) + QStringLiteral(".socket"))
+    , m_lock(instanceName(dataFolder) + QStringLiteral(".lock"))
+{}
 
 bool SingleInstance::claim()
 {
@@ -59,9 +77,8 @@ bool SingleInstance::send(const QByteArray& command) const
     return true;
 }
 
-bool SingleInstance::listen(std::function<void(const QByteArray&)> onCommand)
+bool SingleInstance::listen()
 {
-    m_onCommand = std::move(onCommand);
     QLocalServer::removeServer(m_socketName); // a socket left by a crash
     m_server.setSocketOptions(QLocalServer::UserAccessOption);
     if (!m_server.listen(m_socketName))
@@ -72,8 +89,7 @@ bool SingleInstance::listen(std::function<void(const QByteArray&)> onCommand)
             connect(client, &QLocalSocket::readyRead, this, [this, client] {
                 while (client->canReadLine()) {
                     const QByteArray command = client->readLine().trimmed();
-                    if (m_onCommand)
-                        m_onCommand(command);
+                    emit commandReceived(command);
                     client->write("ok\n");
                 }
             });

@@ -1,13 +1,13 @@
 #pragma once
-// One Quelto per data folder. The first instance holds a lock in the folder and
-// listens on a local socket; a later start sends it a command ("show" or "toggle")
-// and exits without touching any note.
+// One Quelto per data folder. The first instance holds a lock and listens on a local
+// socket, both in the user's runtime folder (so an unusable data folder never looks
+// like another instance); a later start sends it a command ("show" or "toggle") and
+// exits without touching any note.
 
 #include <QLocalServer>
 #include <QLockFile>
 #include <QObject>
 
-#include <functional>
 #include <memory>
 
 namespace quelto {
@@ -22,14 +22,19 @@ public:
     bool claim();
     // Sends a command to the running instance; false when none answered.
     bool send(const QByteArray& command) const;
-    // Starts listening; each command received is handed to `onCommand`.
-    bool listen(std::function<void(const QByteArray&)> onCommand);
+    // Starts listening for commandReceived.
+    bool listen();
+
+    // $XDG_RUNTIME_DIR, or a private folder in the temporary folder without one.
+    static QString runtimeFolder();
+
+signals:
+    void commandReceived(const QByteArray& command);
 
 private:
     QString m_socketName;
     QLockFile m_lock;
     QLocalServer m_server;
-    std::function<void(const QByteArray&)> m_onCommand;
 };
 
 } // namespace quelto

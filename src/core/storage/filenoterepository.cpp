@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QHashFunctions>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -20,32 +21,74 @@ namespace {
 constexpr int kIndexVersion = 1;
 const QString kNoteExtension = QStringLiteral("md");
 
+enum class ReadStatus { Ok, Missing, Unreadable };
+
 struct NoteFile {
+    ReadStatus status = ReadStatus::Missing;
     QString text;
+    QByteArray bytes;
     QDateTime modified; // invalid when unknown
     QDateTime created;
 };
 
-// The file's text if it exists and is valid UTF-8, with its dates read from the open
-// file. A byte-order mark is kept as text so that saving the note back writes the
-// same bytes.
-std::optional<NoteFile> readNoteFile(const QString& path, bool withDates)
+// The file's text if it exists and is valid UTF-8 to its last byte (a file cut off
+// inside a character is unreadable), with its dates read from the open file. A
+// byte-order mark is kept as text so that saving the note back writes the same bytes.
+NoteFile readNoteFile(const QString& path)
 {
+    NoteFile note;
     QFile file(path);
+    if (!file.exists())
+        return note;
+    note.status = ReadStatus::Unreadable;
     if (!file.open(QIODevice::ReadOnly))
-        return std::nullopt;
-    const QByteArray bytes = file.readAll();
+        return note;
+    note.bytes = file.readAll();
     if (file.error() != QFileDevice::NoError)
-        return std::nullopt;
-    QStringDecoder decoder(QStringConverter::Utf8, QStringConverter::Flag::ConvertInitialBom);
-    NoteFile note{decoder.decode(bytes), {}, {}};
+        return note;
+    QStringDecoder decoder(QStringConverter::Utf8, QStringConverter::Flag::ConvertInitialBom |
+                                                       QStringConverter::Flag::Stateless);
+    note.text = decoder.decode(note.bytes);
     if (decoder.hasError())
-        return std::nullopt;
-    if (withDates) {
-        note.modified = file.fileTime(QFileDevice::FileModificationTime).toUTC();
-        note.created = file.fileTime(QFileDevice::FileBirthTime).toUTC();
-    }
+        return note;
+    note.modified = file.fileTime(QFileDevice::FileModificationTime).toUTC();
+    note.created = file.fileTime(QFileDevice::FileBirthTime).toUTC();
+    note.status = ReadStatus::Ok;
     return note;
+}
+
+size_t hashOf(const QByteArray& bytes)
+{
+    return qHashBits(bytes.constData(), size_t(bytes.size()));
+}
+
+// Where Qt put a trashed file is a real Trash only if it is in the "files" folder of
+// the home Trash or of a volume's .Trash-UID or .Trash/UID.
+bool isTrashLocation(const QString& path)
+{
+    const QFileInfo info(path);
+    if (!info.isAbsolute())
+        return false;
+    QDir files = info.dir();
+    if (files.dirName() != QStringLiteral("files") || !files.cdUp())
+        return false;
+    const QString top = files.dirName();
+    if (top == QStringLiteral("Trash") || top.startsWith(QStringLiteral(".Trash-")))
+        return true;
+    return files.cdUp() && files.dirName() == QStringLiteral(".Trash");
+}
+
+// Undoes a move into something that is no Trash, leaving nothing behind there.
+void moveBack(const QString& moved, const QString& original)
+{
+    const QFileInfo info(moved);
+    QFile::rename(moved, original);
+    QDir root = info.dir();
+    root.cdUp();
+    QFile::remove(
+        root.filePath(QStringLiteral("info/") + info.fileName() + QStringLiteral(".trashinfo")));
+    root.rmdir(QStringLiteral("info"));
+    root.rmdir(QStringLiteral("files"));
 }
 
 void writeAtomically(const QString& path, const QByteArray& bytes)
@@ -125,7 +168,7 @@ FileNoteRepository::FileNoteRepository(QString notesDirectory, QString indexPath
 
 QString FileNoteRepository::notePath(const QUuid& id) const
 {
-    return m_notesDirectory + u'/' + uuidText(id) + u'.' + kNoteExtension;
+    return m_paths.value(id, m_notesDirectory + u'/' + uuidText(id) + u'.' + kNoteExtension);
 }
 
 QByteArray FileNoteRepository::encodeIndex(const NoteIndex& index)
@@ -174,72 +217,107 @@ std::optional<NoteIndex> FileNoteRepository::decodeIndex(const QByteArray& bytes
     return index;
 }
 
-QList<Note> FileNoteRepository::scanDirectory(const QSet<QUuid>& skip) const
+// Note files by id. Two files can name the same note in different letter cases; only
+// the newest counts, so one id never stands for two tabs.
+QHash<QUuid, QString> FileNoteRepository::listNoteFiles() const
+{
+    QHash<QUuid, QString> paths;
+    QHash<QUuid, QDateTime> modified;
+    const QFileInfoList entries =
+        QDir(m_notesDirectory)
+            .entryInfoList({QStringLiteral("*.") + kNoteExtension},
+                           QDir::Files | QDir::Hidden | QDir::System | QDir::CaseSensitive,
+                           QDir::Unsorted);
+    for (const QFileInfo& entry : entries) {
+        const std::optional<QUuid> id = parseUuid(entry.completeBaseName());
+        if (!id)
+            continue;
+        const QDateTime time = entry.lastModified();
+        if (paths.contains(*id) && modified.value(*id) >= time)
+            continue;
+        paths.insert(*id, entry.filePath());
+        modified.insert(*id, time);
+    }
+    return paths;
+}
+
+QList<Note> FileNoteRepository::scanDirectory(const QSet<QUuid>& skip)
 {
     QList<Note> notes;
-    const QStringList names =
-        QDir(m_notesDirectory)
-            .entryList({QStringLiteral("*.") + kNoteExtension},
-                       QDir::Files | QDir::Hidden | QDir::System | QDir::CaseSensitive,
-                       QDir::Unsorted);
-    for (const QString& name : names) {
-        const std::optional<QUuid> id =
-            parseUuid(QStringView(name).chopped(kNoteExtension.size() + 1));
-        if (!id || skip.contains(*id))
+    const QHash<QUuid, QString> files = listNoteFiles();
+    for (auto it = files.begin(); it != files.end(); ++it) {
+        if (skip.contains(it.key()))
             continue;
-        std::optional<NoteFile> file = readNoteFile(m_notesDirectory + u'/' + name, true);
-        if (!file)
+        NoteFile file = readNoteFile(it.value());
+        if (file.status != ReadStatus::Ok)
             continue;
+        remember(it.key(), it.value(), file.bytes);
         const QDateTime updatedAt =
-            file->modified.isValid() ? file->modified : QDateTime::currentDateTimeUtc();
-        const QDateTime createdAt = file->created.isValid() ? file->created : updatedAt;
-        notes.append(Note{*id, std::nullopt, std::move(file->text), createdAt, updatedAt, false});
+            file.modified.isValid() ? file.modified : QDateTime::currentDateTimeUtc();
+        const QDateTime createdAt = file.created.isValid() ? file.created : updatedAt;
+        notes.append(
+            Note{it.key(), std::nullopt, std::move(file.text), createdAt, updatedAt, false});
     }
+    sortNewestFirst(notes);
     return notes;
 }
 
-// Two files can name the same note in different letter cases; only the newest is
-// kept, so one id never stands for two tabs.
-QList<Note> FileNoteRepository::scanNewestFirst(const QSet<QUuid>& skip) const
+void FileNoteRepository::remember(const QUuid& id, const QString& path, const QByteArray& bytes)
 {
-    QList<Note> notes = scanDirectory(skip);
-    sortNewestFirst(notes);
-    QSet<QUuid> seen;
-    notes.removeIf([&seen](const Note& note) {
-        if (seen.contains(note.id))
-            return true;
-        seen.insert(note.id);
-        return false;
-    });
-    return notes;
+    m_paths.insert(id, path);
+    const QFileInfo info(path);
+    m_fingerprints.insert(id, Fingerprint{info.size(), info.lastModified(), hashOf(bytes)});
+}
+
+std::optional<NoteIndex> FileNoteRepository::readStoredIndex() const
+{
+    for (const QString& path : {m_indexPath, backupIndexPath()}) {
+        QFile file(path);
+        if (!file.open(QIODevice::ReadOnly))
+            continue;
+        if (std::optional<NoteIndex> index = decodeIndex(file.readAll()))
+            return index;
+    }
+    return std::nullopt;
 }
 
 NoteIndex FileNoteRepository::load()
 {
     if (!QFileInfo::exists(m_notesDirectory))
         return {};
-    QFile indexFile(m_indexPath);
-    std::optional<NoteIndex> stored;
-    if (indexFile.open(QIODevice::ReadOnly))
-        stored = decodeIndex(indexFile.readAll());
+    m_held.clear();
+    const QHash<QUuid, QString> files = listNoteFiles();
+    const std::optional<NoteIndex> stored = readStoredIndex();
     if (!stored)
-        return NoteIndex{scanNewestFirst(), std::nullopt};
+        return NoteIndex{scanDirectory({}), std::nullopt};
 
     NoteIndex result;
+    QSet<QUuid> listed;
     QSet<QUuid> built;
-    for (Note& note : stored->notes) {
-        if (built.contains(note.id))
+    std::optional<QUuid> previous;
+    for (const Note& entry : stored->notes) {
+        if (listed.contains(entry.id))
             continue;
-        std::optional<NoteFile> file = readNoteFile(notePath(note.id), false);
-        if (!file)
+        const QString path = files.value(entry.id);
+        NoteFile file = path.isEmpty() ? NoteFile{} : readNoteFile(path);
+        if (file.status == ReadStatus::Missing)
             continue;
-        note.text = std::move(file->text);
-        built.insert(note.id);
-        result.notes.append(std::move(note));
+        listed.insert(entry.id);
+        if (file.status == ReadStatus::Unreadable) {
+            m_paths.insert(entry.id, path);
+            m_held.append(HeldNote{entry, previous, QFileInfo(path).fileName()});
+        } else {
+            remember(entry.id, path, file.bytes);
+            built.insert(entry.id);
+            Note note = entry;
+            note.text = std::move(file.text);
+            result.notes.append(std::move(note));
+        }
+        previous = entry.id;
     }
     if (stored->activeID && built.contains(*stored->activeID))
         result.activeID = stored->activeID;
-    result.notes.append(orphanNotes(built));
+    result.notes.append(orphanNotes(listed));
     return result;
 }
 
@@ -253,35 +331,46 @@ void FileNoteRepository::createNotesDirectory() const
 void FileNoteRepository::save(const Note& note)
 {
     createNotesDirectory();
-    writeAtomically(notePath(note.id), note.text.toUtf8());
+    const QString path = notePath(note.id);
+    const QByteArray bytes = note.text.toUtf8();
+    writeAtomically(path, bytes);
+    remember(note.id, path, bytes);
 }
 
 void FileNoteRepository::trash(const QUuid& id)
 {
     const QString path = notePath(id);
-    QFileInfo info(path);
-    if (!info.exists() && !info.isSymLink())
-        return;
-    // Qt falls back to a trash folder relative to the working directory when the data
-    // location is missing; making it first keeps the note in the user's own Trash.
-    QDir().mkpath(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation));
-    QFile file(path);
-    if (file.moveToTrash()) {
-        if (QFileInfo(file.fileName()).isAbsolute())
-            return;
-        // Moved somewhere that is no Trash: that copy is the one to delete.
-        if (QFile::remove(file.fileName()))
-            return;
-        throw NoteRepositoryError{QStringLiteral("Couldn't delete %1").arg(path)};
+    const QFileInfo info(path);
+    if (info.exists() || info.isSymLink()) {
+        // Qt falls back to a trash folder relative to the working directory when the
+        // data location is missing; making it first keeps the note in the user's Trash.
+        QDir().mkpath(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation));
+        QFile file(path);
+        if (!file.moveToTrash())
+            throw NoteRepositoryError{QStringLiteral("the Trash isn't available")};
+        if (!isTrashLocation(file.fileName())) {
+            moveBack(file.fileName(), path);
+            throw NoteRepositoryError{QStringLiteral("the Trash isn't available")};
+        }
     }
-    if (!QFile::remove(path))
-        throw NoteRepositoryError{file.errorString()};
+    m_paths.remove(id);
+    m_fingerprints.remove(id);
 }
 
 void FileNoteRepository::saveIndex(const NoteIndex& index)
 {
     createNotesDirectory();
-    writeAtomically(m_indexPath, encodeIndex(index));
+    const QByteArray bytes = encodeIndex(index);
+    QFile current(m_indexPath);
+    QByteArray stored;
+    if (current.open(QIODevice::ReadOnly))
+        stored = current.readAll();
+    if (stored == bytes)
+        return;
+    // The last good index stays beside the new one, so a damaged index costs nothing.
+    if (decodeIndex(stored))
+        writeAtomically(backupIndexPath(), stored);
+    writeAtomically(m_indexPath, bytes);
 }
 
 QList<Note> FileNoteRepository::orphanNotes(const QSet<QUuid>& known)
@@ -289,10 +378,59 @@ QList<Note> FileNoteRepository::orphanNotes(const QSet<QUuid>& known)
     if (!QFileInfo::exists(m_notesDirectory))
         return {};
     // Known notes are passed over before their files are read.
-    QList<Note> notes = scanNewestFirst(known);
+    QList<Note> notes = scanDirectory(known);
     std::stable_sort(notes.begin(), notes.end(),
                      [](const Note& a, const Note& b) { return a.updatedAt < b.updatedAt; });
     return notes;
+}
+
+QList<ExternalChange> FileNoteRepository::externalChanges(const QList<QUuid>& ids)
+{
+    QList<ExternalChange> changes;
+    for (const QUuid& id : ids) {
+        const auto known = m_fingerprints.find(id);
+        if (known == m_fingerprints.end())
+            continue; // never read or written here: nothing to compare with
+        const QString path = notePath(id);
+        const QFileInfo info(path);
+        if (!info.exists()) {
+            m_fingerprints.erase(known);
+            changes.append(ExternalChange{id, ExternalChange::Kind::Deleted, {}});
+            continue;
+        }
+        if (info.size() == known->size && info.lastModified() == known->modified)
+            continue;
+        NoteFile file = readNoteFile(path);
+        if (file.status != ReadStatus::Ok)
+            continue; // half written, or not text: looked at again at the next change
+        const size_t hash = hashOf(file.bytes);
+        const bool sameText = hash == known->hash;
+        *known = Fingerprint{info.size(), info.lastModified(), hash};
+        if (!sameText)
+            changes.append(ExternalChange{id, ExternalChange::Kind::Modified, file.text});
+    }
+    return changes;
+}
+
+QStringList FileNoteRepository::watchedPaths() const
+{
+    if (!QFileInfo::exists(m_notesDirectory)) {
+        // Its return shows in the folder that holds it.
+        const QString parent = QFileInfo(m_notesDirectory).absolutePath();
+        return QFileInfo::exists(parent) ? QStringList{parent} : QStringList{};
+    }
+    QStringList paths{m_notesDirectory};
+    for (const QString& path : m_paths) {
+        if (QFileInfo::exists(path))
+            paths.append(path);
+    }
+    return paths;
+}
+
+bool FileNoteRepository::isMissing() const
+{
+    return !QFileInfo::exists(m_notesDirectory) &&
+           (QFileInfo::exists(m_indexPath) || QFileInfo::exists(backupIndexPath()));
 }
 
 } // namespace quelto

@@ -26,6 +26,17 @@ struct Note {
     friend bool operator==(const Note&, const Note&) = default;
 };
 
+// An index entry whose text exists but cannot be read (not UTF-8, cut off inside a
+// character). It keeps its place after `after` (the front when absent) so the note
+// returns there once its file is fixed.
+struct HeldNote {
+    Note entry;
+    std::optional<QUuid> after;
+    QString fileName;
+
+    friend bool operator==(const HeldNote&, const HeldNote&) = default;
+};
+
 struct NoteIndex {
     QList<Note> notes;
     std::optional<QUuid> activeID;

@@ -10,6 +10,7 @@
 #include <QList>
 #include <QSet>
 #include <QString>
+#include <QStringList>
 #include <QUuid>
 
 namespace quelto {
@@ -20,21 +21,49 @@ struct NoteRepositoryError {
     friend bool operator==(const NoteRepositoryError&, const NoteRepositoryError&) = default;
 };
 
+// What another program did to a stored note since the repository last read or wrote
+// it. Each change is reported once.
+struct ExternalChange {
+    enum class Kind { Modified, Deleted };
+
+    QUuid id;
+    Kind kind = Kind::Modified;
+    QString text; // the stored text now, for Modified
+
+    friend bool operator==(const ExternalChange&, const ExternalChange&) = default;
+};
+
 class NoteRepository {
 public:
     virtual ~NoteRepository() = default;
 
     // Everything stored: notes in tab order with their texts, and the active id if it
-    // names one of them.
+    // names one of them. Entries whose text exists but cannot be read are held back.
     virtual NoteIndex load() = 0;
+    // The entries the last load held back.
+    virtual QList<HeldNote> heldNotes() const { return {}; }
     // Writes the note's text durably; never touches the index.
     virtual void save(const Note& note) = 0;
-    // Removes the note's text, recoverably where the desktop allows.
+    // Moves the note's text to the desktop's Trash; fails when there is no usable Trash
+    // (the text then stays where it is).
     virtual void trash(const QUuid& id) = 0;
     // Writes order, titles, flags, time stamps and active id; never touches texts.
+    // Writing what is already stored may do nothing.
     virtual void saveIndex(const NoteIndex& index) = 0;
     // Stored notes whose ids are not in `known`.
     virtual QList<Note> orphanNotes(const QSet<QUuid>& known) = 0;
+
+    // Changes other programs made to the stored notes of `ids`.
+    virtual QList<ExternalChange> externalChanges(const QList<QUuid>& ids)
+    {
+        Q_UNUSED(ids);
+        return {};
+    }
+    // Where such changes show first, for a file-system watcher.
+    virtual QStringList watchedPaths() const { return {}; }
+    // The storage exists but cannot be reached now (a folder on a drive that is not
+    // mounted yet): nothing may be written until it is back.
+    virtual bool isMissing() const { return false; }
 };
 
 } // namespace quelto

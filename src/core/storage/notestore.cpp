@@ -26,48 +26,71 @@ NoteStore::NoteStore(std::shared_ptr<NoteRepository> repository,
 {
     m_saveTimer.setSingleShot(true);
     m_saveTimer.setTimerType(Qt::PreciseTimer);
-    connect(&m_saveTimer, &QTimer::timeout, this, &NoteStore::flush);
+    connect(&m_saveTimer, &QTimer::timeout, this, &NoteStore::saveTexts);
+    m_checkTimer.setSingleShot(true);
+    m_checkTimer.setInterval(kCheckDelay);
+    connect(&m_checkTimer, &QTimer::timeout, this, &NoteStore::checkStorage);
+    m_retryTimer.setInterval(kRetryInterval);
+    connect(&m_retryTimer, &QTimer::timeout, this, &NoteStore::checkStorage);
+    const auto changed = [this] {
+        if (!m_checkTimer.isActive())
+            m_checkTimer.start();
+    };
+    connect(&m_watcher, &QFileSystemWatcher::directoryChanged, this, changed);
+    connect(&m_watcher, &QFileSystemWatcher::fileChanged, this, changed);
 
+    // A notes folder that is not there now (a drive not mounted yet) is not replaced by
+    // a fresh one: Scratch lives in memory until the folder comes back.
+    m_isOffline = m_repository->isMissing();
     NoteIndex loaded;
-    try {
-        loaded = m_repository->load();
-    } catch (const NoteRepositoryError&) {
-        loaded = {};
+    if (!m_isOffline) {
+        try {
+            loaded = m_repository->load();
+        } catch (const NoteRepositoryError&) {
+            loaded = {};
+        }
     }
-
-    QList<Note> notes = loaded.notes;
-    const auto scratch =
-        std::find_if(notes.begin(), notes.end(), [](const Note& n) { return n.isScratch; });
-    bool createdScratch = false;
-    if (scratch == notes.end()) {
-        const QDateTime t = this->now();
-        notes.prepend(Note{QUuid::createUuid(), std::nullopt, QString(), t, t, true});
-        createdScratch = true;
-    } else if (scratch != notes.begin()) {
-        std::rotate(notes.begin(), scratch, scratch + 1);
-    }
-    m_notes = notes;
-
-    const bool activeExists = loaded.activeID && indexOf(*loaded.activeID) >= 0;
-    m_activeID = activeExists ? *loaded.activeID : m_notes.first().id;
-
-    if (createdScratch) {
+    load(loaded);
+    const bool hadScratch = std::any_of(loaded.notes.begin(), loaded.notes.end(),
+                                        [](const Note& n) { return n.isScratch; });
+    if (m_isOffline) {
+        m_retryTimer.start();
+    } else if (!hadScratch) {
         try {
             m_repository->save(m_notes.first());
         } catch (const NoteRepositoryError&) {
             // The next edit saves it again; nothing the user typed is at stake yet.
         }
         persistIndex();
-    } else if (idsOf(m_notes) != idsOf(loaded.notes) || !activeExists ||
-               *loaded.activeID != m_activeID) {
+    } else if (idsOf(m_notes) != idsOf(loaded.notes) || loaded.activeID != m_activeID) {
         persistIndex();
     }
+    watchStorage();
 }
 
-// Whatever is still waiting for its quiet period is written before the store goes.
+// Whatever is still waiting is written before the store goes.
 NoteStore::~NoteStore()
 {
     flush();
+}
+
+// Takes what the repository loaded: the Scratch note first (a new one when there is
+// none), the stored active note if it is there.
+void NoteStore::load(const NoteIndex& loaded)
+{
+    QList<Note> notes = loaded.notes;
+    const auto scratch =
+        std::find_if(notes.begin(), notes.end(), [](const Note& n) { return n.isScratch; });
+    if (scratch == notes.end()) {
+        const QDateTime t = now();
+        notes.prepend(Note{QUuid::createUuid(), std::nullopt, QString(), t, t, true});
+    } else if (scratch != notes.begin()) {
+        std::rotate(notes.begin(), scratch, scratch + 1);
+    }
+    m_notes = notes;
+    m_held = m_repository->heldNotes();
+    const bool activeExists = loaded.activeID && indexOf(*loaded.activeID) >= 0;
+    m_activeID = activeExists ? *loaded.activeID : m_notes.first().id;
 }
 
 void NoteStore::setNotes(const QList<Note>& notes)
@@ -99,6 +122,16 @@ const Note* NoteStore::activeOrFirst() const
     return m_notes.isEmpty() ? nullptr : &m_notes.first();
 }
 
+QList<Note> NoteStore::unsavedNotes() const
+{
+    QList<Note> unsaved;
+    for (const Note& note : m_notes) {
+        if (m_pending.contains(note.id) || m_failedIDs.contains(note.id))
+            unsaved.append(note);
+    }
+    return unsaved;
+}
+
 qsizetype NoteStore::indexOf(const QUuid& id) const
 {
     for (qsizetype i = 0; i < m_notes.size(); ++i) {
@@ -123,20 +156,32 @@ void NoteStore::updateText(const QString& text, const QUuid& id)
     note.updatedAt = now();
     emit notesChanged();
     m_pending.insert(id);
-    if (m_saveDelay.count() > 0)
+    // Counted from the first unsaved edit: a steady typist still gets the text on disk
+    // every saveDelay, so a crash loses at most that much.
+    if (m_saveDelay.count() <= 0)
+        saveTexts();
+    else if (!m_saveTimer.isActive())
         m_saveTimer.start(m_saveDelay);
-    else
-        flush();
 }
 
-void NoteStore::flush()
+void NoteStore::saveTexts()
 {
     m_saveTimer.stop();
+    if (m_pending.isEmpty())
+        return;
+    // Looked at just before writing, so another program's version is never overwritten.
+    applyExternalChanges(m_repository->externalChanges(m_pending.values()));
     const QSet<QUuid> taken = std::exchange(m_pending, {});
     for (const QUuid& id : taken) {
         if (const Note* n = note(id))
             persist(*n);
     }
+}
+
+void NoteStore::flush()
+{
+    saveTexts();
+    persistIndex();
 }
 
 void NoteStore::setFailed(const QUuid& id, bool failed)
@@ -152,22 +197,37 @@ void NoteStore::persist(const Note& note)
 {
     const QUuid id = note.id;
     try {
+        if (m_isOffline)
+            throw NoteRepositoryError{QStringLiteral("the notes folder is missing")};
         m_repository->save(note);
         setFailed(id, false);
     } catch (const NoteRepositoryError&) {
         setFailed(id, true);
         ++m_saveFailureCount;
         m_pending.insert(id);
+        m_retryTimer.start();
         emit saveFailureCountChanged();
     }
 }
 
 void NoteStore::persistIndex()
 {
+    if (m_isOffline)
+        return;
+    // Unreadable notes keep their entries, after the note they followed.
+    QList<Note> entries = m_notes;
+    for (const HeldNote& held : m_held) {
+        const auto anchor = std::find_if(entries.begin(), entries.end(), [&](const Note& n) {
+            return held.after && n.id == *held.after;
+        });
+        const qsizetype at = anchor == entries.end() ? (held.after ? entries.size() : 1)
+                                                     : anchor - entries.begin() + 1;
+        entries.insert(std::min(at, entries.size()), held.entry);
+    }
     try {
-        m_repository->saveIndex(NoteIndex{m_notes, m_activeID});
+        m_repository->saveIndex(NoteIndex{entries, m_activeID});
     } catch (const NoteRepositoryError&) {
-        // Written again at the next structural change.
+        // Written again at the next flush or structural change.
     }
 }
 
@@ -187,7 +247,7 @@ std::optional<Note> NoteStore::createNote()
 
 void NoteStore::closeNote(const QUuid& id)
 {
-    const qsizetype i = indexOf(id);
+    qsizetype i = indexOf(id);
     if (i < 0 || m_notes[i].isScratch)
         return;
     // The last half second of typing goes into the Trash with the note, so getting
@@ -196,19 +256,21 @@ void NoteStore::closeNote(const QUuid& id)
         try {
             m_repository->save(m_notes[i]);
         } catch (const NoteRepositoryError&) {
-            // The note is being closed either way, as when trashing fails.
+            // Trashed as it was last saved.
         }
     }
+    try {
+        m_repository->trash(id);
+    } catch (const NoteRepositoryError& error) {
+        emit closeFailed(error.message);
+        return;
+    }
+    i = indexOf(id);
     m_notes.removeAt(i);
     m_pending.remove(id);
     if (m_failedIDs.remove(id))
         emit failedIDsChanged();
     emit notesChanged();
-    try {
-        m_repository->trash(id);
-    } catch (const NoteRepositoryError&) {
-        // The file stays behind and comes back as an extra tab when next adopted.
-    }
     if (m_activeID == id)
         setActiveID(m_notes[std::min(i, m_notes.size() - 1)].id);
     persistIndex();
@@ -218,7 +280,7 @@ void NoteStore::activate(const QUuid& id)
 {
     if (indexOf(id) < 0)
         return;
-    flush();
+    saveTexts();
     setActiveID(id);
     persistIndex();
 }
@@ -277,9 +339,13 @@ void NoteStore::move(const QSet<qsizetype>& sources, qsizetype destination)
 
 void NoteStore::adoptOrphans()
 {
+    if (m_isOffline)
+        return;
     QSet<QUuid> known;
     for (const Note& n : m_notes)
         known.insert(n.id);
+    for (const HeldNote& held : m_held)
+        known.insert(held.entry.id);
     QList<Note> orphans;
     try {
         orphans = m_repository->orphanNotes(known);
@@ -291,6 +357,113 @@ void NoteStore::adoptOrphans()
     m_notes.append(orphans);
     emit notesChanged();
     persistIndex();
+    watchStorage();
+}
+
+void NoteStore::checkStorage()
+{
+    if (m_isOffline) {
+        if (m_repository->isMissing()) {
+            watchStorage();
+            return;
+        }
+        comeBack();
+    }
+    applyExternalChanges(m_repository->externalChanges(idsOf(m_notes)));
+    if (!m_failedIDs.isEmpty())
+        saveTexts();
+    if (m_failedIDs.isEmpty())
+        m_retryTimer.stop();
+    watchStorage();
+    emit storageChanged();
+}
+
+void NoteStore::applyExternalChanges(const QList<ExternalChange>& changes)
+{
+    for (const ExternalChange& change : changes) {
+        const qsizetype i = indexOf(change.id);
+        if (i < 0)
+            continue;
+        if (change.kind == ExternalChange::Kind::Deleted) {
+            // The tab keeps its text, and the next save writes the file again.
+            m_pending.insert(change.id);
+        } else if (m_pending.contains(change.id)) {
+            keepOtherVersion(change.text);
+        } else {
+            m_notes[i].text = change.text;
+            m_notes[i].updatedAt = now();
+            emit notesChanged();
+        }
+    }
+}
+
+// Both sides changed the note: the local text stays in its tab, the other program's
+// becomes a note of its own.
+void NoteStore::keepOtherVersion(const QString& text)
+{
+    const QDateTime t = now();
+    const Note copy{QUuid::createUuid(), std::nullopt, text, t, t, false};
+    bool saved = true;
+    try {
+        m_repository->save(copy);
+    } catch (const NoteRepositoryError&) {
+        saved = false;
+    }
+    // A copy that is only in memory must be a tab, full or not, or it would be lost.
+    if (m_notes.size() < kMaxNotes || !saved) {
+        m_notes.append(copy);
+        emit notesChanged();
+        if (!saved)
+            persist(copy);
+        persistIndex();
+    }
+    emit conflictCopied(copy.id);
+}
+
+// The missing folder is back: load it, and keep what was typed meanwhile.
+void NoteStore::comeBack()
+{
+    NoteIndex loaded;
+    try {
+        loaded = m_repository->load();
+    } catch (const NoteRepositoryError&) {
+        return;
+    }
+    const QList<Note> typed = m_notes;
+    m_isOffline = false;
+    load(loaded);
+    for (const Note& note : typed) {
+        if (note.text.isEmpty())
+            continue;
+        if (note.isScratch && m_notes.first().text.isEmpty()) {
+            m_notes.first().text = note.text;
+            m_pending.insert(m_notes.first().id);
+            continue;
+        }
+        Note kept = note;
+        kept.isScratch = false;
+        m_notes.append(kept);
+        m_pending.insert(kept.id);
+    }
+    for (const Note& note : typed)
+        m_failedIDs.remove(note.id);
+    emit failedIDsChanged();
+    emit notesChanged();
+    emit activeIDChanged();
+    flush();
+}
+
+void NoteStore::watchStorage()
+{
+    const QStringList wanted = m_repository->watchedPaths();
+    const QStringList watched = m_watcher.files() + m_watcher.directories();
+    QStringList added;
+    for (const QString& path : wanted) {
+        if (!watched.contains(path))
+            added.append(path);
+    }
+    if (!added.isEmpty())
+        m_watcher.addPaths(added);
 }
 
 } // namespace quelto

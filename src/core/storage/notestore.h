@@ -1,18 +1,22 @@
 #pragma once
 // The open tabs while the application runs: the single source of truth the panel,
 // the tab strip and the editor read and change. The Scratch note is always first.
-// Text edits are saved after a quiet period; structural changes are written at once.
-// Failed saves are remembered and retried at the next flush.
+// A note's text is written at most saveDelay after its first unsaved edit, however
+// fast the user types; structural changes are written at once, and flush writes
+// everything, the index included. Failed saves are retried by themselves. Files that
+// other programs change are taken in live, or kept beside the local text when both
+// changed. While the storage is missing nothing is written, and it is loaded when it
+// comes back.
 
 #include "core/clock.h"
 #include "core/storage/noterepository.h"
 
+#include <QFileSystemWatcher>
 #include <QObject>
 #include <QSet>
 #include <QTimer>
 
 #include <chrono>
-#include <functional>
 #include <memory>
 
 namespace quelto {
@@ -27,6 +31,10 @@ class NoteStore : public QObject {
 public:
     static constexpr int kMaxNotes = 12;
     static constexpr std::chrono::milliseconds kSaveDelay{500};
+    // How soon a change in the notes folder is looked at, and how often failed saves
+    // and a missing folder are tried again.
+    static constexpr std::chrono::milliseconds kCheckDelay{50};
+    static constexpr std::chrono::milliseconds kRetryInterval{3000};
 
     // Loads every note at once. `now` stamps edits and new notes (the system clock
     // when empty); a `saveDelay` of zero saves on every edit.
@@ -40,6 +48,9 @@ public:
     void setActiveID(const QUuid& id);
     QSet<QUuid> failedIDs() const { return m_failedIDs; }
     int saveFailureCount() const { return m_saveFailureCount; }
+    // Stored notes that could not be read; they keep their place in the index.
+    QList<HeldNote> heldNotes() const { return m_held; }
+    bool isStorageMissing() const { return m_isOffline; }
 
     const Note* note(const QUuid& id) const;
     const Note* activeNote() const { return note(m_activeID); }
@@ -48,13 +59,16 @@ public:
     const Note* activeOrFirst() const;
     NoteRepository& repository() const { return *m_repository; }
     bool hasPendingSaves() const { return !m_pending.isEmpty(); }
+    // Notes whose latest text is not on disk.
+    QList<Note> unsavedNotes() const;
 
     void updateText(const QString& text, const QUuid& id);
-    // Saves every pending text now; never writes the index.
+    // Writes every unsaved text now, then the index if it changed.
     void flush();
     // The new, active note, or nothing when kMaxNotes are open.
     std::optional<Note> createNote();
-    // Saves the note's unsaved text, then moves it to the Trash.
+    // Saves the note's unsaved text, then moves it to the Trash; when that fails the
+    // note stays open (closeFailed).
     void closeNote(const QUuid& id);
     void activate(const QUuid& id);
     void activateIndex(qsizetype position);
@@ -64,19 +78,34 @@ public:
     void move(const QSet<qsizetype>& sources, qsizetype destination);
     // Appends notes found in storage that no tab shows yet.
     void adoptOrphans();
+    // Looks at the storage now: comes back from a missing folder, takes in what other
+    // programs changed, retries failed saves (the watcher and a timer call this too).
+    void checkStorage();
 
 signals:
     void notesChanged();
     void activeIDChanged();
     void failedIDsChanged();
     void saveFailureCountChanged();
+    // Another program changed a note that had unsaved edits here: its version is now
+    // the note `copyID` (a tab, or a file waiting for adoption when the tabs are full).
+    void conflictCopied(const QUuid& copyID);
+    void closeFailed(const QString& reason);
+    // The notes folder changed; new files may be waiting for adoption.
+    void storageChanged();
 
 private:
     qsizetype indexOf(const QUuid& id) const;
     QDateTime now() const;
+    void load(const NoteIndex& loaded);
+    void saveTexts();
     void persist(const Note& note);
     void persistIndex();
     void setFailed(const QUuid& id, bool failed);
+    void applyExternalChanges(const QList<ExternalChange>& changes);
+    void keepOtherVersion(const QString& text);
+    void comeBack();
+    void watchStorage();
 
     std::shared_ptr<NoteRepository> m_repository;
     Clock m_now;
@@ -86,7 +115,12 @@ private:
     QSet<QUuid> m_failedIDs;
     int m_saveFailureCount = 0;
     QSet<QUuid> m_pending;
+    QList<HeldNote> m_held;
+    bool m_isOffline = false;
     QTimer m_saveTimer;
+    QTimer m_checkTimer;
+    QTimer m_retryTimer;
+    QFileSystemWatcher m_watcher;
 };
 
 } // namespace quelto

@@ -3,6 +3,7 @@
 #include "ui/editor/preedit.h"
 
 #include <QDesktopServices>
+#include <QScrollBar>
 #include <QTextBlock>
 #include <QTextLayout>
 
@@ -43,32 +44,30 @@ void EditorBridge::openLink(const QUrl& url)
         emit linkOpenFailed(url);
 }
 
-QString EditorBridge::textForStore() const
-{
-    QString text = m_view->noteText();
-    if (m_crlf)
-        text.replace(u'\n', QStringLiteral("\r\n"));
-    return text;
-}
-
 void EditorBridge::load(const QUuid& id, bool keepSelection)
 {
     if (!m_view)
         return;
     const int previous = m_view->textCursor().position();
+    const int scrolled = m_view->verticalScrollBar()->value();
     m_loadedID = id;
     const Note* note = m_store.note(id);
-    const QString text = note ? note->text : QString();
-    m_crlf = text.contains(QStringLiteral("\r\n"));
+    m_shownText = note ? note->text : QString();
+    LineEndings::Split split = LineEndings::split(m_shownText);
+    m_endings = std::move(split.endings);
+    m_newEnding = LineEndings::mostCommon(m_endings);
     m_isTyping = true; // the view is only taking the store's text, not changing it
-    m_view->loadText(text);
+    m_view->loadText(split.text);
     m_isTyping = false;
-    m_shownText = textForStore();
+    m_shownView = m_view->noteText();
     const int length = m_view->document()->characterCount() - 1;
     QTextCursor caret(m_view->document());
     caret.setPosition(keepSelection ? std::min(previous, length) : length);
     m_view->setTextCursor(caret);
-    m_view->ensureCursorVisible();
+    if (keepSelection)
+        m_view->verticalScrollBar()->setValue(scrolled);
+    else
+        m_view->ensureCursorVisible();
     m_view->viewport()->update();
 }
 
@@ -83,7 +82,7 @@ void EditorBridge::update()
     if (m_isTyping || isComposing(m_view->textCursor()))
         return;
     const Note* active = m_store.activeOrFirst();
-    if (active && active->text != textForStore())
+    if (active && active->text != m_shownText)
         load(active->id, true);
 }
 
@@ -93,12 +92,14 @@ void EditorBridge::textDidChange()
         return;
     // Qt also reports restyling and input-method previews as content changes; only a
     // real change of the text may reach the store, or stale text would overwrite it.
-    QString text = textForStore();
-    if (text == m_shownText)
+    QString view = m_view->noteText();
+    if (view == m_shownView)
         return;
-    m_shownText = text;
+    m_endings = LineEndings::carry(m_shownView, m_endings, view, m_newEnding);
+    m_shownText = LineEndings::join(view, m_endings, m_newEnding);
+    m_shownView = std::move(view);
     m_isTyping = true;
-    m_store.updateText(text, *m_loadedID);
+    m_store.updateText(m_shownText, *m_loadedID);
     m_isTyping = false;
 }
 

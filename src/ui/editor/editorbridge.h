@@ -3,10 +3,12 @@
 // source: every change goes to the store at once, under the note that was loaded.
 // Otherwise the store is: a new active note replaces the text (caret at the end, undo
 // forgotten), and a change of the shown note from elsewhere replaces it too (caret
-// kept where the new length allows). Editor preferences apply live.
+// and scroll position kept where the new length allows). Each line keeps the line
+// ending it was stored with. Editor preferences apply live.
 
 #include "core/settings/preferences.h"
 #include "core/storage/notestore.h"
+#include "core/text/lineendings.h"
 #include "ui/editor/editortextview.h"
 
 #include <QObject>
@@ -46,8 +48,6 @@ private:
     void textDidChange();
     void applyPreferences();
     void openLink(const QUrl& url);
-    // The view's text with the line ends of the note it came from.
-    QString textForStore() const;
 
     NoteStore& m_store;
     Preferences& m_prefs;
@@ -55,9 +55,12 @@ private:
     QPointer<EditorTextView> m_view;
     std::optional<QUuid> m_loadedID;
     bool m_isTyping = false;
-    // The loaded note used CR LF line ends; edits keep them.
-    bool m_crlf = false;
-    // The text the view showed after its last load or change.
+    // The view's text after its last load or change, with each line break's ending.
+    QString m_shownView;
+    LineEndings::Endings m_endings;
+    // What a new line break gets: the note's most common ending.
+    char m_newEnding = '\n';
+    // m_shownView in the note's own line endings.
     QString m_shownText;
 };
 

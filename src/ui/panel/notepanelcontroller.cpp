@@ -54,6 +54,20 @@ NotePanelController::NotePanelController(NoteStore& store, Preferences& prefs, P
             &TabStrip::beginRenameActive);
     connect(&store, &NoteStore::saveFailureCountChanged, this,
             &NotePanelController::checkSaveFailures, Qt::QueuedConnection);
+    connect(&store, &NoteStore::conflictCopied, this, [this](const QUuid& copy) {
+        m_toast.show(m_store.note(copy)
+                         ? QStringLiteral("Changed elsewhere: the other version is in a new tab")
+                         : QStringLiteral("Changed elsewhere: the other version is in the notes "
+                                          "folder"));
+    });
+    connect(&store, &NoteStore::closeFailed, this, [this](const QString& reason) {
+        m_toast.show(QStringLiteral("Couldn't close tab: ") + reason);
+    });
+    // Note files dropped into the folder appear while the panel is open.
+    connect(&store, &NoteStore::storageChanged, this, [this] {
+        if (m_controller->isVisible())
+            m_store.adoptOrphans();
+    });
 }
 
 EditorTextView* NotePanelController::textView() const
@@ -65,6 +79,7 @@ void NotePanelController::showPanel()
 {
     m_store.adoptOrphans();
     m_controller->show();
+    reportHeldNotes();
     focusEditor();
     QTimer::singleShot(0, this, &NotePanelController::focusEditor);
 }
@@ -219,6 +234,21 @@ void NotePanelController::clearScratch()
             m_store.updateText(QString(), id);
         }
     });
+}
+
+void NotePanelController::reportHeldNotes()
+{
+    const QList<HeldNote> held = m_store.heldNotes();
+    if (held.isEmpty() || m_reportedHeldNotes)
+        return;
+    m_reportedHeldNotes = true;
+    QStringList names;
+    for (const HeldNote& note : held)
+        names.append(note.fileName);
+    m_toast.show((held.size() == 1
+                      ? QStringLiteral("1 note couldn't be read: ")
+                      : QStringLiteral("%1 notes couldn't be read: ").arg(held.size())) +
+                 names.join(QStringLiteral(", ")));
 }
 
 void NotePanelController::checkSaveFailures()

@@ -48,6 +48,8 @@ private:
     void activateNeighbour(int step);
     void didHide();
     void checkSaveFailures();
+    // Names the notes that could not be read, once.
+    void reportHeldNotes();
     EditorTextView* textView() const;
 
     NoteStore& m_store;
@@ -61,6 +63,7 @@ private:
     bool m_activatedForAlert = false;
     bool m_isPresentingAlert = false;
     std::optional<QDateTime> m_lastSaveErrorToast;
+    bool m_reportedHeldNotes = false;
 };
 
 } // namespace quelto

@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QTemporaryDir>
@@ -72,6 +73,8 @@ private slots:
     void foreignFilesAreIgnoredAndNeverTouched();
     void damagedIndexRecoversFromFolder_data();
     void damagedIndexRecoversFromFolder();
+    void damagedIndexRecoversFromPreviousCopy();
+    void unchangedIndexIsNotWrittenAgain();
     void trashMovesToUserTrashAndToleratesMissingFile();
     void saveReportsFailureUntilFolderIsFixed();
     void failedWriteLeavesOldContentWhole();
@@ -193,7 +196,10 @@ void TestFileNoteRepository::foreignFilesAreIgnoredAndNeverTouched()
     const Note c = makeNote(kC, "c", 3, true);
     m_repo->save(c);
     m_repo->saveIndex({{c, makeNote(kB, "b", 2)}, kB});
-    QCOMPARE(m_repo->load(), (NoteIndex{{c}, std::nullopt})); // B's file is not UTF-8
+    // B's file is not UTF-8: held back in its place, not dropped.
+    QCOMPARE(m_repo->load(), (NoteIndex{{c}, std::nullopt}));
+    QCOMPARE(m_repo->heldNotes(), (QList<HeldNote>{{makeNote(kB, "", 2), kC,
+                                                    "BBBBBBBB-0000-4000-8000-000000000002.md"}}));
     const QList<Note> scanned = m_repo->orphanNotes({});
     QCOMPARE(scanned.size(), 1);
     QCOMPARE(scanned[0].id, kC);
@@ -256,6 +262,27 @@ void TestFileNoteRepository::damagedIndexRecoversFromFolder()
     for (const Note& n : notes)
         QCOMPARE(readFile(m_repo->notePath(n.id)), n.text.toUtf8());
     QCOMPARE(readFile(m_index), index == "<none>" ? QByteArray("<missing>") : index);
+}
+
+void TestFileNoteRepository::damagedIndexRecoversFromPreviousCopy()
+{
+    const QList<Note> notes{makeNote(kA, "a", 1, true), makeNote(kB, "b", 2, false, "Bee")};
+    for (const Note& n : notes)
+        m_repo->save(n);
+    m_repo->saveIndex({notes, kB});
+    m_repo->saveIndex({{notes[0], notes[1], makeNote(kC, "c", 3)}, kA}); // keeps the first
+    writeFile(m_index, "{\"notes\": [tru");
+    QCOMPARE(m_repo->load(), (NoteIndex{notes, kB}));
+}
+
+void TestFileNoteRepository::unchangedIndexIsNotWrittenAgain()
+{
+    const NoteIndex index{{makeNote(kA, "a", 1, true)}, kA};
+    m_repo->saveIndex(index);
+    setModified(m_index, utc(5));
+    m_repo->saveIndex(index);
+    QCOMPARE(QFileInfo(m_index).lastModified(), utc(5));
+    QVERIFY(!QFile::exists(m_repo->backupIndexPath()));
 }
 
 void TestFileNoteRepository::trashMovesToUserTrashAndToleratesMissingFile()
