@@ -5,6 +5,7 @@
 
 #include "samplenote.h"
 #include "support/memorynoterepository.h"
+#include "core/storage/filenoterepository.h"
 #include "ui/editor/editorbridge.h"
 
 #include <QApplication>
@@ -114,6 +115,45 @@ void BM_TypeOneCharacterAndRepaint(benchmark::State& state)
     typingBenchmark(state, true);
 }
 
+// Another program rewrites the shown 100 KB note: from the file's write to the editor
+// showing the new text, through the folder watcher, the store and the bridge.
+void BM_ExternalChangeShown(benchmark::State& state)
+{
+    QTemporaryDir dir;
+    auto repo =
+        std::make_shared<FileNoteRepository>(dir.filePath("Notes"), dir.filePath("index.json"));
+    NoteStore store(repo, 500ms);
+    Preferences prefs(std::make_unique<QSettings>(dir.filePath("p.ini"), QSettings::IniFormat));
+    const QString base = bench::sampleNote().left(100 * 1024);
+    store.updateText(base, store.activeID());
+    store.flush();
+    EditorBridge bridge(store, prefs);
+    std::unique_ptr<EditorTextView> view(bridge.textView());
+    view->resize(700, 500);
+    view->show();
+    QCoreApplication::processEvents();
+    const QString path = repo->notePath(store.activeID());
+    std::vector<double> millis;
+    int round = 0;
+    for (auto _ : state) {
+        const QString changed = base + QStringLiteral("\nchanged elsewhere %1").arg(++round);
+        const auto start = std::chrono::steady_clock::now();
+        QFile file(path);
+        file.open(QIODevice::WriteOnly);
+        file.write(changed.toUtf8());
+        file.close();
+        while (view->noteText() != changed)
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
+        millis.push_back(
+            std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
+                .count());
+    }
+    std::sort(millis.begin(), millis.end());
+    state.counters["median_ms"] = millis[millis.size() / 2];
+    state.counters["max_ms"] = millis.back();
+}
+
+BENCHMARK(BM_ExternalChangeShown)->Unit(benchmark::kMillisecond)->Iterations(20)->UseRealTime();
 BENCHMARK(BM_LoadNoteWithFirstStyling)->Unit(benchmark::kMillisecond)->Iterations(10);
 BENCHMARK(BM_TypeOneCharacter)->Unit(benchmark::kMicrosecond)->Iterations(2000);
 BENCHMARK(BM_TypeOneCharacterAndRepaint)->Unit(benchmark::kMicrosecond)->Iterations(1000);

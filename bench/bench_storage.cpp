@@ -8,12 +8,16 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QElapsedTimer>
+#include <QEventLoop>
 #include <QFile>
 #include <QTemporaryDir>
+#include <QTimer>
 
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
+#include <ctime>
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -140,11 +144,100 @@ void BM_UpdateTextBurst(benchmark::State& state)
                            benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
 }
 
+// The file repository, counting the writes and the processor time spent saving and
+// looking for other programs' changes.
+class MeasuredRepository final : public NoteRepository {
+public:
+    MeasuredRepository(const QString& notes, const QString& index)
+        : m_inner(notes, index)
+    {}
+    NoteIndex load() override { return m_inner.load(); }
+    void save(const Note& note) override
+    {
+        const double start = threadSeconds();
+        m_inner.save(note);
+        savingSeconds += threadSeconds() - start;
+        ++writes;
+    }
+    void trash(const QUuid& id) override { m_inner.trash(id); }
+    void saveIndex(const NoteIndex& index) override { m_inner.saveIndex(index); }
+    QList<Note> orphanNotes(const QSet<QUuid>& known) override { return m_inner.orphanNotes(known); }
+    QList<ExternalChange> externalChanges(const QList<QUuid>& ids) override
+    {
+        const double start = threadSeconds();
+        QList<ExternalChange> changes = m_inner.externalChanges(ids);
+        savingSeconds += threadSeconds() - start;
+        return changes;
+    }
+    QStringList watchedPaths() const override { return m_inner.watchedPaths(); }
+
+    static double threadSeconds()
+    {
+        timespec now{};
+        clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+        return double(now.tv_sec) + double(now.tv_nsec) / 1e9;
+    }
+
+    int writes = 0;
+    double savingSeconds = 0;
+
+private:
+    FileNoteRepository m_inner;
+};
+
+// Typing at 10 keys a second for 3 seconds into a note of the given size, with the
+// real store, timer and folder watcher: writes per second and the share of one core
+// spent saving.
+void BM_SaveWhileTyping(benchmark::State& state)
+{
+    constexpr int kKeys = 30;
+    constexpr auto kKeyInterval = 100ms;
+    const qsizetype bytes = state.range(0);
+    QTemporaryDir dir;
+    QString text;
+    const QString line = QStringLiteral("- [ ] a line of a long note with **bold** text\n");
+    while (text.size() < bytes)
+        text += line;
+    text.truncate(bytes);
+    double writesPerSecond = 0;
+    double savingShare = 0;
+    for (auto _ : state) {
+        auto repo =
+            std::make_shared<MeasuredRepository>(dir.filePath("Notes"), dir.filePath("index.json"));
+        NoteStore store(repo, NoteStore::kSaveDelay);
+        const QUuid id = store.activeID();
+        store.updateText(text, id);
+        store.flush();
+        repo->writes = 0;
+        repo->savingSeconds = 0;
+        QElapsedTimer typing;
+        typing.start();
+        for (int key = 0; key < kKeys; ++key) {
+            text.insert(text.size() / 2, u'k');
+            store.updateText(text, id);
+            QEventLoop wait;
+            QTimer::singleShot(kKeyInterval, &wait, &QEventLoop::quit);
+            wait.exec();
+        }
+        const double seconds = double(typing.elapsed()) / 1000.0;
+        writesPerSecond = repo->writes / seconds;
+        savingShare = 100.0 * repo->savingSeconds / seconds;
+    }
+    state.counters["writes_per_s"] = writesPerSecond;
+    state.counters["saving_cpu_pct"] = savingShare;
+}
+
 BENCHMARK(BM_LoadFolder)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ReadSameBytesPlain)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_SaveNote)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_BareWriteFsyncRename)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_UpdateTextBurst)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SaveWhileTyping)
+    ->Arg(100 * 1024)
+    ->Arg(5 * 1024 * 1024)
+    ->Iterations(1)
+    ->UseRealTime()
+    ->Unit(benchmark::kMillisecond);
 
 } // namespace
 

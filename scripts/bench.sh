@@ -11,4 +11,6 @@ for b in build-release/bench/bench_*; do
     QT_QPA_PLATFORM=offscreen "$b" --benchmark_counters_tabular=true
 done
 echo "== start-up"
-bench/startup.sh build-release/src/quelto
+bench/startup.sh build-release/src/app/quelto
+echo "== typing lost to a crash"
+bench/crashloss.sh build-release/src/app/quelto "${CRASHLOSS_RUNS:-5}"

@@ -7,7 +7,7 @@ cd "$(dirname "$0")/.."
 scripts/install-deps.sh
 cmake -S . -B build-run -G Ninja -DCMAKE_BUILD_TYPE=Release -DQUELTO_BENCH=OFF >/dev/null
 cmake --build build-run --parallel --target quelto
-binary="$PWD/build-run/src/quelto"
+binary="$PWD/build-run/src/app/quelto"
 
 if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
     exec "$binary" "$@"

@@ -41,6 +41,7 @@ private slots:
     void cleanup();
     void killWhileTypingLosesOnlyTheLastMoment();
     void otherProgramsEditsShowLiveOrStayBeside();
+    void unusableDataFolderKeepsTextAndRecoversIt();
 
 private:
     QString notesDir() const { return m_home->filePath(".local/share/Quelto/Notes"); }
@@ -51,6 +52,8 @@ private:
         run("xdotool", {"type", "--delay", QString::number(delayMs), text});
     }
     void key(const QString& keys) const { run("xdotool", {"key", "--delay", "30", keys}); }
+
+    void start();
 
     std::unique_ptr<QProcess> m_windowManager;
     std::unique_ptr<QTemporaryDir> m_home;
@@ -79,10 +82,17 @@ void TestAppSaveSafety::cleanupTestCase()
 void TestAppSaveSafety::init()
 {
     m_home = std::make_unique<QTemporaryDir>();
+    if (QTest::currentTestFunction() != QByteArray("unusableDataFolderKeepsTextAndRecoversIt"))
+        start();
+}
+
+void TestAppSaveSafety::start()
+{
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert("HOME", m_home->path());
     env.insert("XDG_DATA_HOME", m_home->filePath(".local/share"));
     env.insert("XDG_CONFIG_HOME", m_home->filePath(".config"));
+    env.insert("XDG_STATE_HOME", m_home->filePath(".local/state"));
     env.insert("QT_QPA_PLATFORM", "xcb");
     m_app = std::make_unique<QProcess>();
     m_app->setProcessEnvironment(env);
@@ -93,7 +103,7 @@ void TestAppSaveSafety::init()
 
 void TestAppSaveSafety::cleanup()
 {
-    if (m_app->state() != QProcess::NotRunning) {
+    if (m_app && m_app->state() != QProcess::NotRunning) {
         m_app->terminate();
         m_app->waitForFinished(5000);
     }
@@ -175,6 +185,31 @@ void TestAppSaveSafety::otherProgramsEditsShowLiveOrStayBeside()
     for (const QString& name : QDir(notesDir()).entryList({"*.md"}))
         texts << QString::fromUtf8(readFile(notesDir() + '/' + name));
     QVERIFY2(texts.contains("synced version"), qPrintable(texts.join(" | ")));
+}
+
+void TestAppSaveSafety::unusableDataFolderKeepsTextAndRecoversIt()
+{
+    // A file where the data folder should be: nothing can be saved, but Quelto runs.
+    QVERIFY(QDir().mkpath(m_home->filePath(".local/share")));
+    QFile blocker(m_home->filePath(".local/share/Quelto"));
+    QVERIFY(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    start();
+    QVERIFY(!m_app->waitForFinished(1500));
+    key("ctrl+shift+j");
+    QTRY_VERIFY_WITH_TIMEOUT(
+        !run("xdotool", {"search", "--onlyvisible", "--name", "^Quelto$"}).isEmpty(), 5000);
+    QTest::qWait(300);
+    type("rescue me", 20);
+    QTest::qWait(800);
+
+    m_app->terminate(); // logout or shutdown
+    QVERIFY(m_app->waitForFinished(5000));
+    const QDir recovered(m_home->filePath(".local/state/Quelto/recovered"));
+    QStringList texts;
+    for (const QString& name : recovered.entryList({"*.md"}))
+        texts << QString::fromUtf8(readFile(recovered.filePath(name)));
+    QVERIFY2(texts.join("|").contains("rescue me"), qPrintable(texts.join(" | ")));
 }
 
 QUELTO_X11_TEST_MAIN(TestAppSaveSafety, QCoreApplication)
