@@ -1,10 +1,13 @@
 #include "platform/hotkey/hotkey.h"
 #include "support/xvfbserver.h"
 
+#include <QAbstractNativeEventFilter>
 #include <QGuiApplication>
 #include <QProcess>
 #include <QTest>
 #include <QThread>
+
+#include <xcb/xcb.h>
 
 using namespace quelto;
 
@@ -26,6 +29,29 @@ void settle()
 {
     QTest::qWait(300);
 }
+
+// Tells whether an X key press is being delivered right now: set when the press reaches
+// the native event filters, cleared on the next turn of the event loop. Made after the
+// hot key exists, so it sees each press before the hot key's own filter does.
+class DeliveryWatch final : public QAbstractNativeEventFilter {
+public:
+    DeliveryWatch() { qApp->installNativeEventFilter(this); }
+    ~DeliveryWatch() override { qApp->removeNativeEventFilter(this); }
+    bool nativeEventFilter(const QByteArray& type, void* message, qintptr*) override
+    {
+        const auto* event = static_cast<const xcb_generic_event_t*>(message);
+        if (type == "xcb_generic_event_t" && (event->response_type & ~0x80) == XCB_KEY_PRESS) {
+            delivering = true;
+            QMetaObject::invokeMethod(
+                &m_context, [this] { delivering = false; }, Qt::QueuedConnection);
+        }
+        return false;
+    }
+    bool delivering = false;
+
+private:
+    QObject m_context; // drops a pending clear when the watch ends first
+};
 
 } // namespace
 
@@ -66,11 +92,18 @@ void TestHotKeyX11::eachPressRunsOnlyItsOwnHandler()
 void TestHotKeyX11::handlerRunsLaterOnMainThread()
 {
     QThread* ranOn = nullptr;
-    auto hotKey = HotKey::create(kCtrlShiftJ, [&] { ranOn = QThread::currentThread(); });
+    bool ranDuringDelivery = false;
+    std::unique_ptr<DeliveryWatch> watch;
+    auto hotKey = HotKey::create(kCtrlShiftJ, [&] {
+        ranOn = QThread::currentThread();
+        ranDuringDelivery = watch->delivering;
+    });
     QVERIFY(hotKey);
+    watch = std::make_unique<DeliveryWatch>();
     press("ctrl+shift+j");
     QTRY_VERIFY(ranOn);
     QCOMPARE(ranOn, qApp->thread());
+    QCOMPARE(ranDuringDelivery, false); // not called from inside the X event's delivery
 }
 
 void TestHotKeyX11::endedHotKeyRunsNothing()
