@@ -13,8 +13,7 @@ class TestPanelFrameStore : public QObject {
     Q_OBJECT
 
 private slots:
-    void screenKeyTruncatesSize();
-    void framesSurviveAFreshStore();
+    void framesSurviveAFreshStorePerScreen();
     void malformedEntriesLoadAsNothing_data();
     void malformedEntriesLoadAsNothing();
     void clampFitsFrameOntoScreen_data();
@@ -25,19 +24,10 @@ private:
     QString path() const { return m_dir.filePath("frames.ini"); }
 };
 
-void TestPanelFrameStore::screenKeyTruncatesSize()
+void TestPanelFrameStore::framesSurviveAFreshStorePerScreen()
 {
-    QCOMPARE(PanelFrameStore::screenKey("HDMI-1", 1920.9, 1080.2), "HDMI-1@1920x1080");
-    // Same name and size share an entry; a new resolution gets a new one.
-    QCOMPARE(PanelFrameStore::screenKey("eDP", 1440, 900),
-             PanelFrameStore::screenKey("eDP", 1440, 900));
-    QVERIFY(PanelFrameStore::screenKey("eDP", 1440, 900) !=
-            PanelFrameStore::screenKey("eDP", 1280, 800));
-}
-
-void TestPanelFrameStore::framesSurviveAFreshStore()
-{
-    const QString key = PanelFrameStore::screenKey("eDP", 1440, 900);
+    const QString key = PanelFrameStore::screenKey("eDP", 1440.9, 900.2);
+    QCOMPARE(key, "eDP@1440x900");
     {
         QSettings store(path(), QSettings::IniFormat);
         PanelFrameStore::save({100.5, 25, 640, 480}, kBase, key, store);
@@ -46,6 +36,7 @@ void TestPanelFrameStore::framesSurviveAFreshStore()
     }
     QSettings again(path(), QSettings::IniFormat);
     QCOMPARE(PanelFrameStore::load(kBase, key, again), std::optional(QRectF(100.5, 25, 640, 480)));
+    // Another resolution of the same screen has its own entry.
     QCOMPARE(PanelFrameStore::load(kBase, "eDP@1280x800", again), std::nullopt);
 }
 
