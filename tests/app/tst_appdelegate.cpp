@@ -2,17 +2,17 @@
 // client holding keys, the tray menu, and quitting with notes that failed to save.
 
 #include "app/appdelegate.h"
+#include "support/alerts.h"
 #include "support/xvfbserver.h"
 
 #include <QApplication>
 #include <QFile>
-#include <QMessageBox>
 #include <QProcess>
-#include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
 
 using namespace quelto;
+using quelto::testing::answerNextAlert;
 
 namespace {
 
@@ -39,42 +39,14 @@ private:
     bool m_ready = false;
 };
 
-// The texts of the next modal message box, answered with `answer`.
-QStringList answerNextAlert(const QString& answer)
-{
-    QStringList said;
-    bool done = false;
-    std::function<void()> poll = [&] {
-        QMessageBox* box = nullptr;
-        for (QWidget* w : QApplication::topLevelWidgets()) {
-            if (auto* candidate = qobject_cast<QMessageBox*>(w);
-                candidate && candidate->isVisible())
-                box = candidate;
-        }
-        if (!box) {
-            QTimer::singleShot(20, poll);
-            return;
-        }
-        said << box->text() << box->informativeText();
-        for (QAbstractButton* b : box->buttons())
-            said << b->text();
-        for (QAbstractButton* b : box->buttons()) {
-            if (b->text() == answer || (answer.isEmpty() && b == box->defaultButton()))
-                b->click();
-        }
-        done = true;
-    };
-    QTimer::singleShot(0, poll);
-    if (!QTest::qWaitFor([&] { return done; }, 5000))
-        said << QStringLiteral("<no alert>");
-    return said;
-}
-
-QString firstStatusEntry(AppDelegate& app)
+QStringList statusEntries(AppDelegate& app)
 {
     QMenu menu;
     app.buildStatusMenu(&menu);
-    return menu.actions().first()->text();
+    QStringList entries;
+    for (QAction* a : menu.actions())
+        entries << (a->isSeparator() ? QStringLiteral("-") : a->text());
+    return entries;
 }
 
 } // namespace
@@ -116,15 +88,15 @@ void TestAppDelegate::takenDefaultLeavesNoShortcut()
 {
     OtherClient holder(44, 5); // J with Control and Shift
     QVERIFY(holder.ready());
+    const auto said = answerNextAlert(QString());
     m_app->launch();
-    const QStringList said = answerNextAlert(QString());
-    QCOMPARE(said, (QStringList{"Ctrl+Shift+J is already used by another app",
-                                "No shortcut is active. Pick a different one in Settings → "
-                                "General, or open Quelto from the tray icon.",
-                                "OK"}));
+    QTRY_COMPARE(*said, (QStringList{"Ctrl+Shift+J is already used by another app",
+                                     "No shortcut is active. Pick a different one in Settings → "
+                                     "General, or open Quelto from the tray icon.",
+                                     "OK", "default: OK"}));
     QCOMPARE(m_app->registeredCombo(), std::nullopt);
     QCOMPARE(m_prefs->hotKey(), HotKeyCombo::defaultCombo());
-    QCOMPARE(firstStatusEntry(*m_app), QStringLiteral("Show Quelto"));
+    QCOMPARE(statusEntries(*m_app).first(), QStringLiteral("Show Quelto"));
 }
 
 void TestAppDelegate::takenChoiceFallsBackToPrevious()
@@ -133,12 +105,12 @@ void TestAppDelegate::takenChoiceFallsBackToPrevious()
     QCOMPARE(m_app->registeredCombo(), std::optional(HotKeyCombo::defaultCombo()));
     OtherClient holder(45, 5); // K with Control and Shift
     QVERIFY(holder.ready());
+    const auto said = answerNextAlert(QString());
     m_prefs->setHotKey(kCtrlShiftK);
-    const QStringList said = answerNextAlert(QString());
-    QCOMPARE(said.mid(0, 2),
-             (QStringList{
-                 "Ctrl+Shift+K is already used by another app",
-                 "Quelto kept Ctrl+Shift+J. Pick a different shortcut in Settings → General."}));
+    QTRY_COMPARE(*said, (QStringList{"Ctrl+Shift+K is already used by another app",
+                                     "Quelto kept Ctrl+Shift+J. Pick a different shortcut in "
+                                     "Settings → General.",
+                                     "OK", "default: OK"}));
     QCOMPARE(m_app->registeredCombo(), std::optional(HotKeyCombo::defaultCombo()));
     QCOMPARE(m_prefs->hotKey(), HotKeyCombo::defaultCombo());
 }
@@ -161,17 +133,13 @@ void TestAppDelegate::reselectingKeepsRegistration()
 void TestAppDelegate::statusMenuFollowsPanel()
 {
     m_app->launch();
-    QMenu menu;
-    m_app->buildStatusMenu(&menu);
-    QStringList entries;
-    for (QAction* a : menu.actions())
-        entries << (a->isSeparator() ? QStringLiteral("-") : a->text());
-    QCOMPARE(entries, (QStringList{"Show Quelto   Ctrl+Shift+J", "New Tab", "Clear Scratch", "-",
-                                   "Settings…", "-", "Quit Quelto"}));
+    QCOMPARE(statusEntries(*m_app),
+             (QStringList{"Show Quelto   Ctrl+Shift+J", "New Tab", "Clear Scratch", "-",
+                          "Settings…", "-", "Quit Quelto"}));
     m_app->togglePanel();
-    QCOMPARE(firstStatusEntry(*m_app), QStringLiteral("Hide Quelto   Ctrl+Shift+J"));
+    QCOMPARE(statusEntries(*m_app).first(), QStringLiteral("Hide Quelto   Ctrl+Shift+J"));
     m_app->togglePanel();
-    QCOMPARE(firstStatusEntry(*m_app), QStringLiteral("Show Quelto   Ctrl+Shift+J"));
+    QCOMPARE(statusEntries(*m_app).first(), QStringLiteral("Show Quelto   Ctrl+Shift+J"));
     QVERIFY(m_app->store().notes().first().text.startsWith("# Welcome to Quelto"));
 }
 
@@ -189,17 +157,12 @@ void TestAppDelegate::quitAsksWhenSavesFailed()
     m_app->store().updateText("one", m_app->store().notes().first().id);
     m_app->store().updateText("two", second.id);
 
-    bool quit = true;
-    QTimer::singleShot(0, [&] {
-        const QStringList said = answerNextAlert(QStringLiteral("Cancel"));
-        QCOMPARE(said, (QStringList{"Couldn't save 2 notes",
-                                    "Your latest changes could not be written to disk. Quit "
-                                    "anyway and lose them?",
-                                    "Quit Anyway", "Cancel"}));
-    });
-    quit = m_app->shouldTerminate();
-    QVERIFY(!quit);
-    QVERIFY(m_app->panel()); // still running
+    const auto said = answerNextAlert(QStringLiteral("Cancel"));
+    QVERIFY(!m_app->shouldTerminate());
+    QCOMPARE(*said, (QStringList{"Couldn't save 2 notes",
+                                 "Your latest changes could not be written to disk. Quit anyway "
+                                 "and lose them?",
+                                 "Quit Anyway", "Cancel", "default: Quit Anyway"}));
 
     QVERIFY(QFile::remove(notes));
     QVERIFY(m_app->shouldTerminate()); // the retry succeeded: no question

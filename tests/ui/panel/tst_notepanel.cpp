@@ -1,11 +1,10 @@
+#include "support/alerts.h"
 #include "support/memorynoterepository.h"
 #include "ui/panel/notepanelcontroller.h"
 
 #include <QApplication>
 #include <QLabel>
 #include <QMenu>
-#include <QMessageBox>
-#include <QPushButton>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
@@ -13,6 +12,7 @@
 
 using namespace quelto;
 using namespace std::chrono_literals;
+using quelto::testing::answerNextAlert;
 
 namespace {
 
@@ -20,25 +20,6 @@ Note plain(const QString& text, bool scratch = false, std::optional<QString> tit
 {
     const QDateTime t = QDateTime::currentDateTimeUtc();
     return Note{QUuid::createUuid(), std::move(title), text, t, t, scratch};
-}
-
-// Answers the next modal message box with the button titled `answer`, after noting
-// what it said.
-void answerAlert(const QString& answer, QStringList* said)
-{
-    QTimer::singleShot(50, [=] {
-        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-        if (!box)
-            return answerAlert(answer, said);
-        *said << box->text() << box->informativeText();
-        for (QAbstractButton* button : box->buttons())
-            *said << button->text();
-        *said << QStringLiteral("default: ") + box->defaultButton()->text();
-        for (QAbstractButton* button : box->buttons()) {
-            if (button->text() == answer)
-                button->click();
-        }
-    });
 }
 
 } // namespace
@@ -170,23 +151,22 @@ void TestNotePanel::escapeCancelsRenameThenHides()
 
 void TestNotePanel::closeTabAsksOnlyForNotesWithText()
 {
-    QStringList said;
     press(Qt::Key_W, Qt::ControlModifier); // Scratch: nothing
     QCOMPARE(m_store->notes().size(), 3);
 
     m_store->activateIndex(1);
-    answerAlert(QStringLiteral("Cancel"), &said);
+    auto said = answerNextAlert(QStringLiteral("Cancel"));
     press(Qt::Key_W, Qt::ControlModifier);
     QCOMPARE(m_store->notes().size(), 3);
-    QCOMPARE(said, (QStringList{"Move “Groceries” to the Trash?",
-                                "The tab closes and its note file goes to the Trash, where you can "
-                                "get it back from the file manager.",
-                                "Move to Trash", "Cancel", "default: Move to Trash"}));
+    QCOMPARE(*said,
+             (QStringList{"Move “Groceries” to the Trash?",
+                          "The tab closes and its note file goes to the Trash, where you can "
+                          "get it back from the file manager.",
+                          "Move to Trash", "Cancel", "default: Move to Trash"}));
 
-    said.clear();
-    answerAlert(QStringLiteral("Move to Trash"), &said);
+    said = answerNextAlert(QStringLiteral("Move to Trash"));
     m_panel->closeTab(m_notes[2].id);
-    QCOMPARE(said.first(), QStringLiteral("Move “Plans” to the Trash?"));
+    QCOMPARE(said->value(0), QStringLiteral("Move “Plans” to the Trash?"));
     QCOMPARE(m_store->notes().size(), 2);
 
     const Note blank = *m_store->createNote();
