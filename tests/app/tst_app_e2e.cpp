@@ -30,9 +30,8 @@ private slots:
     void init();
     void cleanup();
     void firstLaunchWritesWelcomeNote();
-    void shortcutShowsTypingSavesEscHides();
+    void shortcutShowsTypingSavesEscHidesTermWrites();
     void commandLineTogglesAndSecondStartShows();
-    void terminationWritesFreshTyping();
     void helpAndVersion();
 
 private:
@@ -44,6 +43,7 @@ private:
     }
     QString scratchText() const;
     void key(const QString& keys) const { run("xdotool", {"key", "--delay", "30", keys}); }
+    void type(const QString& text) const { run("xdotool", {"type", "--delay", "10", text}); }
 
     std::unique_ptr<QTemporaryDir> m_home;
     std::unique_ptr<QProcess> m_app;
@@ -118,18 +118,24 @@ void TestAppEndToEnd::firstLaunchWritesWelcomeNote()
     QCOMPARE(scratchText(), edited);
 }
 
-void TestAppEndToEnd::shortcutShowsTypingSavesEscHides()
+void TestAppEndToEnd::shortcutShowsTypingSavesEscHidesTermWrites()
 {
     QTRY_VERIFY_WITH_TIMEOUT(scratchText().startsWith("# Welcome"), 5000);
     key("ctrl+shift+j");
     QTRY_VERIFY_WITH_TIMEOUT(panelVisible(), 5000);
     QTest::qWait(300);
-    run("xdotool", {"type", "--delay", "20", "hello"});
+    type("hello");
     QTRY_VERIFY_WITH_TIMEOUT(scratchText().contains("hello"), 3000);
     key("Escape");
     QTRY_VERIFY_WITH_TIMEOUT(!panelVisible(), 3000);
     key("ctrl+shift+j");
     QTRY_VERIFY_WITH_TIMEOUT(panelVisible(), 3000);
+    QTest::qWait(300);
+    type("last words");
+    m_app->terminate(); // SIGTERM well within the half-second save delay
+    QVERIFY(m_app->waitForFinished(5000));
+    QCOMPARE(m_app->exitStatus(), QProcess::NormalExit);
+    QVERIFY2(scratchText().contains("last words"), qPrintable(scratchText().left(60)));
 }
 
 void TestAppEndToEnd::commandLineTogglesAndSecondStartShows()
@@ -149,19 +155,6 @@ void TestAppEndToEnd::commandLineTogglesAndSecondStartShows()
     quelto({}); // a second start shows the first one's panel and leaves
     QTRY_VERIFY_WITH_TIMEOUT(panelVisible(), 3000);
     QCOMPARE(m_app->state(), QProcess::Running);
-}
-
-void TestAppEndToEnd::terminationWritesFreshTyping()
-{
-    QTRY_VERIFY_WITH_TIMEOUT(scratchText().startsWith("# Welcome"), 5000);
-    key("ctrl+shift+j");
-    QTRY_VERIFY_WITH_TIMEOUT(panelVisible(), 5000);
-    QTest::qWait(300);
-    run("xdotool", {"type", "--delay", "10", "last words"});
-    m_app->terminate(); // SIGTERM well within the half-second save delay
-    QVERIFY(m_app->waitForFinished(5000));
-    QCOMPARE(m_app->exitStatus(), QProcess::NormalExit);
-    QVERIFY2(scratchText().contains("last words"), qPrintable(scratchText().left(40)));
 }
 
 void TestAppEndToEnd::helpAndVersion()
