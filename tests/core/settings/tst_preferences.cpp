@@ -26,11 +26,9 @@ private slots:
     void init();
     void settingsStartWriteAndPost_data();
     void settingsStartWriteAndPost();
-    void fontSizeFromOlderRuns_data();
-    void fontSizeFromOlderRuns();
+    void valuesFromOlderRuns_data();
+    void valuesFromOlderRuns();
     void writingFontSizeClampsIt();
-    void hotKeyFromBadBytes_data();
-    void hotKeyFromBadBytes();
     void launchAtLoginIsNeverStoredInSettings();
 
 private:
@@ -91,25 +89,50 @@ void TestPreferences::settingsStartWriteAndPost()
     QCOMPARE(settings()->value(name).toString(), text(other));
 }
 
-void TestPreferences::fontSizeFromOlderRuns_data()
+// Whatever an older run or a hand edit left: sizes are clamped, booleans read in any case
+// and as 1 or 0, and anything unreadable loads as the default.
+void TestPreferences::valuesFromOlderRuns_data()
 {
+    QTest::addColumn<QString>("key");
     QTest::addColumn<QVariant>("stored");
-    QTest::addColumn<int>("fontSize");
-    QTest::newRow("too small") << QVariant(9) << 11;
-    QTest::newRow("negative") << QVariant(-40) << 11;
-    QTest::newRow("huge") << QVariant(QStringLiteral("99999999999999999999")) << 20;
-    QTest::newRow("number as text") << QVariant(QStringLiteral("16")) << 16;
-    QTest::newRow("fraction") << QVariant(QStringLiteral("12.7")) << 12;
-    QTest::newRow("words") << QVariant(QStringLiteral("large")) << 14;
-    QTest::newRow("not a number") << QVariant(QStringLiteral("nan")) << 14;
+    QTest::addColumn<QString>("loaded");
+    const QString defaultCombo = R"({"keyCode":38,"modifiers":768})";
+    const auto row = [](const char* name, const char* key, const QVariant& stored,
+                        const QString& loaded) {
+        QTest::newRow(name) << QString(key) << stored << loaded;
+    };
+    row("size too small", "fontSize", 9, "11");
+    row("size negative", "fontSize", -40, "11");
+    row("size huge", "fontSize", "99999999999999999999", "20");
+    row("size as text", "fontSize", "16", "16");
+    row("size fraction", "fontSize", "12.7", "12");
+    row("size in words", "fontSize", "large", "14");
+    row("size not a number", "fontSize", "nan", "14");
+    row("bool as 1", "showDockIcon", "1", "true");
+    row("bool as 0", "mathEnabled", "0", "false");
+    row("bool upper case and spaced", "mathEnabled", " FALSE ", "false");
+    row("bool unreadable", "mathEnabled", "maybe", "true");
+    row("shortcut garbage", "hotKey", QByteArray("\x01\xfe\x00zz", 5), defaultCombo);
+    row("shortcut array", "hotKey", QByteArray("[38, 768]"), defaultCombo);
+    row("shortcut without modifiers", "hotKey", QByteArray(R"({"keyCode":40})"), defaultCombo);
+    row("shortcut negative", "hotKey", QByteArray(R"({"keyCode":-1,"modifiers":0})"), defaultCombo);
+    row("shortcut fraction", "hotKey", QByteArray(R"({"keyCode":1.5,"modifiers":0})"),
+        defaultCombo);
+    row("shortcut beyond 32 bits", "hotKey", QByteArray(R"({"keyCode":4294967296,"modifiers":0})"),
+        defaultCombo);
+    row("shortcut as text", "hotKey", QByteArray(R"({"keyCode":"40","modifiers":0})"),
+        defaultCombo);
+    row("shortcut large but valid", "hotKey", QByteArray(R"({"keyCode":70000,"modifiers":65536})"),
+        R"({"keyCode":70000,"modifiers":65536})");
 }
 
-void TestPreferences::fontSizeFromOlderRuns()
+void TestPreferences::valuesFromOlderRuns()
 {
+    QFETCH(QString, key);
     QFETCH(QVariant, stored);
-    QFETCH(int, fontSize);
-    settings()->setValue("fontSize", stored);
-    QCOMPARE(Preferences(settings()).fontSize(), fontSize);
+    QFETCH(QString, loaded);
+    settings()->setValue(key, stored);
+    QCOMPARE(text(Preferences(settings()).property(key.toLatin1())), loaded);
 }
 
 void TestPreferences::writingFontSizeClampsIt()
@@ -124,32 +147,6 @@ void TestPreferences::writingFontSizeClampsIt()
     QCOMPARE(prefs.fontSize(), 11);
     QCOMPARE(changed.count(), 2);
     QCOMPARE(posted.count(), 2); // once per write, clamped or not
-}
-
-// Anything but a well-formed combination loads as the default.
-void TestPreferences::hotKeyFromBadBytes_data()
-{
-    QTest::addColumn<QByteArray>("stored");
-    QTest::addColumn<bool>("valid");
-    QTest::newRow("garbage") << QByteArray("\x01\xfe\x00zz", 5) << false;
-    QTest::newRow("array") << QByteArray("[38, 768]") << false;
-    QTest::newRow("missing modifiers") << QByteArray(R"({"keyCode":40})") << false;
-    QTest::newRow("negative") << QByteArray(R"({"keyCode":-1,"modifiers":0})") << false;
-    QTest::newRow("fraction") << QByteArray(R"({"keyCode":1.5,"modifiers":0})") << false;
-    QTest::newRow("beyond 32 bits")
-        << QByteArray(R"({"keyCode":4294967296,"modifiers":0})") << false;
-    QTest::newRow("text") << QByteArray(R"({"keyCode":"40","modifiers":0})") << false;
-    QTest::newRow("large but valid")
-        << QByteArray(R"({"keyCode":70000,"modifiers":65536})") << true;
-}
-
-void TestPreferences::hotKeyFromBadBytes()
-{
-    QFETCH(QByteArray, stored);
-    QFETCH(bool, valid);
-    settings()->setValue("hotKey", stored);
-    QCOMPARE(Preferences(settings()).hotKey().toJson(),
-             valid ? stored : HotKeyCombo::defaultCombo().toJson());
 }
 
 void TestPreferences::launchAtLoginIsNeverStoredInSettings()
