@@ -50,7 +50,6 @@ class TestMathEvaluator : public QObject {
 private slots:
     void evaluatesExpressions_data();
     void evaluatesExpressions();
-    void recognisesMathAndSumLines();
     void totalsRunPerBlock_data();
     void totalsRunPerBlock();
     void formatsForLocale_data();
@@ -131,18 +130,6 @@ void TestMathEvaluator::evaluatesExpressions()
     QCOMPARE(valueText(MathEvaluator::evaluate(expression, loc)), value);
 }
 
-void TestMathEvaluator::recognisesMathAndSumLines()
-{
-    QVERIFY(MathEvaluator::isMathLine(u"= 1"));
-    QVERIFY(MathEvaluator::isMathLine(u" \t= 1"));
-    QVERIFY(!MathEvaluator::isMathLine(u"a = 1"));
-    QVERIFY(!MathEvaluator::isMathLine(u"   "));
-    QCOMPARE(MathEvaluator::mathExpression(u"  =x y").value_or(u"<none>"), u"x y");
-    QVERIFY(MathEvaluator::isSumKeyword(u" total "));
-    QVERIFY(MathEvaluator::isSumKeyword(QString::fromUtf16(u"\u00A0  SUM\t")));
-    QVERIFY(!MathEvaluator::isSumKeyword(u"sums"));
-}
-
 void TestMathEvaluator::totalsRunPerBlock_data()
 {
     addCases({
@@ -155,6 +142,9 @@ void TestMathEvaluator::totalsRunPerBlock_data()
         {"unreadable line is skipped", "= 4\n= 4 apples\n= sum", "0: 4, 2: 4"},
         {"CR LF line ends", "= 1\r\n= 2\r\n\r\n= 5\r\n= sum\r\n", "0: 1, 1: 2, 3: 5, 4: 5"},
         {"indented math", "  = 1\na = 1", "0: 1"},
+        {"tab before the sign, none after", " \t=2*3\n= sum", "0: 6, 1: 6"},
+        {"sum among other spaces", "= 2\n=\u00A0 Sum\t", "0: 2, 1: 2"},
+        {"sums is no keyword", "= 2\n= sums", "0: 2"},
         {"german", "= 1,5\n= 2\n= sum", "0: 1,5, 1: 2, 2: 3,5", "de_DE"},
     });
 }
