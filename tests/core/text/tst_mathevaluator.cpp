@@ -48,179 +48,170 @@ class TestMathEvaluator : public QObject {
     Q_OBJECT
 
 private slots:
-    void evaluatesExpressions_data();
-    void evaluatesExpressions();
-    void totalsRunPerBlock_data();
-    void totalsRunPerBlock();
-    void formatsForLocale_data();
-    void formatsForLocale();
-    void decimalArithmeticIsExact();
-    void thousandsOfLinesAddUp();
+    void evaluatesExpressions_data()
+    {
+        addCases({
+            {"precedence", " 2 + 3 * 4", "14"},
+            {"parentheses", "(2 + 3) * 4", "20"},
+            {"power groups right", "2^3^2", "512"},
+            {"negative power", "2^-2", "0.25"},
+            {"unary minus binds looser than power", "-2^2", "-4"},
+            {"fractional power", "2^0.5", "none"},
+            {"power too large", "2^65", "none"},
+            {"largest power", "2^64", "18446744073709551616"},
+            {"zero to negative power", "0^-1", "none"},
+            {"division by zero", "5 / 0", "none"},
+            {"thousands suffix", "5k", "5000"},
+            {"millions suffix", "1.5M", "1500000"},
+            {"suffix must touch", "5 k", "none"},
+            {"unknown operator", "3 x 4", "none"},
+            {"times and divide signs", "6 × 2 ÷ 4", "3"},
+            {"percent added", "200 + 10%", "220"},
+            {"percent subtracted", "200 - 10%", "180"},
+            {"percent first", "10% + 200", "200.1"},
+            {"percent multiplied", "50 * 10%", "5"},
+            {"percent of", "(10)% of 300", "30"},
+            {"of after any value", "3 of 4", "12"},
+            {"of needs a space", "3 of(4)", "none"},
+            {"lone percent", "10%", "0.1"},
+            {"negated percent keeps flag", "100 + -10%", "90"},
+            {"underscores", "1_000", "1000"},
+            {"unary plus", "+5", "none"},
+            {"leftover token", "2 3", "none"},
+            {"unbalanced close", "4)", "none"},
+            {"missing close", "(4", "none"},
+            {"empty", "  ", "none"},
+            {"sum keyword", "sum", "none"},
+            {"sum in expression", "sum + 1", "none"},
+            {"leading decimal point", ".5 + 1", "1.5"},
+            {"non-ASCII digits", "\u0663 + 1", "none"},
+            {"digit outside the BMP", "\U0001D7D9", "none"},
+            {"grouped", "1,234.5", "1234.5"},
+            {"comma as point", "1,5", "1.5"},
+            {"four after comma", "1,2345", "1.2345"},
+            {"several groups", "1,234,567", "1234567"},
+            {"two points", "1.5.2", "none"},
+            {"short group then point", "1,23.4", "none"},
+            {"german grouped", "1.234,5", "1234.5", "de_DE"},
+            {"german point as decimal", "1.5", "1.5", "de_DE"},
+            {"german comma", "2,5 * 2", "5", "de_DE"},
+            // Hostile input has no value instead of exhausting time, memory or the stack.
+            {"tower of powers", "9^64^64", "none"},
+            {"product beyond the exponent range", "10^64 * 10^64 * 10^64", "none"},
+            {"power below the exponent range", "0.001^64", "none"},
+        });
+        auto add = [](const char* name, const QString& expression, const QString& value) {
+            QTest::newRow(name) << QStringLiteral("en_US") << expression << value;
+        };
+        add("400 digits", QString(400, u'9'), "none");
+        add("400 decimals round", "1." + QString(400, u'1'), "1." + QString(37, u'1'));
+        add("deep parentheses", QString(100000, u'(') + u'1' + QString(100000, u')'), "none");
+        add("many minus signs", QString(100000, u'-') + u'1', "none");
+        add("50 parentheses", QString(50, u'(') + u'1' + QString(50, u')'), "1");
+        add("NUL and lone surrogates", QString::fromUtf16(u"\0\xD800 1 \xDC00", 7), "none");
+    }
+
+    void evaluatesExpressions()
+    {
+        QFETCH(QString, locale);
+        QFETCH(QString, expression);
+        QFETCH(QString, value);
+        const icu::Locale loc(locale.toLatin1().constData());
+        QCOMPARE(valueText(MathEvaluator::evaluate(expression, loc)), value);
+    }
+
+    void totalsRunPerBlock_data()
+    {
+        addCases({
+            {"sum of a block", "= 12.50\n= 7\n= 30\n= sum", "0: 12.5, 1: 7, 2: 30, 3: 49.5"},
+            {"blank line starts a new block", "= 1\n= 2\n  \n= 10\n= total",
+             "0: 1, 1: 2, 3: 10, 4: 10"},
+            {"text line keeps the block", "= 1\nnote\n= 2\n=   SUM  ", "0: 1, 2: 2, 3: 3"},
+            {"sum without results", "title\n= sum", ""},
+            {"second sum is empty", "= 4\n= sum\n= sum", "0: 4, 1: 4"},
+            {"unreadable line is skipped", "= 4\n= 4 apples\n= sum", "0: 4, 2: 4"},
+            {"CR LF line ends", "= 1\r\n= 2\r\n\r\n= 5\r\n= sum\r\n", "0: 1, 1: 2, 3: 5, 4: 5"},
+            {"indented math", "  = 1\na = 1", "0: 1"},
+            {"tab before the sign, none after", " \t=2*3\n= sum", "0: 6, 1: 6"},
+            {"sum among other spaces", "= 2\n=\u00A0 Sum\t", "0: 2, 1: 2"},
+            {"sums is no keyword", "= 2\n= sums", "0: 2"},
+            {"german", "= 1,5\n= 2\n= sum", "0: 1,5, 1: 2, 2: 3,5", "de_DE"},
+        });
+    }
+
+    void totalsRunPerBlock()
+    {
+        QFETCH(QString, locale);
+        QFETCH(QString, expression);
+        QFETCH(QString, value);
+        QCOMPARE(shownResults(expression, icu::Locale(locale.toLatin1().constData())), value);
+    }
+
+    void formatsForLocale_data()
+    {
+        addCases({
+            {"grouping and two digits", "1234.567", "1,234.57"},
+            {"third", "1/3", "0.33"},
+            {"whole", "7", "7"},
+            {"decimal half rounds up", "2.675", "2.68"},
+            {"negative half away from zero", "-0.125", "-0.13"},
+            {"third times three", "1/3*3", "1"},
+            {"german", "1234,567", "1.234,57", "de_DE"},
+            {"huge", "10^60",
+             "1,000,000,000,000,000,000,000,000,000,000,000,000,000,000,000,000,000,000,000,000"},
+        });
+    }
+
+    void formatsForLocale()
+    {
+        QFETCH(QString, locale);
+        QFETCH(QString, expression);
+        QFETCH(QString, value);
+        const icu::Locale loc(locale.toLatin1().constData());
+        const std::optional<Decimal> number = MathEvaluator::evaluate(expression, loc);
+        QVERIFY(number);
+        QCOMPARE(MathEvaluator::formatResult(*number, loc), value);
+    }
+
+    void decimalArithmeticIsExact()
+    {
+        auto d = [](const char* s) { return *Decimal::fromString(s); };
+        QCOMPARE(d("0.1") + d("0.2"), d("0.3"));
+        QCOMPARE(d("1.10"), d("1.1"));
+        QCOMPARE((d("1") / d("3")).toString(), std::string("0.") + std::string(38, '3'));
+        QCOMPARE((d("2") / d("3")).toString(), std::string("0.") + std::string(37, '6') + "7");
+        QCOMPARE((d("1") / d("3") * d("3")).toString(), std::string("0.") + std::string(38, '9'));
+        // 39 significant digits round to 38, the half going away from zero.
+        QCOMPARE(d("123456789012345678901234567890123456785").toString(),
+                 "123456789012345678901234567890123456790");
+        QCOMPARE(d("1") - d("1"), Decimal());
+        QCOMPARE(d("100000000000000000000000000000000000000000") + d("1"),
+                 d("100000000000000000000000000000000000000000"));
+        QCOMPARE((d("1") - d("0.00000000000000000000000000000000000001")).toString(),
+                 "0." + std::string(38, '9'));
+        QVERIFY((d("10") / Decimal()).isNaN());
+        // The exponent range ends at 127 above and -128 below; past it there is no value.
+        const Decimal big = *Decimal::fromString("1" + std::string(127 + 37, '0'));
+        QVERIFY(!big.isNaN());
+        QVERIFY((big * d("10")).isNaN());
+        const Decimal tiny = d("1") / *Decimal::fromString("1" + std::string(128, '0'));
+        QCOMPARE(tiny.toString(), "0." + std::string(127, '0') + "1");
+        QVERIFY((tiny / d("10")).isNaN());
+        QVERIFY(!Decimal::fromString("1.2.3"));
+        QVERIFY(!Decimal::fromString("-"));
+    }
+
+    void thousandsOfLinesAddUp()
+    {
+        QString text;
+        for (int i = 0; i < 5000; ++i)
+            text += QStringLiteral("= 0.01\nnote %1\n").arg(i);
+        text += QStringLiteral("= sum");
+        const QMap<int, Decimal> results = MathEvaluator::results(text, kEnglish);
+        QCOMPARE(results.size(), 5001);
+        QCOMPARE(results.last().toString(), std::string("50"));
+    }
 };
-
-void TestMathEvaluator::evaluatesExpressions_data()
-{
-    addCases({
-        {"precedence", " 2 + 3 * 4", "14"},
-        {"parentheses", "(2 + 3) * 4", "20"},
-        {"power groups right", "2^3^2", "512"},
-        {"negative power", "2^-2", "0.25"},
-        {"unary minus binds looser than power", "-2^2", "-4"},
-        {"fractional power", "2^0.5", "none"},
-        {"power too large", "2^65", "none"},
-        {"largest power", "2^64", "18446744073709551616"},
-        {"zero to negative power", "0^-1", "none"},
-        {"division by zero", "5 / 0", "none"},
-        {"thousands suffix", "5k", "5000"},
-        {"millions suffix", "1.5M", "1500000"},
-        {"suffix must touch", "5 k", "none"},
-        {"unknown operator", "3 x 4", "none"},
-        {"times and divide signs", "6 × 2 ÷ 4", "3"},
-        {"percent added", "200 + 10%", "220"},
-        {"percent subtracted", "200 - 10%", "180"},
-        {"percent first", "10% + 200", "200.1"},
-        {"percent multiplied", "50 * 10%", "5"},
-        {"percent of", "(10)% of 300", "30"},
-        {"of after any value", "3 of 4", "12"},
-        {"of needs a space", "3 of(4)", "none"},
-        {"lone percent", "10%", "0.1"},
-        {"negated percent keeps flag", "100 + -10%", "90"},
-        {"underscores", "1_000", "1000"},
-        {"unary plus", "+5", "none"},
-        {"leftover token", "2 3", "none"},
-        {"unbalanced close", "4)", "none"},
-        {"missing close", "(4", "none"},
-        {"empty", "  ", "none"},
-        {"sum keyword", "sum", "none"},
-        {"sum in expression", "sum + 1", "none"},
-        {"leading decimal point", ".5 + 1", "1.5"},
-        {"non-ASCII digits", "\u0663 + 1", "none"},
-        {"digit outside the BMP", "\U0001D7D9", "none"},
-        {"grouped", "1,234.5", "1234.5"},
-        {"comma as point", "1,5", "1.5"},
-        {"four after comma", "1,2345", "1.2345"},
-        {"several groups", "1,234,567", "1234567"},
-        {"two points", "1.5.2", "none"},
-        {"short group then point", "1,23.4", "none"},
-        {"german grouped", "1.234,5", "1234.5", "de_DE"},
-        {"german point as decimal", "1.5", "1.5", "de_DE"},
-        {"german comma", "2,5 * 2", "5", "de_DE"},
-        // Hostile input has no value instead of exhausting time, memory or the stack.
-        {"tower of powers", "9^64^64", "none"},
-        {"product beyond the exponent range", "10^64 * 10^64 * 10^64", "none"},
-        {"power below the exponent range", "0.001^64", "none"},
-    });
-    auto add = [](const char* name, const QString& expression, const QString& value) {
-        QTest::newRow(name) << QStringLiteral("en_US") << expression << value;
-    };
-    add("400 digits", QString(400, u'9'), "none");
-    add("400 decimals round", "1." + QString(400, u'1'), "1." + QString(37, u'1'));
-    add("deep parentheses", QString(100000, u'(') + u'1' + QString(100000, u')'), "none");
-    add("many minus signs", QString(100000, u'-') + u'1', "none");
-    add("50 parentheses", QString(50, u'(') + u'1' + QString(50, u')'), "1");
-    add("NUL and lone surrogates", QString::fromUtf16(u"\0\xD800 1 \xDC00", 7), "none");
-}
-
-void TestMathEvaluator::evaluatesExpressions()
-{
-    QFETCH(QString, locale);
-    QFETCH(QString, expression);
-    QFETCH(QString, value);
-    const icu::Locale loc(locale.toLatin1().constData());
-    QCOMPARE(valueText(MathEvaluator::evaluate(expression, loc)), value);
-}
-
-void TestMathEvaluator::totalsRunPerBlock_data()
-{
-    addCases({
-        {"sum of a block", "= 12.50\n= 7\n= 30\n= sum", "0: 12.5, 1: 7, 2: 30, 3: 49.5"},
-        {"blank line starts a new block", "= 1\n= 2\n  \n= 10\n= total",
-         "0: 1, 1: 2, 3: 10, 4: 10"},
-        {"text line keeps the block", "= 1\nnote\n= 2\n=   SUM  ", "0: 1, 2: 2, 3: 3"},
-        {"sum without results", "title\n= sum", ""},
-        {"second sum is empty", "= 4\n= sum\n= sum", "0: 4, 1: 4"},
-        {"unreadable line is skipped", "= 4\n= 4 apples\n= sum", "0: 4, 2: 4"},
-        {"CR LF line ends", "= 1\r\n= 2\r\n\r\n= 5\r\n= sum\r\n", "0: 1, 1: 2, 3: 5, 4: 5"},
-        {"indented math", "  = 1\na = 1", "0: 1"},
-        {"tab before the sign, none after", " \t=2*3\n= sum", "0: 6, 1: 6"},
-        {"sum among other spaces", "= 2\n=\u00A0 Sum\t", "0: 2, 1: 2"},
-        {"sums is no keyword", "= 2\n= sums", "0: 2"},
-        {"german", "= 1,5\n= 2\n= sum", "0: 1,5, 1: 2, 2: 3,5", "de_DE"},
-    });
-}
-
-void TestMathEvaluator::totalsRunPerBlock()
-{
-    QFETCH(QString, locale);
-    QFETCH(QString, expression);
-    QFETCH(QString, value);
-    QCOMPARE(shownResults(expression, icu::Locale(locale.toLatin1().constData())), value);
-}
-
-void TestMathEvaluator::formatsForLocale_data()
-{
-    addCases({
-        {"grouping and two digits", "1234.567", "1,234.57"},
-        {"third", "1/3", "0.33"},
-        {"whole", "7", "7"},
-        {"decimal half rounds up", "2.675", "2.68"},
-        {"negative half away from zero", "-0.125", "-0.13"},
-        {"third times three", "1/3*3", "1"},
-        {"german", "1234,567", "1.234,57", "de_DE"},
-        {"huge", "10^60",
-         "1,000,000,000,000,000,000,000,000,000,000,000,000,000,000,000,000,000,000,000,000"},
-    });
-}
-
-void TestMathEvaluator::formatsForLocale()
-{
-    QFETCH(QString, locale);
-    QFETCH(QString, expression);
-    QFETCH(QString, value);
-    const icu::Locale loc(locale.toLatin1().constData());
-    const std::optional<Decimal> number = MathEvaluator::evaluate(expression, loc);
-    QVERIFY(number);
-    QCOMPARE(MathEvaluator::formatResult(*number, loc), value);
-}
-
-void TestMathEvaluator::decimalArithmeticIsExact()
-{
-    auto d = [](const char* s) { return *Decimal::fromString(s); };
-    QCOMPARE(d("0.1") + d("0.2"), d("0.3"));
-    QCOMPARE(d("1.10"), d("1.1"));
-    QCOMPARE((d("1") / d("3")).toString(), std::string("0.") + std::string(38, '3'));
-    QCOMPARE((d("2") / d("3")).toString(), std::string("0.") + std::string(37, '6') + "7");
-    QCOMPARE((d("1") / d("3") * d("3")).toString(), std::string("0.") + std::string(38, '9'));
-    // 39 significant digits round to 38, the half going away from zero.
-    QCOMPARE(d("123456789012345678901234567890123456785").toString(),
-             "123456789012345678901234567890123456790");
-    QCOMPARE(d("1") - d("1"), Decimal());
-    QCOMPARE(d("100000000000000000000000000000000000000000") + d("1"),
-             d("100000000000000000000000000000000000000000"));
-    QCOMPARE((d("1") - d("0.00000000000000000000000000000000000001")).toString(),
-             "0." + std::string(38, '9'));
-    QVERIFY((d("10") / Decimal()).isNaN());
-    // The exponent range ends at 127 above and -128 below; past it there is no value.
-    const Decimal big = *Decimal::fromString("1" + std::string(127 + 37, '0'));
-    QVERIFY(!big.isNaN());
-    QVERIFY((big * d("10")).isNaN());
-    const Decimal tiny = d("1") / *Decimal::fromString("1" + std::string(128, '0'));
-    QCOMPARE(tiny.toString(), "0." + std::string(127, '0') + "1");
-    QVERIFY((tiny / d("10")).isNaN());
-    QVERIFY(!Decimal::fromString("1.2.3"));
-    QVERIFY(!Decimal::fromString("-"));
-}
-
-void TestMathEvaluator::thousandsOfLinesAddUp()
-{
-    QString text;
-    for (int i = 0; i < 5000; ++i)
-        text += QStringLiteral("= 0.01\nnote %1\n").arg(i);
-    text += QStringLiteral("= sum");
-    const QMap<int, Decimal> results = MathEvaluator::results(text, kEnglish);
-    QCOMPARE(results.size(), 5001);
-    QCOMPARE(results.last().toString(), std::string("50"));
-}
 
 QTEST_GUILESS_MAIN(TestMathEvaluator)
 #include "tst_mathevaluator.moc"
