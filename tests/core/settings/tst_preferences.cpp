@@ -1,6 +1,5 @@
 #include "core/settings/preferences.h"
 
-#include <QFile>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
