@@ -27,13 +27,89 @@ class TestAppEndToEnd : public QObject {
     Q_OBJECT
 
 private slots:
-    void init();
-    void cleanup();
-    void firstLaunchWritesWelcomeNote();
-    void shortcutShowsTypingSavesEscHides();
-    void commandLineTogglesAndSecondStartShows();
-    void terminationWritesFreshTyping();
-    void helpAndVersion();
+    void init()
+    {
+        m_home = std::make_unique<QTemporaryDir>();
+        start();
+    }
+
+    void cleanup()
+    {
+        if (m_app && m_app->state() != QProcess::NotRunning) {
+            m_app->terminate();
+            m_app->waitForFinished(5000);
+        }
+        m_app.reset();
+    }
+
+    void firstLaunchWritesWelcomeNote()
+    {
+        QTRY_VERIFY_WITH_TIMEOUT(scratchText().startsWith("# Welcome to Quelto\n"), 5000);
+        QVERIFY(scratchText().contains("Press **Ctrl+Shift+J** anywhere"));
+        QVERIFY(!panelVisible());
+
+        // Later launches leave a Scratch note with text alone.
+        cleanup();
+        QFile scratch;
+        const QString edited = QStringLiteral("my own words");
+        const QDir notes(m_home->filePath(".local/share/Quelto/Notes"));
+        for (const QString& name : notes.entryList({"*.md"})) {
+            QFile f(notes.filePath(name));
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write(edited.toUtf8());
+        }
+        start();
+        QTest::qWait(1500);
+        QCOMPARE(scratchText(), edited);
+    }
+
+    void shortcutShowsTypingSavesEscHidesTermWrites()
+    {
+        QTRY_VERIFY_WITH_TIMEOUT(scratchText().startsWith("# Welcome"), 5000);
+        key("ctrl+shift+j");
+        QTRY_VERIFY_WITH_TIMEOUT(panelVisible(), 5000);
+        QTest::qWait(300);
+        type("hello");
+        QTRY_VERIFY_WITH_TIMEOUT(scratchText().contains("hello"), 3000);
+        key("Escape");
+        QTRY_VERIFY_WITH_TIMEOUT(!panelVisible(), 3000);
+        key("ctrl+shift+j");
+        QTRY_VERIFY_WITH_TIMEOUT(panelVisible(), 3000);
+        QTest::qWait(300);
+        type("last words");
+        m_app->terminate(); // SIGTERM well within the half-second save delay
+        QVERIFY(m_app->waitForFinished(5000));
+        QCOMPARE(m_app->exitStatus(), QProcess::NormalExit);
+        QVERIFY2(scratchText().contains("last words"), qPrintable(scratchText().left(60)));
+    }
+
+    void commandLineTogglesAndSecondStartShows()
+    {
+        QTRY_VERIFY_WITH_TIMEOUT(scratchText().startsWith("# Welcome"), 5000);
+        auto quelto = [&](const QStringList& args) {
+            QProcess p;
+            p.setProcessEnvironment(environment());
+            p.start(QStringLiteral(QUELTO_BINARY), args);
+            QVERIFY(p.waitForFinished(10000));
+            QCOMPARE(p.exitCode(), 0);
+        };
+        quelto({"--toggle"});
+        QTRY_VERIFY_WITH_TIMEOUT(panelVisible(), 3000);
+        quelto({"--toggle"});
+        QTRY_VERIFY_WITH_TIMEOUT(!panelVisible(), 3000);
+        quelto({}); // a second start shows the first one's panel and leaves
+        QTRY_VERIFY_WITH_TIMEOUT(panelVisible(), 3000);
+        QCOMPARE(m_app->state(), QProcess::Running);
+    }
+
+    void helpAndVersion()
+    {
+        int code = -1;
+        QVERIFY(run(QUELTO_BINARY, {"--version"}, &code).startsWith("Quelto "));
+        QCOMPARE(code, 0);
+        QVERIFY(run(QUELTO_BINARY, {"--help"}, &code).contains("--toggle"));
+        QCOMPARE(code, 0);
+    }
 
 private:
     QProcessEnvironment environment() const;
@@ -44,6 +120,7 @@ private:
     }
     QString scratchText() const;
     void key(const QString& keys) const { run("xdotool", {"key", "--delay", "30", keys}); }
+    void type(const QString& text) const { run("xdotool", {"type", "--delay", "10", text}); }
 
     std::unique_ptr<QTemporaryDir> m_home;
     std::unique_ptr<QProcess> m_app;
@@ -57,21 +134,6 @@ QProcessEnvironment TestAppEndToEnd::environment() const
     env.insert("XDG_CONFIG_HOME", m_home->filePath(".config"));
     env.insert("QT_QPA_PLATFORM", "xcb");
     return env;
-}
-
-void TestAppEndToEnd::init()
-{
-    m_home = std::make_unique<QTemporaryDir>();
-    start();
-}
-
-void TestAppEndToEnd::cleanup()
-{
-    if (m_app && m_app->state() != QProcess::NotRunning) {
-        m_app->terminate();
-        m_app->waitForFinished(5000);
-    }
-    m_app.reset();
 }
 
 void TestAppEndToEnd::start()
@@ -95,82 +157,6 @@ QString TestAppEndToEnd::scratchText() const
         return QStringLiteral("<no id>");
     QFile note(notes.filePath(QString::fromLatin1(json.mid(at + 7, 36)) + ".md"));
     return note.open(QIODevice::ReadOnly) ? QString::fromUtf8(note.readAll()) : "<no file>";
-}
-
-void TestAppEndToEnd::firstLaunchWritesWelcomeNote()
-{
-    QTRY_VERIFY_WITH_TIMEOUT(scratchText().startsWith("# Welcome to Quelto\n"), 5000);
-    QVERIFY(scratchText().contains("Press **Ctrl+Shift+J** anywhere"));
-    QVERIFY(!panelVisible());
-
-    // Later launches leave a Scratch note with text alone.
-    cleanup();
-    QFile scratch;
-    const QString edited = QStringLiteral("my own words");
-    const QDir notes(m_home->filePath(".local/share/Quelto/Notes"));
-    for (const QString& name : notes.entryList({"*.md"})) {
-        QFile f(notes.filePath(name));
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write(edited.toUtf8());
-    }
-    start();
-    QTest::qWait(1500);
-    QCOMPARE(scratchText(), edited);
-}
-
-void TestAppEndToEnd::shortcutShowsTypingSavesEscHides()
-{
-    QTRY_VERIFY_WITH_TIMEOUT(scratchText().startsWith("# Welcome"), 5000);
-    key("ctrl+shift+j");
-    QTRY_VERIFY_WITH_TIMEOUT(panelVisible(), 5000);
-    QTest::qWait(300);
-    run("xdotool", {"type", "--delay", "20", "hello"});
-    QTRY_VERIFY_WITH_TIMEOUT(scratchText().contains("hello"), 3000);
-    key("Escape");
-    QTRY_VERIFY_WITH_TIMEOUT(!panelVisible(), 3000);
-    key("ctrl+shift+j");
-    QTRY_VERIFY_WITH_TIMEOUT(panelVisible(), 3000);
-}
-
-void TestAppEndToEnd::commandLineTogglesAndSecondStartShows()
-{
-    QTRY_VERIFY_WITH_TIMEOUT(scratchText().startsWith("# Welcome"), 5000);
-    auto quelto = [&](const QStringList& args) {
-        QProcess p;
-        p.setProcessEnvironment(environment());
-        p.start(QStringLiteral(QUELTO_BINARY), args);
-        QVERIFY(p.waitForFinished(10000));
-        QCOMPARE(p.exitCode(), 0);
-    };
-    quelto({"--toggle"});
-    QTRY_VERIFY_WITH_TIMEOUT(panelVisible(), 3000);
-    quelto({"--toggle"});
-    QTRY_VERIFY_WITH_TIMEOUT(!panelVisible(), 3000);
-    quelto({}); // a second start shows the first one's panel and leaves
-    QTRY_VERIFY_WITH_TIMEOUT(panelVisible(), 3000);
-    QCOMPARE(m_app->state(), QProcess::Running);
-}
-
-void TestAppEndToEnd::terminationWritesFreshTyping()
-{
-    QTRY_VERIFY_WITH_TIMEOUT(scratchText().startsWith("# Welcome"), 5000);
-    key("ctrl+shift+j");
-    QTRY_VERIFY_WITH_TIMEOUT(panelVisible(), 5000);
-    QTest::qWait(300);
-    run("xdotool", {"type", "--delay", "10", "last words"});
-    m_app->terminate(); // SIGTERM well within the half-second save delay
-    QVERIFY(m_app->waitForFinished(5000));
-    QCOMPARE(m_app->exitStatus(), QProcess::NormalExit);
-    QVERIFY2(scratchText().contains("last words"), qPrintable(scratchText().left(40)));
-}
-
-void TestAppEndToEnd::helpAndVersion()
-{
-    int code = -1;
-    QVERIFY(run(QUELTO_BINARY, {"--version"}, &code).startsWith("Quelto "));
-    QCOMPARE(code, 0);
-    QVERIFY(run(QUELTO_BINARY, {"--help"}, &code).contains("--toggle"));
-    QCOMPARE(code, 0);
 }
 
 QUELTO_X11_TEST_MAIN(TestAppEndToEnd, QCoreApplication)

@@ -2,17 +2,17 @@
 // client holding keys, the tray menu, and quitting with notes that failed to save.
 
 #include "app/appdelegate.h"
+#include "support/alerts.h"
 #include "support/xvfbserver.h"
 
 #include <QApplication>
 #include <QFile>
-#include <QMessageBox>
 #include <QProcess>
-#include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
 
 using namespace quelto;
+using quelto::testing::answerNextAlert;
 
 namespace {
 
@@ -39,42 +39,14 @@ private:
     bool m_ready = false;
 };
 
-// The texts of the next modal message box, answered with `answer`.
-QStringList answerNextAlert(const QString& answer)
-{
-    QStringList said;
-    bool done = false;
-    std::function<void()> poll = [&] {
-        QMessageBox* box = nullptr;
-        for (QWidget* w : QApplication::topLevelWidgets()) {
-            if (auto* candidate = qobject_cast<QMessageBox*>(w);
-                candidate && candidate->isVisible())
-                box = candidate;
-        }
-        if (!box) {
-            QTimer::singleShot(20, poll);
-            return;
-        }
-        said << box->text() << box->informativeText();
-        for (QAbstractButton* b : box->buttons())
-            said << b->text();
-        for (QAbstractButton* b : box->buttons()) {
-            if (b->text() == answer || (answer.isEmpty() && b == box->defaultButton()))
-                b->click();
-        }
-        done = true;
-    };
-    QTimer::singleShot(0, poll);
-    if (!QTest::qWaitFor([&] { return done; }, 5000))
-        said << QStringLiteral("<no alert>");
-    return said;
-}
-
-QString firstStatusEntry(AppDelegate& app)
+QStringList statusEntries(AppDelegate& app)
 {
     QMenu menu;
     app.buildStatusMenu(&menu);
-    return menu.actions().first()->text();
+    QStringList entries;
+    for (QAction* a : menu.actions())
+        entries << (a->isSeparator() ? QStringLiteral("-") : a->text());
+    return entries;
 }
 
 } // namespace
@@ -83,143 +55,126 @@ class TestAppDelegate : public QObject {
     Q_OBJECT
 
 private slots:
-    void init();
-    void cleanup();
-    void takenDefaultLeavesNoShortcut();
-    void takenChoiceFallsBackToPrevious();
-    void reselectingKeepsRegistration();
-    void statusMenuFollowsPanel();
-    void quitAsksWhenSavesFailed();
-    void mainMenuKeysReachThePanel();
+    void init()
+    {
+        m_dir = std::make_unique<QTemporaryDir>();
+        qputenv("XDG_DATA_HOME", m_dir->filePath("share").toUtf8());
+        m_prefs = std::make_unique<Preferences>(
+            std::make_unique<QSettings>(m_dir->filePath("prefs.ini"), QSettings::IniFormat));
+        m_app = std::make_unique<AppDelegate>(*m_prefs, m_dir->filePath("Quelto"));
+    }
+
+    void cleanup() { m_app.reset(); }
+
+    void takenDefaultLeavesNoShortcut()
+    {
+        OtherClient holder(44, 5); // J with Control and Shift
+        QVERIFY(holder.ready());
+        const auto said = answerNextAlert(QString());
+        m_app->launch();
+        QTRY_COMPARE(*said,
+                     (QStringList{"Ctrl+Shift+J is already used by another app",
+                                  "No shortcut is active. Pick a different one in Settings → "
+                                  "General, or open Quelto from the tray icon.",
+                                  "OK", "default: OK"}));
+        QCOMPARE(m_app->registeredCombo(), std::nullopt);
+        QCOMPARE(m_prefs->hotKey(), HotKeyCombo::defaultCombo());
+        QCOMPARE(statusEntries(*m_app).first(), QStringLiteral("Show Quelto"));
+    }
+
+    void takenChoiceFallsBackToPrevious()
+    {
+        m_app->launch();
+        QCOMPARE(m_app->registeredCombo(), std::optional(HotKeyCombo::defaultCombo()));
+        OtherClient holder(45, 5); // K with Control and Shift
+        QVERIFY(holder.ready());
+        const auto said = answerNextAlert(QString());
+        m_prefs->setHotKey(kCtrlShiftK);
+        QTRY_COMPARE(*said, (QStringList{"Ctrl+Shift+K is already used by another app",
+                                         "Quelto kept Ctrl+Shift+J. Pick a different shortcut in "
+                                         "Settings → General.",
+                                         "OK", "default: OK"}));
+        QCOMPARE(m_app->registeredCombo(), std::optional(HotKeyCombo::defaultCombo()));
+        QCOMPARE(m_prefs->hotKey(), HotKeyCombo::defaultCombo());
+    }
+
+    void reselectingKeepsRegistration()
+    {
+        m_app->launch();
+        // Every registration attempt takes the next id, so two probes one id apart show
+        // that writing the same shortcut again registered nothing in between.
+        auto probeId = [] {
+            const auto probe = HotKey::create(kCtrlShiftK, [] {});
+            return probe ? probe->id() : 0u;
+        };
+        const quint32 before = probeId();
+        m_prefs->setHotKey(HotKeyCombo::defaultCombo());
+        QCOMPARE(probeId(), before + 1);
+        QCOMPARE(m_app->registeredCombo(), std::optional(HotKeyCombo::defaultCombo()));
+    }
+
+    void statusMenuFollowsPanel()
+    {
+        m_app->launch();
+        QCOMPARE(statusEntries(*m_app),
+                 (QStringList{"Show Quelto   Ctrl+Shift+J", "New Tab", "Clear Scratch", "-",
+                              "Settings…", "-", "Quit Quelto"}));
+        m_app->togglePanel();
+        QCOMPARE(statusEntries(*m_app).first(), QStringLiteral("Hide Quelto   Ctrl+Shift+J"));
+        m_app->togglePanel();
+        QCOMPARE(statusEntries(*m_app).first(), QStringLiteral("Show Quelto   Ctrl+Shift+J"));
+        QVERIFY(m_app->store().notes().first().text.startsWith("# Welcome to Quelto"));
+    }
+
+    void quitAsksWhenSavesFailed()
+    {
+        m_app->launch();
+        QVERIFY(m_app->shouldTerminate()); // nothing failed: no question
+        // A file where the notes folder should be makes every save fail.
+        const QString notes = m_dir->filePath("Quelto/Notes");
+        QVERIFY(QDir(notes).removeRecursively());
+        QFile blocker(notes);
+        QVERIFY(blocker.open(QIODevice::WriteOnly));
+        blocker.close();
+        const Note second = *m_app->store().createNote();
+        m_app->store().updateText("one", m_app->store().notes().first().id);
+        m_app->store().updateText("two", second.id);
+
+        const auto said = answerNextAlert(QStringLiteral("Cancel"));
+        QVERIFY(!m_app->shouldTerminate());
+        QCOMPARE(*said,
+                 (QStringList{"Couldn't save 2 notes",
+                              "Your latest changes could not be written to disk. Quit anyway "
+                              "and lose them?",
+                              "Quit Anyway", "Cancel", "default: Quit Anyway"}));
+
+        QVERIFY(QFile::remove(notes));
+        QVERIFY(m_app->shouldTerminate()); // the retry succeeded: no question
+    }
+
+    void mainMenuKeysReachThePanel()
+    {
+        m_app->launch();
+        QStringList commands;
+        for (QAction* action : m_app->panel()->controller().panel()->actions())
+            commands << action->text() + ' ' + action->shortcut().toString();
+        QVERIFY2(commands.contains("Quit Quelto Ctrl+Q"), qPrintable(commands.join(", ")));
+        QVERIFY(commands.contains("Redo Ctrl+Shift+Z"));
+        QVERIFY(commands.contains("Close Tab Ctrl+W"));
+        // Ctrl+W stays the panel's own command (close tab) while the panel has the focus.
+        m_app->togglePanel();
+        QVERIFY(QTest::qWaitForWindowActive(m_app->panel()->controller().panel()));
+        const Note extra = *m_app->store().createNote();
+        QTest::keyClick(m_app->panel()->view().editor().textView(), Qt::Key_W, Qt::ControlModifier);
+        QVERIFY(!m_app->store().note(extra.id));
+        QVERIFY(m_app->panel()->controller().isVisible());
+    }
 
 private:
     std::unique_ptr<QTemporaryDir> m_dir;
     std::unique_ptr<Preferences> m_prefs;
     std::unique_ptr<AppDelegate> m_app;
 };
-
-void TestAppDelegate::init()
-{
-    m_dir = std::make_unique<QTemporaryDir>();
-    qputenv("XDG_DATA_HOME", m_dir->filePath("share").toUtf8());
-    m_prefs = std::make_unique<Preferences>(
-        std::make_unique<QSettings>(m_dir->filePath("prefs.ini"), QSettings::IniFormat));
-    m_app = std::make_unique<AppDelegate>(*m_prefs, m_dir->filePath("Quelto"));
-}
-
-void TestAppDelegate::cleanup()
-{
-    m_app.reset();
-}
-
-void TestAppDelegate::takenDefaultLeavesNoShortcut()
-{
-    OtherClient holder(44, 5); // J with Control and Shift
-    QVERIFY(holder.ready());
-    m_app->launch();
-    const QStringList said = answerNextAlert(QString());
-    QCOMPARE(said, (QStringList{"Ctrl+Shift+J is already used by another app",
-                                "No shortcut is active. Pick a different one in Settings → "
-                                "General, or open Quelto from the tray icon.",
-                                "OK"}));
-    QCOMPARE(m_app->registeredCombo(), std::nullopt);
-    QCOMPARE(m_prefs->hotKey(), HotKeyCombo::defaultCombo());
-    QCOMPARE(firstStatusEntry(*m_app), QStringLiteral("Show Quelto"));
-}
-
-void TestAppDelegate::takenChoiceFallsBackToPrevious()
-{
-    m_app->launch();
-    QCOMPARE(m_app->registeredCombo(), std::optional(HotKeyCombo::defaultCombo()));
-    OtherClient holder(45, 5); // K with Control and Shift
-    QVERIFY(holder.ready());
-    m_prefs->setHotKey(kCtrlShiftK);
-    const QStringList said = answerNextAlert(QString());
-    QCOMPARE(said.mid(0, 2),
-             (QStringList{
-                 "Ctrl+Shift+K is already used by another app",
-                 "Quelto kept Ctrl+Shift+J. Pick a different shortcut in Settings → General."}));
-    QCOMPARE(m_app->registeredCombo(), std::optional(HotKeyCombo::defaultCombo()));
-    QCOMPARE(m_prefs->hotKey(), HotKeyCombo::defaultCombo());
-}
-
-void TestAppDelegate::reselectingKeepsRegistration()
-{
-    m_app->launch();
-    // Another client grabbing J now would make any new registration of it fail:
-    // writing the same shortcut again must not unregister and re-register.
-    OtherClient late(44, 5);
-    m_prefs->setHotKey(HotKeyCombo::defaultCombo());
-    QTest::qWait(100);
-    for (QWidget* w : QApplication::topLevelWidgets())
-        QVERIFY(!(qobject_cast<QMessageBox*>(w) && w->isVisible()));
-    QCOMPARE(m_app->registeredCombo(), std::optional(HotKeyCombo::defaultCombo()));
-}
-
-void TestAppDelegate::statusMenuFollowsPanel()
-{
-    m_app->launch();
-    QMenu menu;
-    m_app->buildStatusMenu(&menu);
-    QStringList entries;
-    for (QAction* a : menu.actions())
-        entries << (a->isSeparator() ? QStringLiteral("-") : a->text());
-    QCOMPARE(entries, (QStringList{"Show Quelto   Ctrl+Shift+J", "New Tab", "Clear Scratch", "-",
-                                   "Settings…", "-", "Quit Quelto"}));
-    m_app->togglePanel();
-    QCOMPARE(firstStatusEntry(*m_app), QStringLiteral("Hide Quelto   Ctrl+Shift+J"));
-    m_app->togglePanel();
-    QCOMPARE(firstStatusEntry(*m_app), QStringLiteral("Show Quelto   Ctrl+Shift+J"));
-    QVERIFY(m_app->store().notes().first().text.startsWith("# Welcome to Quelto"));
-}
-
-void TestAppDelegate::quitAsksWhenSavesFailed()
-{
-    m_app->launch();
-    QVERIFY(m_app->shouldTerminate()); // nothing failed: no question
-    // A file where the notes folder should be makes every save fail.
-    const QString notes = m_dir->filePath("Quelto/Notes");
-    QVERIFY(QDir(notes).removeRecursively());
-    QFile blocker(notes);
-    QVERIFY(blocker.open(QIODevice::WriteOnly));
-    blocker.close();
-    const Note second = *m_app->store().createNote();
-    m_app->store().updateText("one", m_app->store().notes().first().id);
-    m_app->store().updateText("two", second.id);
-
-    bool quit = true;
-    QTimer::singleShot(0, [&] {
-        const QStringList said = answerNextAlert(QStringLiteral("Cancel"));
-        QCOMPARE(said, (QStringList{"Couldn't save 2 notes",
-                                    "Your latest changes could not be written to disk. Quit "
-                                    "anyway and lose them?",
-                                    "Quit Anyway", "Cancel"}));
-    });
-    quit = m_app->shouldTerminate();
-    QVERIFY(!quit);
-    QVERIFY(m_app->panel()); // still running
-
-    QVERIFY(QFile::remove(notes));
-    QVERIFY(m_app->shouldTerminate()); // the retry succeeded: no question
-}
-
-void TestAppDelegate::mainMenuKeysReachThePanel()
-{
-    m_app->launch();
-    QStringList commands;
-    for (QAction* action : m_app->panel()->controller().panel()->actions())
-        commands << action->text() + ' ' + action->shortcut().toString();
-    QVERIFY2(commands.contains("Quit Quelto Ctrl+Q"), qPrintable(commands.join(", ")));
-    QVERIFY(commands.contains("Redo Ctrl+Shift+Z"));
-    QVERIFY(commands.contains("Close Tab Ctrl+W"));
-    // Ctrl+W stays the panel's own command (close tab) while the panel has the focus.
-    m_app->togglePanel();
-    QVERIFY(QTest::qWaitForWindowActive(m_app->panel()->controller().panel()));
-    const Note extra = *m_app->store().createNote();
-    QTest::keyClick(m_app->panel()->view().editor().textView(), Qt::Key_W, Qt::ControlModifier);
-    QVERIFY(!m_app->store().note(extra.id));
-    QVERIFY(m_app->panel()->controller().isVisible());
-}
 
 QUELTO_X11_TEST_MAIN(TestAppDelegate, QApplication)
 

@@ -1,28 +1,149 @@
 #include "core/settings/preferences.h"
 
-#include <QFile>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 
 using namespace quelto;
 
+namespace {
+
+// A shortcut as its stored JSON, anything else as text, so a mismatch shows both values.
+QString text(const QVariant& value)
+{
+    if (value.metaType() == QMetaType::fromType<HotKeyCombo>())
+        return QString::fromUtf8(value.value<HotKeyCombo>().toJson());
+    return value.toString();
+}
+
+} // namespace
+
 class TestPreferences : public QObject {
     Q_OBJECT
 
 private slots:
-    void init();
-    void defaultsForAnEmptyStore();
-    void storedValuesSurviveAFreshStore();
-    void fontSizeFromOlderRuns_data();
-    void fontSizeFromOlderRuns();
-    void writingFontSizeClampsStoresAndPostsOnce();
-    void hotKeyFromBadBytes_data();
-    void hotKeyFromBadBytes();
-    void hotKeyWritePostsEvenWhenUnchanged();
-    void plainBooleansPostNothing();
-    void editorSettingsPostEveryWrite();
-    void launchAtLoginIsNeverStoredInSettings();
+    void init() { m_dir = std::make_unique<QTemporaryDir>(); }
+
+    // Each setting: its value in an empty store, another value, and which of the two
+    // announcements every write of it posts ("editor", "hotKey" or none).
+    void settingsStartWriteAndPost_data()
+    {
+        QTest::addColumn<QVariant>("initial");
+        QTest::addColumn<QVariant>("other");
+        QTest::addColumn<QString>("posts");
+        const auto combo = [](quint32 key, quint32 modifiers) {
+            return QVariant::fromValue(HotKeyCombo{key, modifiers});
+        };
+        QTest::newRow("hotKey") << combo(38, 0x300) << combo(49, 0x1800) << "hotKey";
+        QTest::newRow("hideOnClickAway") << QVariant(false) << QVariant(true) << "";
+        QTest::newRow("showDockIcon") << QVariant(false) << QVariant(true) << "";
+        QTest::newRow("fontSize") << QVariant(14) << QVariant(17) << "editor";
+        QTest::newRow("useMonospace") << QVariant(false) << QVariant(true) << "editor";
+        QTest::newRow("mathEnabled") << QVariant(true) << QVariant(false) << "editor";
+        QTest::newRow("hasCompletedOnboarding") << QVariant(false) << QVariant(true) << "";
+    }
+
+    void settingsStartWriteAndPost()
+    {
+        QFETCH(QVariant, initial);
+        QFETCH(QVariant, other);
+        QFETCH(QString, posts);
+        const char* name = QTest::currentDataTag(); // property and settings key alike
+        {
+            Preferences prefs(settings());
+            QCOMPARE(text(prefs.property(name)), text(initial));
+            const QMetaObject* meta = prefs.metaObject();
+            QSignalSpy changed(&prefs, meta->property(meta->indexOfProperty(name)).notifySignal());
+            QSignalSpy editor(&prefs, &Preferences::queltoEditorPrefsChanged);
+            QSignalSpy hotKey(&prefs, &Preferences::queltoHotKeyChanged);
+            QVERIFY(prefs.setProperty(name, initial)); // unchanged: stored and posted all the same
+            QVERIFY(prefs.store().contains(name));
+            QCOMPARE(changed.count(), 0);
+            QVERIFY(prefs.setProperty(name, other));
+            QCOMPARE(changed.count(), 1);
+            QCOMPARE(editor.count(), posts == u"editor" ? 2 : 0);
+            QCOMPARE(hotKey.count(), posts == u"hotKey" ? 2 : 0);
+        }
+        // INI files hand every value back as text; each must still read as what was written.
+        QCOMPARE(text(Preferences(settings()).property(name)), text(other));
+        QCOMPARE(settings()->value(name).toString(), text(other));
+    }
+
+    // Whatever an older run or a hand edit left: sizes are clamped, booleans read in any case
+    // and as 1 or 0, and anything unreadable loads as the default.
+    void valuesFromOlderRuns_data()
+    {
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<QVariant>("stored");
+        QTest::addColumn<QString>("loaded");
+        const QString defaultCombo = R"({"keyCode":38,"modifiers":768})";
+        const auto row = [](const char* name, const char* key, const QVariant& stored,
+                            const QString& loaded) {
+            QTest::newRow(name) << QString(key) << stored << loaded;
+        };
+        row("size too small", "fontSize", 9, "11");
+        row("size negative", "fontSize", -40, "11");
+        row("size huge", "fontSize", "99999999999999999999", "20");
+        row("size as text", "fontSize", "16", "16");
+        row("size fraction", "fontSize", "12.7", "12");
+        row("size in words", "fontSize", "large", "14");
+        row("size not a number", "fontSize", "nan", "14");
+        row("bool as 1", "showDockIcon", "1", "true");
+        row("bool as 0", "mathEnabled", "0", "false");
+        row("bool upper case and spaced", "mathEnabled", " FALSE ", "false");
+        row("bool unreadable", "mathEnabled", "maybe", "true");
+        row("shortcut garbage", "hotKey", QByteArray("\x01\xfe\x00zz", 5), defaultCombo);
+        row("shortcut array", "hotKey", QByteArray("[38, 768]"), defaultCombo);
+        row("shortcut without modifiers", "hotKey", QByteArray(R"({"keyCode":40})"), defaultCombo);
+        row("shortcut negative", "hotKey", QByteArray(R"({"keyCode":-1,"modifiers":0})"),
+            defaultCombo);
+        row("shortcut fraction", "hotKey", QByteArray(R"({"keyCode":1.5,"modifiers":0})"),
+            defaultCombo);
+        row("shortcut beyond 32 bits", "hotKey",
+            QByteArray(R"({"keyCode":4294967296,"modifiers":0})"), defaultCombo);
+        row("shortcut as text", "hotKey", QByteArray(R"({"keyCode":"40","modifiers":0})"),
+            defaultCombo);
+        row("shortcut large but valid", "hotKey",
+            QByteArray(R"({"keyCode":70000,"modifiers":65536})"),
+            R"({"keyCode":70000,"modifiers":65536})");
+    }
+
+    void valuesFromOlderRuns()
+    {
+        QFETCH(QString, key);
+        QFETCH(QVariant, stored);
+        QFETCH(QString, loaded);
+        settings()->setValue(key, stored);
+        QCOMPARE(text(Preferences(settings()).property(key.toLatin1())), loaded);
+    }
+
+    void writingFontSizeClampsIt()
+    {
+        Preferences prefs(settings());
+        QSignalSpy changed(&prefs, &Preferences::fontSizeChanged);
+        QSignalSpy posted(&prefs, &Preferences::queltoEditorPrefsChanged);
+        prefs.setFontSize(25);
+        QCOMPARE(prefs.fontSize(), 20);
+        QCOMPARE(settings()->value("fontSize").toInt(), 20);
+        prefs.setFontSize(4);
+        QCOMPARE(prefs.fontSize(), 11);
+        QCOMPARE(changed.count(), 2);
+        QCOMPARE(posted.count(), 2); // once per write, clamped or not
+    }
+
+    void launchAtLoginIsNeverStoredInSettings()
+    {
+        // The autostart entry is the only record; without one the value lasts this run only.
+        {
+            Preferences prefs(settings());
+            QSignalSpy changed(&prefs, &Preferences::launchAtLoginChanged);
+            prefs.setLaunchAtLogin(true);
+            QCOMPARE(prefs.launchAtLogin(), true);
+            QCOMPARE(changed.count(), 1);
+        }
+        QCOMPARE(settings()->allKeys().join(u' '), QString());
+        QCOMPARE(Preferences(settings()).launchAtLogin(), false);
+    }
 
 private:
     std::unique_ptr<QSettings> settings() const
@@ -31,162 +152,6 @@ private:
     }
     std::unique_ptr<QTemporaryDir> m_dir;
 };
-
-void TestPreferences::init()
-{
-    m_dir = std::make_unique<QTemporaryDir>();
-}
-
-void TestPreferences::defaultsForAnEmptyStore()
-{
-    Preferences prefs(settings());
-    QCOMPARE(prefs.hotKey(), (HotKeyCombo{38, 0x300}));
-    QCOMPARE(prefs.hideOnClickAway(), false);
-    QCOMPARE(prefs.showDockIcon(), false);
-    QCOMPARE(prefs.fontSize(), 14);
-    QCOMPARE(prefs.useMonospace(), false);
-    QCOMPARE(prefs.mathEnabled(), true);
-    QCOMPARE(prefs.hasCompletedOnboarding(), false);
-    QCOMPARE(prefs.launchAtLogin(), false);
-}
-
-void TestPreferences::storedValuesSurviveAFreshStore()
-{
-    {
-        Preferences prefs(settings());
-        prefs.setHotKey({49, 0x1800});
-        prefs.setHideOnClickAway(true);
-        prefs.setShowDockIcon(true);
-        prefs.setFontSize(17);
-        prefs.setUseMonospace(true);
-        prefs.setMathEnabled(false);
-        prefs.setHasCompletedOnboarding(true);
-    }
-    // INI files hand every value back as text; each must still read as what was written.
-    Preferences again(settings());
-    QCOMPARE(again.hotKey(), (HotKeyCombo{49, 0x1800}));
-    QCOMPARE(again.hideOnClickAway(), true);
-    QCOMPARE(again.showDockIcon(), true);
-    QCOMPARE(again.fontSize(), 17);
-    QCOMPARE(again.useMonospace(), true);
-    QCOMPARE(again.mathEnabled(), false);
-    QCOMPARE(again.hasCompletedOnboarding(), true);
-    QCOMPARE(again.store().value("hotKey").toByteArray(),
-             QByteArray(R"({"keyCode":49,"modifiers":6144})"));
-}
-
-void TestPreferences::fontSizeFromOlderRuns_data()
-{
-    QTest::addColumn<QVariant>("stored");
-    QTest::addColumn<int>("fontSize");
-    QTest::newRow("too small") << QVariant(9) << 11;
-    QTest::newRow("negative") << QVariant(-40) << 11;
-    QTest::newRow("huge") << QVariant(QStringLiteral("99999999999999999999")) << 20;
-    QTest::newRow("number as text") << QVariant(QStringLiteral("16")) << 16;
-    QTest::newRow("fraction") << QVariant(QStringLiteral("12.7")) << 12;
-    QTest::newRow("words") << QVariant(QStringLiteral("large")) << 14;
-    QTest::newRow("not a number") << QVariant(QStringLiteral("nan")) << 14;
-}
-
-void TestPreferences::fontSizeFromOlderRuns()
-{
-    QFETCH(QVariant, stored);
-    QFETCH(int, fontSize);
-    settings()->setValue("fontSize", stored);
-    QCOMPARE(Preferences(settings()).fontSize(), fontSize);
-}
-
-void TestPreferences::writingFontSizeClampsStoresAndPostsOnce()
-{
-    Preferences prefs(settings());
-    QSignalSpy posted(&prefs, &Preferences::queltoEditorPrefsChanged);
-    QSignalSpy changed(&prefs, &Preferences::fontSizeChanged);
-    prefs.setFontSize(25);
-    QCOMPARE(prefs.fontSize(), 20);
-    QCOMPARE(posted.count(), 1);
-    QCOMPARE(changed.count(), 1);
-    QCOMPARE(settings()->value("fontSize").toInt(), 20);
-    prefs.setFontSize(20);
-    QCOMPARE(posted.count(), 2);
-    QCOMPARE(changed.count(), 1);
-}
-
-void TestPreferences::hotKeyFromBadBytes_data()
-{
-    QTest::addColumn<QByteArray>("stored");
-    QTest::addColumn<quint32>("keyCode");
-    QTest::newRow("garbage") << QByteArray("\x01\xfe\x00zz", 5) << quint32(38);
-    QTest::newRow("array") << QByteArray("[38, 768]") << quint32(38);
-    QTest::newRow("missing modifiers") << QByteArray(R"({"keyCode":40})") << quint32(38);
-    QTest::newRow("negative") << QByteArray(R"({"keyCode":-1,"modifiers":0})") << quint32(38);
-    QTest::newRow("fraction") << QByteArray(R"({"keyCode":1.5,"modifiers":0})") << quint32(38);
-    QTest::newRow("beyond 32 bits")
-        << QByteArray(R"({"keyCode":4294967296,"modifiers":0})") << quint32(38);
-    QTest::newRow("text") << QByteArray(R"({"keyCode":"40","modifiers":0})") << quint32(38);
-    QTest::newRow("large but valid")
-        << QByteArray(R"({"keyCode":70000,"modifiers":65536})") << quint32(70000);
-}
-
-void TestPreferences::hotKeyFromBadBytes()
-{
-    QFETCH(QByteArray, stored);
-    QFETCH(quint32, keyCode);
-    settings()->setValue("hotKey", stored);
-    QCOMPARE(Preferences(settings()).hotKey().keyCode, keyCode);
-}
-
-void TestPreferences::hotKeyWritePostsEvenWhenUnchanged()
-{
-    Preferences prefs(settings());
-    QSignalSpy posted(&prefs, &Preferences::queltoHotKeyChanged);
-    QSignalSpy changed(&prefs, &Preferences::hotKeyChanged);
-    prefs.setHotKey(HotKeyCombo::defaultCombo());
-    QCOMPARE(posted.count(), 1);
-    QCOMPARE(changed.count(), 0);
-    QVERIFY(settings()->contains("hotKey"));
-    prefs.setHotKey({40, 0x100});
-    QCOMPARE(posted.count(), 2);
-    QCOMPARE(changed.count(), 1);
-}
-
-void TestPreferences::plainBooleansPostNothing()
-{
-    Preferences prefs(settings());
-    QSignalSpy editor(&prefs, &Preferences::queltoEditorPrefsChanged);
-    QSignalSpy hotKey(&prefs, &Preferences::queltoHotKeyChanged);
-    QSignalSpy dock(&prefs, &Preferences::showDockIconChanged);
-    prefs.setShowDockIcon(true);
-    prefs.setShowDockIcon(true);
-    prefs.setHideOnClickAway(true);
-    prefs.setHasCompletedOnboarding(true);
-    QCOMPARE(editor.count() + hotKey.count(), 0);
-    QCOMPARE(dock.count(), 1);
-}
-
-void TestPreferences::editorSettingsPostEveryWrite()
-{
-    Preferences prefs(settings());
-    QSignalSpy posted(&prefs, &Preferences::queltoEditorPrefsChanged);
-    QSignalSpy math(&prefs, &Preferences::mathEnabledChanged);
-    prefs.setMathEnabled(true); // unchanged: posted, no property notification
-    prefs.setUseMonospace(true);
-    QCOMPARE(posted.count(), 2);
-    QCOMPARE(math.count(), 0);
-}
-
-void TestPreferences::launchAtLoginIsNeverStoredInSettings()
-{
-    // The autostart entry is the only record; without one the value lasts this run only.
-    {
-        Preferences prefs(settings());
-        QSignalSpy changed(&prefs, &Preferences::launchAtLoginChanged);
-        prefs.setLaunchAtLogin(true);
-        QCOMPARE(prefs.launchAtLogin(), true);
-        QCOMPARE(changed.count(), 1);
-    }
-    QCOMPARE(settings()->allKeys(), QStringList());
-    QCOMPARE(Preferences(settings()).launchAtLogin(), false);
-}
 
 QTEST_GUILESS_MAIN(TestPreferences)
 #include "tst_preferences.moc"

@@ -1,4 +1,4 @@
-// Replays every kept fuzz input (tests/editor/fuzz-inputs) through one fuzz target's
+// Replays every kept fuzz input (tests/core/text/fuzz-inputs) through one fuzz target's
 // entry point; the target aborts on any broken invariant, which fails the test.
 
 #include <QDir>

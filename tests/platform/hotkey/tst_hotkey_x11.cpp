@@ -1,10 +1,13 @@
 #include "platform/hotkey/hotkey.h"
 #include "support/xvfbserver.h"
 
+#include <QAbstractNativeEventFilter>
 #include <QGuiApplication>
 #include <QProcess>
 #include <QTest>
 #include <QThread>
+
+#include <xcb/xcb.h>
 
 using namespace quelto;
 
@@ -27,6 +30,29 @@ void settle()
     QTest::qWait(300);
 }
 
+// Tells whether an X key press is being delivered right now: set when the press reaches
+// the native event filters, cleared on the next turn of the event loop. Made after the
+// hot key exists, so it sees each press before the hot key's own filter does.
+class DeliveryWatch final : public QAbstractNativeEventFilter {
+public:
+    DeliveryWatch() { qApp->installNativeEventFilter(this); }
+    ~DeliveryWatch() override { qApp->removeNativeEventFilter(this); }
+    bool nativeEventFilter(const QByteArray& type, void* message, qintptr*) override
+    {
+        const auto* event = static_cast<const xcb_generic_event_t*>(message);
+        if (type == "xcb_generic_event_t" && (event->response_type & ~0x80) == XCB_KEY_PRESS) {
+            delivering = true;
+            QMetaObject::invokeMethod(
+                &m_context, [this] { delivering = false; }, Qt::QueuedConnection);
+        }
+        return false;
+    }
+    bool delivering = false;
+
+private:
+    QObject m_context; // drops a pending clear when the watch ends first
+};
+
 } // namespace
 
 // Presses real keys with xdotool on a real X server (Xvfb when there is no display).
@@ -34,92 +60,93 @@ class TestHotKeyX11 : public QObject {
     Q_OBJECT
 
 private slots:
-    void eachPressRunsOnlyItsOwnHandler();
-    void handlerRunsLaterOnMainThread();
-    void endedHotKeyRunsNothing();
-    void numLockStillTriggers();
-    void comboHeldByAnotherClientFails();
-    void nonsenseCombosFail();
+    void eachPressRunsOnlyItsOwnHandler()
+    {
+        int j = 0;
+        int k = 0;
+        auto first = HotKey::create(kCtrlShiftJ, [&] { ++j; });
+        auto second = HotKey::create(kCtrlShiftK, [&] { ++k; });
+        QVERIFY(first && second);
+        QCOMPARE(first->id(), 1u);
+        QCOMPARE(second->id(), 2u);
+        press("ctrl+shift+j");
+        QTRY_COMPARE(j, 1);
+        press("ctrl+shift+k");
+        press("ctrl+shift+k");
+        QTRY_COMPARE(k, 2);
+        press("ctrl+j"); // not the combination
+        press("j");
+        settle();
+        QCOMPARE(j, 1);
+        QCOMPARE(k, 2);
+    }
+
+    void handlerRunsLaterOnMainThread()
+    {
+        QThread* ranOn = nullptr;
+        bool ranDuringDelivery = false;
+        std::unique_ptr<DeliveryWatch> watch;
+        auto hotKey = HotKey::create(kCtrlShiftJ, [&] {
+            ranOn = QThread::currentThread();
+            ranDuringDelivery = watch->delivering;
+        });
+        QVERIFY(hotKey);
+        watch = std::make_unique<DeliveryWatch>();
+        press("ctrl+shift+j");
+        QTRY_VERIFY(ranOn);
+        QCOMPARE(ranOn, qApp->thread());
+        QCOMPARE(ranDuringDelivery, false); // not called from inside the X event's delivery
+    }
+
+    void endedHotKeyRunsNothing()
+    {
+        int presses = 0;
+        auto hotKey = HotKey::create(kCtrlShiftJ, [&] { ++presses; });
+        QVERIFY(hotKey);
+        hotKey.reset();
+        press("ctrl+shift+j");
+        settle();
+        QCOMPARE(presses, 0);
+        // The grab is gone too: registering the same combination again works.
+        QVERIFY(HotKey::create(kCtrlShiftJ, [] {}));
+    }
+
+    void numLockStillTriggers()
+    {
+        int presses = 0;
+        auto hotKey = HotKey::create(kCtrlShiftJ, [&] { ++presses; });
+        QVERIFY(hotKey);
+        press("Num_Lock");
+        press("ctrl+shift+j");
+        press("Num_Lock");
+        QTRY_COMPARE(presses, 1);
+    }
+
+    void comboHeldByAnotherClientFails()
+    {
+        QProcess other;
+        // X11 key code of K (evdev 37 + 8), Control|Shift.
+        other.start(QStringLiteral(QUELTO_GRAB_HELPER),
+                    {QStringLiteral("45"), QStringLiteral("5")});
+        QVERIFY(other.waitForReadyRead(5000));
+        QCOMPARE(other.readLine().trimmed(), QByteArray("ready"));
+
+        QVERIFY(!HotKey::create(kCtrlShiftK, [] {}));
+        auto unrelated = HotKey::create(kCtrlShiftJ, [] {});
+        QVERIFY(unrelated);
+
+        other.closeWriteChannel();
+        QVERIFY(other.waitForFinished(5000));
+        QVERIFY(HotKey::create(kCtrlShiftK, [] {}));
+    }
+
+    void nonsenseCombosFail()
+    {
+        QVERIFY(!HotKey::create({52, HotKeyCombo::kCommand}, [] {}));    // no such key
+        QVERIFY(!HotKey::create({70000, HotKeyCombo::kCommand}, [] {})); // beyond any key
+        QVERIFY(!HotKey::create({38, 0x10000}, [] {}));                  // unknown modifier bit
+    }
 };
-
-void TestHotKeyX11::eachPressRunsOnlyItsOwnHandler()
-{
-    int j = 0;
-    int k = 0;
-    auto first = HotKey::create(kCtrlShiftJ, [&] { ++j; });
-    auto second = HotKey::create(kCtrlShiftK, [&] { ++k; });
-    QVERIFY(first && second);
-    QCOMPARE(first->id(), 1u);
-    QCOMPARE(second->id(), 2u);
-    press("ctrl+shift+j");
-    QTRY_COMPARE(j, 1);
-    press("ctrl+shift+k");
-    press("ctrl+shift+k");
-    QTRY_COMPARE(k, 2);
-    press("ctrl+j"); // not the combination
-    press("j");
-    settle();
-    QCOMPARE(j, 1);
-    QCOMPARE(k, 2);
-}
-
-void TestHotKeyX11::handlerRunsLaterOnMainThread()
-{
-    QThread* ranOn = nullptr;
-    auto hotKey = HotKey::create(kCtrlShiftJ, [&] { ranOn = QThread::currentThread(); });
-    QVERIFY(hotKey);
-    press("ctrl+shift+j");
-    QTRY_VERIFY(ranOn);
-    QCOMPARE(ranOn, qApp->thread());
-}
-
-void TestHotKeyX11::endedHotKeyRunsNothing()
-{
-    int presses = 0;
-    auto hotKey = HotKey::create(kCtrlShiftJ, [&] { ++presses; });
-    QVERIFY(hotKey);
-    hotKey.reset();
-    press("ctrl+shift+j");
-    settle();
-    QCOMPARE(presses, 0);
-    // The grab is gone too: registering the same combination again works.
-    QVERIFY(HotKey::create(kCtrlShiftJ, [] {}));
-}
-
-void TestHotKeyX11::numLockStillTriggers()
-{
-    int presses = 0;
-    auto hotKey = HotKey::create(kCtrlShiftJ, [&] { ++presses; });
-    QVERIFY(hotKey);
-    press("Num_Lock");
-    press("ctrl+shift+j");
-    press("Num_Lock");
-    QTRY_COMPARE(presses, 1);
-}
-
-void TestHotKeyX11::comboHeldByAnotherClientFails()
-{
-    QProcess other;
-    // X11 key code of K (evdev 37 + 8), Control|Shift.
-    other.start(QStringLiteral(QUELTO_GRAB_HELPER), {QStringLiteral("45"), QStringLiteral("5")});
-    QVERIFY(other.waitForReadyRead(5000));
-    QCOMPARE(other.readLine().trimmed(), QByteArray("ready"));
-
-    QVERIFY(!HotKey::create(kCtrlShiftK, [] {}));
-    auto unrelated = HotKey::create(kCtrlShiftJ, [] {});
-    QVERIFY(unrelated);
-
-    other.closeWriteChannel();
-    QVERIFY(other.waitForFinished(5000));
-    QVERIFY(HotKey::create(kCtrlShiftK, [] {}));
-}
-
-void TestHotKeyX11::nonsenseCombosFail()
-{
-    QVERIFY(!HotKey::create({52, HotKeyCombo::kCommand}, [] {}));    // no such key
-    QVERIFY(!HotKey::create({70000, HotKeyCombo::kCommand}, [] {})); // beyond any key
-    QVERIFY(!HotKey::create({38, 0x10000}, [] {}));                  // unknown modifier bit
-}
 
 QUELTO_X11_TEST_MAIN(TestHotKeyX11, QGuiApplication)
 

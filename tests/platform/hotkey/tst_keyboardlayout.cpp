@@ -13,97 +13,77 @@ class TestKeyboardLayout : public QObject {
 
 private slots:
     void init() { qputenv("XKB_DEFAULT_LAYOUT", "us"); }
-    void namesKeysFromTableThenLayout_data();
-    void namesKeysFromTableThenLayout();
-    void otherLayoutNamesItsOwnLetter();
-    void displaysCombosInBothForms_data();
-    void displaysCombosInBothForms();
-    void registrationFailsCleanlyWithoutX11();
+
+    // Each key's name in text form, then in glyph form.
+    void namesKeysFromTableThenLayout_data()
+    {
+        QTest::addColumn<quint32>("code");
+        QTest::addColumn<QString>("names");
+        QTest::newRow("J") << 38u << "J J";
+        QTest::newRow("Escape") << 53u << "Esc ⎋";
+        QTest::newRow("Return") << 36u << "Return ↩";
+        QTest::newRow("Space") << 49u << "Space Space";
+        QTest::newRow("F12") << 111u << "F12 F12";
+        QTest::newRow("punctuation") << 43u << ", ,";
+        QTest::newRow("digit") << 22u << "6 6";
+        QTest::newRow("keypad plus") << 69u << "+ +";
+        QTest::newRow("modifier key") << 55u << "#55 #55";
+        QTest::newRow("unknown code") << 52u << "#52 #52";
+        QTest::newRow("beyond 16 bits") << 70000u << "#70000 #70000";
+    }
+
+    void namesKeysFromTableThenLayout()
+    {
+        QFETCH(quint32, code);
+        QFETCH(QString, names);
+        QCOMPARE(KeyboardLayout::keyName(code, NameForm::Text) + u' ' +
+                     KeyboardLayout::keyName(code, NameForm::Glyph),
+                 names);
+    }
+
+    void otherLayoutNamesItsOwnLetter()
+    {
+        qputenv("XKB_DEFAULT_LAYOUT", "fr");
+        QCOMPARE(KeyboardLayout::keyName(12), QStringLiteral("A")); // Q on a US keyboard
+        QCOMPARE(KeyboardLayout::keyName(53), QStringLiteral("Esc"));
+        qputenv("XKB_DEFAULT_LAYOUT", "de");
+        QCOMPARE(KeyboardLayout::keyName(16), QStringLiteral("Z")); // Y on a US keyboard
+    }
+
+    // Each combination in text form, then in glyph form (as one string and as key caps).
+    void displaysCombosInBothForms_data()
+    {
+        QTest::addColumn<quint32>("code");
+        QTest::addColumn<quint32>("modifiers");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("default") << 38u << 0x300u << "Ctrl+Shift+J ⇧⌘J ⇧⌘J";
+        QTest::newRow("no modifiers") << 122u << 0u << "F1 F1 F1";
+        QTest::newRow("all four") << 40u << 0x1B00u << "Meta+Ctrl+Alt+Shift+K ⌃⌥⇧⌘K ⌃⌥⇧⌘K";
+        QTest::newRow("control option space") << 49u << 0x1800u << "Meta+Alt+Space ⌃⌥Space ⌃⌥Space";
+    }
+
+    void displaysCombosInBothForms()
+    {
+        QFETCH(quint32, code);
+        QFETCH(quint32, modifiers);
+        QFETCH(QString, shown);
+        const HotKeyCombo combo{code, modifiers};
+        QCOMPARE(QStringList({KeyboardLayout::displayString(combo, NameForm::Text),
+                              KeyboardLayout::displayString(combo, NameForm::Glyph),
+                              KeyboardLayout::keyCapTexts(combo, NameForm::Glyph).join(QString())})
+                     .join(u' '),
+                 shown);
+    }
+
+    void registrationFailsCleanlyWithoutX11()
+    {
+        QCOMPARE(QGuiApplication::platformName(), QStringLiteral("offscreen"));
+        bool ran = false;
+        QVERIFY(!HotKey::create(HotKeyCombo::defaultCombo(), [&] { ran = true; }));
+        QCoreApplication::processEvents();
+        QVERIFY(!ran);
+    }
 };
-
-void TestKeyboardLayout::namesKeysFromTableThenLayout_data()
-{
-    QTest::addColumn<quint32>("code");
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<QString>("glyph");
-    QTest::newRow("J") << 38u << "J"
-                       << "J";
-    QTest::newRow("Escape") << 53u << "Esc"
-                            << "⎋";
-    QTest::newRow("Return") << 36u << "Return"
-                            << "↩";
-    QTest::newRow("Space") << 49u << "Space"
-                           << "Space";
-    QTest::newRow("F12") << 111u << "F12"
-                         << "F12";
-    QTest::newRow("punctuation") << 43u << ","
-                                 << ",";
-    QTest::newRow("digit") << 22u << "6"
-                           << "6";
-    QTest::newRow("keypad plus") << 69u << "+"
-                                 << "+";
-    QTest::newRow("modifier key") << 55u << "#55"
-                                  << "#55";
-    QTest::newRow("unknown code") << 52u << "#52"
-                                  << "#52";
-    QTest::newRow("beyond 16 bits") << 70000u << "#70000"
-                                    << "#70000";
-}
-
-void TestKeyboardLayout::namesKeysFromTableThenLayout()
-{
-    QFETCH(quint32, code);
-    QFETCH(QString, text);
-    QFETCH(QString, glyph);
-    QCOMPARE(KeyboardLayout::keyName(code, NameForm::Text), text);
-    QCOMPARE(KeyboardLayout::keyName(code, NameForm::Glyph), glyph);
-}
-
-void TestKeyboardLayout::otherLayoutNamesItsOwnLetter()
-{
-    qputenv("XKB_DEFAULT_LAYOUT", "fr");
-    QCOMPARE(KeyboardLayout::keyName(12), QStringLiteral("A")); // Q on a US keyboard
-    QCOMPARE(KeyboardLayout::keyName(53), QStringLiteral("Esc"));
-    qputenv("XKB_DEFAULT_LAYOUT", "de");
-    QCOMPARE(KeyboardLayout::keyName(16), QStringLiteral("Z")); // Y on a US keyboard
-}
-
-void TestKeyboardLayout::displaysCombosInBothForms_data()
-{
-    QTest::addColumn<quint32>("code");
-    QTest::addColumn<quint32>("modifiers");
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<QString>("glyph");
-    QTest::newRow("default") << 38u << 0x300u << "Ctrl+Shift+J"
-                             << "⇧⌘J";
-    QTest::newRow("no modifiers") << 122u << 0u << "F1"
-                                  << "F1";
-    QTest::newRow("all four") << 40u << 0x1B00u << "Meta+Ctrl+Alt+Shift+K"
-                              << "⌃⌥⇧⌘K";
-    QTest::newRow("control option space") << 49u << 0x1800u << "Meta+Alt+Space"
-                                          << "⌃⌥Space";
-}
-
-void TestKeyboardLayout::displaysCombosInBothForms()
-{
-    QFETCH(quint32, code);
-    QFETCH(quint32, modifiers);
-    QFETCH(QString, text);
-    QFETCH(QString, glyph);
-    const HotKeyCombo combo{code, modifiers};
-    QCOMPARE(KeyboardLayout::displayString(combo, NameForm::Text), text);
-    QCOMPARE(KeyboardLayout::displayString(combo, NameForm::Glyph), glyph);
-    QCOMPARE(KeyboardLayout::keyCapTexts(combo, NameForm::Glyph).join(QString()), glyph);
-}
-
-void TestKeyboardLayout::registrationFailsCleanlyWithoutX11()
-{
-    QCOMPARE(QGuiApplication::platformName(), QStringLiteral("offscreen"));
-    bool ran = false;
-    QVERIFY(!HotKey::create(HotKeyCombo::defaultCombo(), [&] { ran = true; }));
-    QCoreApplication::processEvents();
-    QVERIFY(!ran);
-}
 
 QTEST_MAIN(TestKeyboardLayout)
 #include "tst_keyboardlayout.moc"

@@ -25,15 +25,121 @@ class TestEditorBridge : public QObject {
     Q_OBJECT
 
 private slots:
-    void init();
-    void cleanup();
-    void tabSwitchPutsCaretAtEndAndForgetsUndo();
-    void typingWritesThroughWithoutReloading();
-    void storeChangeOfShownNoteKeepsCaret();
-    void compositionHoldsOffStoreChanges();
-    void preferencesApplyLiveWithoutReload();
-    void linksOpenOnlyWithAllowedSchemes();
-    void crlfNotesKeepTheirLineEnds();
+    void init()
+    {
+        m_dir = std::make_unique<QTemporaryDir>();
+        m_repo = std::make_shared<MemoryNoteRepository>();
+        m_notes = {plain("scratch text", true), plain("second note"), plain("a\r\nb")};
+        m_repo->index = NoteIndex{m_notes, m_notes[0].id};
+        m_store = std::make_unique<NoteStore>(m_repo, 10s);
+        m_prefs = std::make_unique<Preferences>(
+            std::make_unique<QSettings>(m_dir->filePath("p.ini"), QSettings::IniFormat));
+        m_failedLinks.clear();
+        m_bridge = std::make_unique<EditorBridge>(*m_store, *m_prefs);
+        connect(m_bridge.get(), &EditorBridge::linkOpenFailed, this,
+                [this](const QUrl& url) { m_failedLinks << url; });
+        view().resize(500, 300);
+        view().show();
+        QVERIFY(QTest::qWaitForWindowExposed(&view()));
+        view().setFocus();
+    }
+
+    void cleanup()
+    {
+        delete m_bridge->textView();
+        m_bridge.reset();
+        m_store.reset();
+    }
+
+    void tabSwitchPutsCaretAtEndAndForgetsUndo()
+    {
+        QCOMPARE(view().noteText(), QStringLiteral("scratch text"));
+        QCOMPARE(view().textCursor().position(), 12);
+        QVERIFY(!view().document()->isUndoAvailable());
+        type("!");
+        m_store->activateIndex(1);
+        QCOMPARE(m_bridge->loadedID(), std::optional(m_notes[1].id));
+        QCOMPARE(view().noteText(), QStringLiteral("second note"));
+        QCOMPARE(view().textCursor().position(), 11);
+        view().document()->undo();
+        QCOMPARE(view().noteText(), QStringLiteral("second note"));
+        QCOMPARE(m_store->notes()[0].text, QStringLiteral("scratch text!"));
+    }
+
+    void typingWritesThroughWithoutReloading()
+    {
+        QTextCursor c = view().textCursor();
+        c.setPosition(7);
+        view().setTextCursor(c);
+        QSignalSpy notes(m_store.get(), &NoteStore::notesChanged);
+        type("-");
+        QCOMPARE(notes.count(), 1);
+        QCOMPARE(m_store->notes()[0].text, QStringLiteral("scratch- text"));
+        QCOMPARE(view().textCursor().position(), 8);
+        QVERIFY(view().document()->isUndoAvailable()); // not reloaded
+    }
+
+    void storeChangeOfShownNoteKeepsCaret()
+    {
+        QTextCursor c = view().textCursor();
+        c.setPosition(4);
+        view().setTextCursor(c);
+        m_store->updateText(QStringLiteral("scratch is now longer"), m_notes[0].id);
+        QCOMPARE(view().noteText(), QStringLiteral("scratch is now longer"));
+        QCOMPARE(view().textCursor().position(), 4);
+        m_store->updateText(QStringLiteral("ab"), m_notes[0].id);
+        QCOMPARE(view().textCursor().position(), 2);
+        m_store->updateText(QString(), m_notes[0].id); // Clear Scratch
+        QCOMPARE(view().noteText(), QString());
+    }
+
+    void compositionHoldsOffStoreChanges()
+    {
+        QInputMethodEvent compose(QStringLiteral("ka"), {});
+        QApplication::sendEvent(&view(), &compose);
+        m_store->updateText(QStringLiteral("changed elsewhere"), m_notes[0].id);
+        QCOMPARE(view().noteText(), QStringLiteral("scratch text"));
+        QInputMethodEvent cancel;
+        QApplication::sendEvent(&view(), &cancel);
+        m_bridge->update();
+        QCOMPARE(view().noteText(), QStringLiteral("changed elsewhere"));
+    }
+
+    void preferencesApplyLiveWithoutReload()
+    {
+        type(" more");
+        m_prefs->setFontSize(18);
+        m_prefs->setUseMonospace(true);
+        QCOMPARE(view().highlighter().theme(), (EditorTheme{18, true}));
+        QCOMPARE(view().document()->defaultFont().pointSizeF(), 18.0);
+        QVERIFY(view().document()->isUndoAvailable());
+        m_prefs->setMathEnabled(false);
+        QVERIFY(!view().highlighter().mathEnabled());
+    }
+
+    void linksOpenOnlyWithAllowedSchemes()
+    {
+        QList<QUrl> asked;
+        m_bridge->setUrlOpener([&](const QUrl& url) {
+            asked << url;
+            return false; // the desktop could not open it
+        });
+        emit view().linkActivated(QUrl("ftp://example.com/f"));
+        QVERIFY(asked.isEmpty());
+        emit view().linkActivated(QUrl("https://example.com/"));
+        QCOMPARE(asked, QList<QUrl>{QUrl("https://example.com/")});
+        QCOMPARE(m_failedLinks, QList<QUrl>{QUrl("https://example.com/")});
+    }
+
+    void crlfNotesKeepTheirLineEnds()
+    {
+        m_store->activateIndex(2);
+        QCOMPARE(view().noteText(), QStringLiteral("a\nb"));
+        type("c");
+        QTest::keyClick(&view(), Qt::Key_Return);
+        type("d");
+        QCOMPARE(m_store->notes()[2].text, QStringLiteral("a\r\nbc\r\nd"));
+    }
 
 private:
     void type(const QString& text) { QTest::keyClicks(m_bridge->textView(), text); }
@@ -47,122 +153,6 @@ private:
     QList<QUrl> m_failedLinks;
     QList<Note> m_notes;
 };
-
-void TestEditorBridge::init()
-{
-    m_dir = std::make_unique<QTemporaryDir>();
-    m_repo = std::make_shared<MemoryNoteRepository>();
-    m_notes = {plain("scratch text", true), plain("second note"), plain("a\r\nb")};
-    m_repo->index = NoteIndex{m_notes, m_notes[0].id};
-    m_store = std::make_unique<NoteStore>(m_repo, 10s);
-    m_prefs = std::make_unique<Preferences>(
-        std::make_unique<QSettings>(m_dir->filePath("p.ini"), QSettings::IniFormat));
-    m_failedLinks.clear();
-    m_bridge = std::make_unique<EditorBridge>(*m_store, *m_prefs);
-    connect(m_bridge.get(), &EditorBridge::linkOpenFailed, this,
-            [this](const QUrl& url) { m_failedLinks << url; });
-    view().resize(500, 300);
-    view().show();
-    QVERIFY(QTest::qWaitForWindowExposed(&view()));
-    view().setFocus();
-}
-
-void TestEditorBridge::cleanup()
-{
-    delete m_bridge->textView();
-    m_bridge.reset();
-    m_store.reset();
-}
-
-void TestEditorBridge::tabSwitchPutsCaretAtEndAndForgetsUndo()
-{
-    QCOMPARE(view().noteText(), QStringLiteral("scratch text"));
-    QCOMPARE(view().textCursor().position(), 12);
-    QVERIFY(!view().document()->isUndoAvailable());
-    type("!");
-    m_store->activateIndex(1);
-    QCOMPARE(m_bridge->loadedID(), std::optional(m_notes[1].id));
-    QCOMPARE(view().noteText(), QStringLiteral("second note"));
-    QCOMPARE(view().textCursor().position(), 11);
-    view().document()->undo();
-    QCOMPARE(view().noteText(), QStringLiteral("second note"));
-    QCOMPARE(m_store->notes()[0].text, QStringLiteral("scratch text!"));
-}
-
-void TestEditorBridge::typingWritesThroughWithoutReloading()
-{
-    QTextCursor c = view().textCursor();
-    c.setPosition(7);
-    view().setTextCursor(c);
-    QSignalSpy notes(m_store.get(), &NoteStore::notesChanged);
-    type("-");
-    QCOMPARE(notes.count(), 1);
-    QCOMPARE(m_store->notes()[0].text, QStringLiteral("scratch- text"));
-    QCOMPARE(view().textCursor().position(), 8);
-    QVERIFY(view().document()->isUndoAvailable()); // not reloaded
-}
-
-void TestEditorBridge::storeChangeOfShownNoteKeepsCaret()
-{
-    QTextCursor c = view().textCursor();
-    c.setPosition(4);
-    view().setTextCursor(c);
-    m_store->updateText(QStringLiteral("scratch is now longer"), m_notes[0].id);
-    QCOMPARE(view().noteText(), QStringLiteral("scratch is now longer"));
-    QCOMPARE(view().textCursor().position(), 4);
-    m_store->updateText(QStringLiteral("ab"), m_notes[0].id);
-    QCOMPARE(view().textCursor().position(), 2);
-    m_store->updateText(QString(), m_notes[0].id); // Clear Scratch
-    QCOMPARE(view().noteText(), QString());
-}
-
-void TestEditorBridge::compositionHoldsOffStoreChanges()
-{
-    QInputMethodEvent compose(QStringLiteral("ka"), {});
-    QApplication::sendEvent(&view(), &compose);
-    m_store->updateText(QStringLiteral("changed elsewhere"), m_notes[0].id);
-    QCOMPARE(view().noteText(), QStringLiteral("scratch text"));
-    QInputMethodEvent cancel;
-    QApplication::sendEvent(&view(), &cancel);
-    m_bridge->update();
-    QCOMPARE(view().noteText(), QStringLiteral("changed elsewhere"));
-}
-
-void TestEditorBridge::preferencesApplyLiveWithoutReload()
-{
-    type(" more");
-    m_prefs->setFontSize(18);
-    m_prefs->setUseMonospace(true);
-    QCOMPARE(view().highlighter().theme(), (EditorTheme{18, true}));
-    QCOMPARE(view().document()->defaultFont().pointSizeF(), 18.0);
-    QVERIFY(view().document()->isUndoAvailable());
-    m_prefs->setMathEnabled(false);
-    QVERIFY(!view().highlighter().mathEnabled());
-}
-
-void TestEditorBridge::linksOpenOnlyWithAllowedSchemes()
-{
-    QList<QUrl> asked;
-    m_bridge->setUrlOpener([&](const QUrl& url) {
-        asked << url;
-        return false; // the desktop could not open it
-    });
-    emit view().linkActivated(QUrl("ftp://example.com/f"));
-    QVERIFY(asked.isEmpty());
-    emit view().linkActivated(QUrl("https://example.com/"));
-    QCOMPARE(asked, QList<QUrl>{QUrl("https://example.com/")});
-    QCOMPARE(m_failedLinks, QList<QUrl>{QUrl("https://example.com/")});
-}
-
-void TestEditorBridge::crlfNotesKeepTheirLineEnds()
-{
-    m_store->activateIndex(2);
-    QCOMPARE(view().noteText(), QStringLiteral("a\nb"));
-    type("c");
-    QTest::keyClick(&view(), Qt::Key_Return);
-    type("d");
-    QCOMPARE(m_store->notes()[2].text, QStringLiteral("a\r\nbc\r\nd"));
-}
 
 QTEST_MAIN(TestEditorBridge)
 #include "tst_editorbridge.moc"

@@ -1,11 +1,10 @@
+#include "support/alerts.h"
 #include "support/memorynoterepository.h"
 #include "ui/panel/notepanelcontroller.h"
 
 #include <QApplication>
 #include <QLabel>
 #include <QMenu>
-#include <QMessageBox>
-#include <QPushButton>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
@@ -13,6 +12,7 @@
 
 using namespace quelto;
 using namespace std::chrono_literals;
+using quelto::testing::answerNextAlert;
 
 namespace {
 
@@ -22,44 +22,255 @@ Note plain(const QString& text, bool scratch = false, std::optional<QString> tit
     return Note{QUuid::createUuid(), std::move(title), text, t, t, scratch};
 }
 
-// Answers the next modal message box with the button titled `answer`, after noting
-// what it said.
-void answerAlert(const QString& answer, QStringList* said)
-{
-    QTimer::singleShot(50, [=] {
-        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-        if (!box)
-            return answerAlert(answer, said);
-        *said << box->text() << box->informativeText();
-        for (QAbstractButton* button : box->buttons())
-            *said << button->text();
-        *said << QStringLiteral("default: ") + box->defaultButton()->text();
-        for (QAbstractButton* button : box->buttons()) {
-            if (button->text() == answer)
-                button->click();
-        }
-    });
-}
-
 } // namespace
 
 class TestNotePanel : public QObject {
     Q_OBJECT
 
 private slots:
-    void init();
-    void cleanup();
-    void tabKeysCycleAndJump();
-    void fontKeysClamp();
-    void escapeCancelsRenameThenHides();
-    void closeTabAsksOnlyForNotesWithText();
-    void clearScratchIsUndoable();
-    void saveFailureToastAtMostOnceAMinute();
-    void tabStripRenameRules();
-    void tabStripReorderRule();
-    void tabStripControlsFollowState();
-    void moreMenuFollowsActiveTab();
-    void toastsAreSizedAndReplaced();
+    void init()
+    {
+        m_dir = std::make_unique<QTemporaryDir>();
+        m_repo = std::make_shared<MemoryNoteRepository>();
+        m_notes = {plain("scratch words", true), plain("# Groceries\nmilk"),
+                   plain("third", false, QStringLiteral("Plans"))};
+        m_repo->index = NoteIndex{m_notes, m_notes[0].id};
+        m_store = std::make_unique<NoteStore>(m_repo, 10s);
+        m_prefs = std::make_unique<Preferences>(
+            std::make_unique<QSettings>(m_dir->filePath("p.ini"), QSettings::IniFormat));
+        m_frames = std::make_unique<QSettings>(m_dir->filePath("f.ini"), QSettings::IniFormat);
+        m_state = std::make_unique<PanelState>();
+        m_calls.clear();
+        m_now = QDateTime(QDate(2026, 1, 1), QTime(9, 0), Qt::UTC);
+        m_commands = std::make_unique<CommandTable>();
+        m_commands->bind(Command::Settings, [this] { m_calls << "settings"; });
+        m_commands->bind(Command::Quit, [this] { m_calls << "quit"; });
+        m_panel = std::make_unique<NotePanelController>(*m_store, *m_prefs, *m_state, *m_commands,
+                                                        *m_frames, [this] { return m_now; });
+        m_panel->showPanel();
+        QApplication::processEvents();
+    }
+
+    void cleanup()
+    {
+        m_panel.reset();
+        m_store.reset();
+    }
+
+    void tabKeysCycleAndJump()
+    {
+        press(Qt::Key_BracketLeft, Qt::ControlModifier | Qt::ShiftModifier);
+        QCOMPARE(m_store->activeID(), m_notes[2].id);
+        press(Qt::Key_BraceRight, Qt::ControlModifier | Qt::ShiftModifier);
+        QCOMPARE(m_store->activeID(), m_notes[0].id);
+        press(Qt::Key_BracketRight, Qt::ControlModifier | Qt::ShiftModifier);
+        QCOMPARE(m_store->activeID(), m_notes[1].id);
+        press(Qt::Key_4, Qt::ControlModifier);
+        QCOMPARE(m_store->activeID(), m_notes[1].id);
+        press(Qt::Key_3, Qt::ControlModifier);
+        QCOMPARE(m_store->activeID(), m_notes[2].id);
+        press(Qt::Key_T, Qt::ControlModifier);
+        QCOMPARE(m_store->notes().size(), 4);
+        QCOMPARE(m_store->activeID(), m_store->notes().last().id);
+        press(Qt::Key_Comma, Qt::ControlModifier);
+        QCOMPARE(m_calls, QStringList{"settings"});
+    }
+
+    void fontKeysClamp()
+    {
+        m_prefs->setFontSize(19);
+        press(Qt::Key_Equal, Qt::ControlModifier);
+        press(Qt::Key_Equal, Qt::ControlModifier);
+        QCOMPARE(m_prefs->fontSize(), 20);
+        press(Qt::Key_Minus, Qt::ControlModifier);
+        QCOMPARE(m_prefs->fontSize(), 19);
+        // Ctrl+Shift+= stays with the editor (it writes the line's result).
+        press(Qt::Key_Plus, Qt::ControlModifier | Qt::ShiftModifier);
+        QCOMPARE(m_prefs->fontSize(), 19);
+    }
+
+    void escapeCancelsRenameThenHides()
+    {
+        m_store->activateIndex(2);
+        emit m_panel->renameActiveTab();
+        QTRY_VERIFY(m_panel->view().tabStrip()->renameField() &&
+                    m_panel->view().tabStrip()->renameField()->hasFocus());
+        QTest::keyClicks(m_panel->view().tabStrip()->renameField(), "X");
+        press(Qt::Key_Escape);
+        QVERIFY(!m_panel->view().tabStrip()->renamingID());
+        QCOMPARE(m_store->notes()[2].customTitle, std::optional<QString>("Plans"));
+        QVERIFY(m_panel->controller().isVisible());
+        QTRY_VERIFY(m_panel->view().editor().textView()->hasFocus());
+        m_store->updateText(QStringLiteral("typed"), m_notes[2].id);
+        press(Qt::Key_Escape);
+        QVERIFY(!m_panel->controller().isVisible());
+        QVERIFY(!m_store->hasPendingSaves()); // hiding saved at once
+    }
+
+    void closeTabAsksOnlyForNotesWithText()
+    {
+        press(Qt::Key_W, Qt::ControlModifier); // Scratch: nothing
+        QCOMPARE(m_store->notes().size(), 3);
+
+        m_store->activateIndex(1);
+        auto said = answerNextAlert(QStringLiteral("Cancel"));
+        press(Qt::Key_W, Qt::ControlModifier);
+        QCOMPARE(m_store->notes().size(), 3);
+        QCOMPARE(*said,
+                 (QStringList{"Move “Groceries” to the Trash?",
+                              "The tab closes and its note file goes to the Trash, where you can "
+                              "get it back from the file manager.",
+                              "Move to Trash", "Cancel", "default: Move to Trash"}));
+
+        said = answerNextAlert(QStringLiteral("Move to Trash"));
+        m_panel->closeTab(m_notes[2].id);
+        QCOMPARE(said->value(0), QStringLiteral("Move “Plans” to the Trash?"));
+        QCOMPARE(m_store->notes().size(), 2);
+
+        const Note blank = *m_store->createNote();
+        m_store->updateText(QStringLiteral("  \n "), blank.id);
+        m_panel->closeTab(blank.id); // no alert: a blank note closes at once
+        QCOMPARE(m_store->notes().size(), 2);
+    }
+
+    void clearScratchIsUndoable()
+    {
+        m_store->activateIndex(1);
+        press(Qt::Key_K, Qt::ControlModifier | Qt::ShiftModifier);
+        QCOMPARE(m_store->activeID(), m_notes[0].id);
+        QTRY_COMPARE(m_store->notes()[0].text, QString());
+        EditorTextView* view = m_panel->view().editor().textView();
+        view->document()->undo();
+        QCOMPARE(m_store->notes()[0].text, QStringLiteral("scratch words"));
+    }
+
+    void saveFailureToastAtMostOnceAMinute()
+    {
+        m_repo->failingIDs = {m_notes[0].id};
+        m_store->updateText(QStringLiteral("a"), m_notes[0].id);
+        m_store->flush();
+        QTRY_VERIFY(m_panel->toast().window());
+        QPointer<QWidget> first = m_panel->toast().window();
+        QCOMPARE(first->findChild<QLabel*>()->text(), QStringLiteral("Couldn't save note"));
+
+        m_now = m_now.addSecs(10);
+        m_store->flush();
+        QTest::qWait(50);
+        QCOMPARE(m_panel->toast().window(), first.data());
+
+        m_now = m_now.addSecs(60);
+        m_store->flush();
+        QTRY_VERIFY(m_panel->toast().window() != first.data());
+    }
+
+    void tabStripRenameRules()
+    {
+        TabStrip* strip = m_panel->view().tabStrip();
+        strip->beginRename(m_notes[0].id); // Scratch cannot be renamed
+        QVERIFY(!strip->renamingID());
+
+        strip->beginRename(m_notes[1].id);
+        QTRY_VERIFY(strip->renameField() && strip->renameField()->hasFocus());
+        QCOMPARE(strip->renameField()->text(), QStringLiteral("Groceries"));
+        strip->renameField()->selectAll();
+        QTest::keyClicks(strip->renameField(), "Shopping");
+        QTest::keyClick(strip->renameField(), Qt::Key_Return);
+        QCOMPARE(m_store->notes()[1].customTitle, std::optional<QString>("Shopping"));
+
+        // Focus moving to the editor commits too.
+        strip->beginRename(m_notes[1].id);
+        QTRY_VERIFY(strip->renameField() && strip->renameField()->hasFocus());
+        strip->renameField()->selectAll();
+        QTest::keyClicks(strip->renameField(), "   ");
+        m_panel->view().editor().textView()->setFocus();
+        QTRY_VERIFY(!strip->renamingID());
+        QCOMPARE(m_store->notes()[1].customTitle, std::nullopt);
+        QCOMPARE(m_store->notes()[1].title(), QStringLiteral("Groceries"));
+    }
+
+    void tabStripReorderRule()
+    {
+        const Note fourth = *m_store->createNote();
+        m_store->rename(fourth.id, QStringLiteral("Fourth"));
+        TabStrip* strip = m_panel->view().tabStrip();
+        strip->dragEntered(fourth.id, m_notes[0].id); // onto Scratch: nothing
+        QCOMPARE(titles(), (QStringList{"Scratch", "Groceries", "Plans", "Fourth"}));
+        strip->dragEntered(m_notes[2].id, m_notes[1].id); // tab 2 over tab 1
+        QCOMPARE(titles(), (QStringList{"Scratch", "Plans", "Groceries", "Fourth"}));
+        strip->dragEntered(m_notes[2].id, fourth.id); // and on to the end, step by step
+        QCOMPARE(titles(), (QStringList{"Scratch", "Groceries", "Fourth", "Plans"}));
+        strip->dragEntered(m_notes[0].id, fourth.id); // Scratch never moves
+        QCOMPARE(titles(), (QStringList{"Scratch", "Groceries", "Fourth", "Plans"}));
+    }
+
+    void tabStripControlsFollowState()
+    {
+        TabStrip* strip = m_panel->view().tabStrip();
+        auto menuTexts = [&](const QUuid& id) {
+            QStringList out;
+            std::unique_ptr<QMenu> menu(strip->contextMenuFor(id, nullptr));
+            for (QAction* a : menu->actions())
+                out << a->text();
+            return out;
+        };
+        QCOMPARE(menuTexts(m_notes[0].id), QStringList{"Clear Scratch"});
+        QCOMPARE(menuTexts(m_notes[1].id), (QStringList{"Rename…", "Close Tab"}));
+
+        QApplication::processEvents();
+        QVERIFY(!strip->tabFor(m_notes[0].id)->findChild<QToolButton*>("close"));
+        m_store->activateIndex(1);
+        QApplication::processEvents();
+        QVERIFY(strip->tabFor(m_notes[1].id)->findChild<QToolButton*>("close"));
+        QVERIFY(!strip->tabFor(m_notes[2].id)->findChild<QToolButton*>("close"));
+
+        QVERIFY(strip->newTabButton()->isEnabled());
+        QCOMPARE(strip->newTabButton()->toolTip(), QStringLiteral("New tab (Ctrl+T)"));
+        while (m_store->createNote()) {
+        }
+        QVERIFY(!strip->newTabButton()->isEnabled());
+        QCOMPARE(strip->newTabButton()->toolTip(), QStringLiteral("Up to 12 tabs"));
+    }
+
+    void moreMenuFollowsActiveTab()
+    {
+        auto entries = [&] {
+            QStringList out;
+            std::unique_ptr<QMenu> menu(m_panel->view().moreButton()->buildMenu(nullptr));
+            for (QAction* a : menu->actions())
+                out << (a->isSeparator()
+                            ? QStringLiteral("-")
+                            : a->text() + (a->isEnabled() ? "" : " (off)") +
+                                  (a->shortcut().isEmpty() ? QString()
+                                                           : " " + a->shortcut().toString()));
+            return out;
+        };
+        QCOMPARE(entries(), (QStringList{"Rename Tab… (off)", "Clear Scratch Ctrl+Shift+K", "-",
+                                         "Settings… Ctrl+,", "-", "Quit Quelto Ctrl+Q"}));
+        m_store->activateIndex(2);
+        QCOMPARE(entries().first(), QStringLiteral("Rename Tab…"));
+        QVERIFY(m_panel->view().moreButton()->focusPolicy() == Qt::NoFocus);
+    }
+
+    void toastsAreSizedAndReplaced()
+    {
+        ToastController& toast = m_panel->toast();
+        toast.show(QStringLiteral("Hi"));
+        QPointer<QWidget> first = toast.window();
+        QVERIFY(first);
+        QVERIFY(first->width() >= ToastController::kMinWidth);
+        QVERIFY(first->height() >= ToastController::kMinHeight);
+        QVERIFY(first->testAttribute(Qt::WA_ShowWithoutActivating));
+        const QRect visible = QGuiApplication::primaryScreen()->availableGeometry();
+        QCOMPARE(first->y(), visible.top() + ToastController::kTopGap);
+        QCOMPARE(first->geometry().center().x(), visible.center().x());
+
+        toast.show(QString(400, u'w').replace(QRegularExpression("(w{20})"), "\\1 "));
+        QTRY_VERIFY(!first);
+        QWidget* second = toast.window();
+        const int lineHeight = second->findChild<QLabel*>()->fontMetrics().lineSpacing();
+        QVERIFY(second->height() <= 2 * lineHeight + 2 * 10 + 2 * 28);
+        QTRY_VERIFY_WITH_TIMEOUT(!toast.window(), ToastController::kShowMs + 2000);
+    }
 
 private:
     QStringList titles() const
@@ -88,251 +299,6 @@ private:
     QDateTime m_now;
     QStringList m_calls;
 };
-
-void TestNotePanel::init()
-{
-    m_dir = std::make_unique<QTemporaryDir>();
-    m_repo = std::make_shared<MemoryNoteRepository>();
-    m_notes = {plain("scratch words", true), plain("# Groceries\nmilk"),
-               plain("third", false, QStringLiteral("Plans"))};
-    m_repo->index = NoteIndex{m_notes, m_notes[0].id};
-    m_store = std::make_unique<NoteStore>(m_repo, 10s);
-    m_prefs = std::make_unique<Preferences>(
-        std::make_unique<QSettings>(m_dir->filePath("p.ini"), QSettings::IniFormat));
-    m_frames = std::make_unique<QSettings>(m_dir->filePath("f.ini"), QSettings::IniFormat);
-    m_state = std::make_unique<PanelState>();
-    m_calls.clear();
-    m_now = QDateTime(QDate(2026, 1, 1), QTime(9, 0), Qt::UTC);
-    m_commands = std::make_unique<CommandTable>();
-    m_commands->bind(Command::Settings, [this] { m_calls << "settings"; });
-    m_commands->bind(Command::Quit, [this] { m_calls << "quit"; });
-    m_panel = std::make_unique<NotePanelController>(*m_store, *m_prefs, *m_state, *m_commands,
-                                                    *m_frames, [this] { return m_now; });
-    m_panel->showPanel();
-    QApplication::processEvents();
-}
-
-void TestNotePanel::cleanup()
-{
-    m_panel.reset();
-    m_store.reset();
-}
-
-void TestNotePanel::tabKeysCycleAndJump()
-{
-    press(Qt::Key_BracketLeft, Qt::ControlModifier | Qt::ShiftModifier);
-    QCOMPARE(m_store->activeID(), m_notes[2].id);
-    press(Qt::Key_BraceRight, Qt::ControlModifier | Qt::ShiftModifier);
-    QCOMPARE(m_store->activeID(), m_notes[0].id);
-    press(Qt::Key_BracketRight, Qt::ControlModifier | Qt::ShiftModifier);
-    QCOMPARE(m_store->activeID(), m_notes[1].id);
-    press(Qt::Key_4, Qt::ControlModifier);
-    QCOMPARE(m_store->activeID(), m_notes[1].id);
-    press(Qt::Key_3, Qt::ControlModifier);
-    QCOMPARE(m_store->activeID(), m_notes[2].id);
-    press(Qt::Key_T, Qt::ControlModifier);
-    QCOMPARE(m_store->notes().size(), 4);
-    QCOMPARE(m_store->activeID(), m_store->notes().last().id);
-    press(Qt::Key_Comma, Qt::ControlModifier);
-    QCOMPARE(m_calls, QStringList{"settings"});
-}
-
-void TestNotePanel::fontKeysClamp()
-{
-    m_prefs->setFontSize(19);
-    press(Qt::Key_Equal, Qt::ControlModifier);
-    press(Qt::Key_Equal, Qt::ControlModifier);
-    QCOMPARE(m_prefs->fontSize(), 20);
-    press(Qt::Key_Minus, Qt::ControlModifier);
-    QCOMPARE(m_prefs->fontSize(), 19);
-    // Ctrl+Shift+= stays with the editor (it writes the line's result).
-    press(Qt::Key_Plus, Qt::ControlModifier | Qt::ShiftModifier);
-    QCOMPARE(m_prefs->fontSize(), 19);
-}
-
-void TestNotePanel::escapeCancelsRenameThenHides()
-{
-    m_store->activateIndex(2);
-    emit m_panel->renameActiveTab();
-    QTRY_VERIFY(m_panel->view().tabStrip()->renameField() &&
-                m_panel->view().tabStrip()->renameField()->hasFocus());
-    QTest::keyClicks(m_panel->view().tabStrip()->renameField(), "X");
-    press(Qt::Key_Escape);
-    QVERIFY(!m_panel->view().tabStrip()->renamingID());
-    QCOMPARE(m_store->notes()[2].customTitle, std::optional<QString>("Plans"));
-    QVERIFY(m_panel->controller().isVisible());
-    QTRY_VERIFY(m_panel->view().editor().textView()->hasFocus());
-    m_store->updateText(QStringLiteral("typed"), m_notes[2].id);
-    press(Qt::Key_Escape);
-    QVERIFY(!m_panel->controller().isVisible());
-    QVERIFY(!m_store->hasPendingSaves()); // hiding saved at once
-}
-
-void TestNotePanel::closeTabAsksOnlyForNotesWithText()
-{
-    QStringList said;
-    press(Qt::Key_W, Qt::ControlModifier); // Scratch: nothing
-    QCOMPARE(m_store->notes().size(), 3);
-
-    m_store->activateIndex(1);
-    answerAlert(QStringLiteral("Cancel"), &said);
-    press(Qt::Key_W, Qt::ControlModifier);
-    QCOMPARE(m_store->notes().size(), 3);
-    QCOMPARE(said, (QStringList{"Move “Groceries” to the Trash?",
-                                "The tab closes and its note file goes to the Trash, where you can "
-                                "get it back from the file manager.",
-                                "Move to Trash", "Cancel", "default: Move to Trash"}));
-
-    said.clear();
-    answerAlert(QStringLiteral("Move to Trash"), &said);
-    m_panel->closeTab(m_notes[2].id);
-    QCOMPARE(said.first(), QStringLiteral("Move “Plans” to the Trash?"));
-    QCOMPARE(m_store->notes().size(), 2);
-
-    const Note blank = *m_store->createNote();
-    m_store->updateText(QStringLiteral("  \n "), blank.id);
-    m_panel->closeTab(blank.id); // no alert: a blank note closes at once
-    QCOMPARE(m_store->notes().size(), 2);
-}
-
-void TestNotePanel::clearScratchIsUndoable()
-{
-    m_store->activateIndex(1);
-    press(Qt::Key_K, Qt::ControlModifier | Qt::ShiftModifier);
-    QCOMPARE(m_store->activeID(), m_notes[0].id);
-    QTRY_COMPARE(m_store->notes()[0].text, QString());
-    EditorTextView* view = m_panel->view().editor().textView();
-    view->document()->undo();
-    QCOMPARE(m_store->notes()[0].text, QStringLiteral("scratch words"));
-}
-
-void TestNotePanel::saveFailureToastAtMostOnceAMinute()
-{
-    m_repo->failingIDs = {m_notes[0].id};
-    m_store->updateText(QStringLiteral("a"), m_notes[0].id);
-    m_store->flush();
-    QTRY_VERIFY(m_panel->toast().window());
-    QPointer<QWidget> first = m_panel->toast().window();
-    QCOMPARE(first->findChild<QLabel*>()->text(), QStringLiteral("Couldn't save note"));
-
-    m_now = m_now.addSecs(10);
-    m_store->flush();
-    QTest::qWait(50);
-    QCOMPARE(m_panel->toast().window(), first.data());
-
-    m_now = m_now.addSecs(60);
-    m_store->flush();
-    QTRY_VERIFY(m_panel->toast().window() != first.data());
-}
-
-void TestNotePanel::tabStripRenameRules()
-{
-    TabStrip* strip = m_panel->view().tabStrip();
-    strip->beginRename(m_notes[0].id); // Scratch cannot be renamed
-    QVERIFY(!strip->renamingID());
-
-    strip->beginRename(m_notes[1].id);
-    QTRY_VERIFY(strip->renameField() && strip->renameField()->hasFocus());
-    QCOMPARE(strip->renameField()->text(), QStringLiteral("Groceries"));
-    strip->renameField()->selectAll();
-    QTest::keyClicks(strip->renameField(), "Shopping");
-    QTest::keyClick(strip->renameField(), Qt::Key_Return);
-    QCOMPARE(m_store->notes()[1].customTitle, std::optional<QString>("Shopping"));
-
-    // Focus moving to the editor commits too.
-    strip->beginRename(m_notes[1].id);
-    QTRY_VERIFY(strip->renameField() && strip->renameField()->hasFocus());
-    strip->renameField()->selectAll();
-    QTest::keyClicks(strip->renameField(), "   ");
-    m_panel->view().editor().textView()->setFocus();
-    QTRY_VERIFY(!strip->renamingID());
-    QCOMPARE(m_store->notes()[1].customTitle, std::nullopt);
-    QCOMPARE(m_store->notes()[1].title(), QStringLiteral("Groceries"));
-}
-
-void TestNotePanel::tabStripReorderRule()
-{
-    const Note fourth = *m_store->createNote();
-    m_store->rename(fourth.id, QStringLiteral("Fourth"));
-    TabStrip* strip = m_panel->view().tabStrip();
-    strip->dragEntered(fourth.id, m_notes[0].id); // onto Scratch: nothing
-    QCOMPARE(titles(), (QStringList{"Scratch", "Groceries", "Plans", "Fourth"}));
-    strip->dragEntered(m_notes[2].id, m_notes[1].id); // tab 2 over tab 1
-    QCOMPARE(titles(), (QStringList{"Scratch", "Plans", "Groceries", "Fourth"}));
-    strip->dragEntered(m_notes[2].id, fourth.id); // and on to the end, step by step
-    QCOMPARE(titles(), (QStringList{"Scratch", "Groceries", "Fourth", "Plans"}));
-    strip->dragEntered(m_notes[0].id, fourth.id); // Scratch never moves
-    QCOMPARE(titles(), (QStringList{"Scratch", "Groceries", "Fourth", "Plans"}));
-}
-
-void TestNotePanel::tabStripControlsFollowState()
-{
-    TabStrip* strip = m_panel->view().tabStrip();
-    auto menuTexts = [&](const QUuid& id) {
-        QStringList out;
-        std::unique_ptr<QMenu> menu(strip->contextMenuFor(id, nullptr));
-        for (QAction* a : menu->actions())
-            out << a->text();
-        return out;
-    };
-    QCOMPARE(menuTexts(m_notes[0].id), QStringList{"Clear Scratch"});
-    QCOMPARE(menuTexts(m_notes[1].id), (QStringList{"Rename…", "Close Tab"}));
-
-    QApplication::processEvents();
-    QVERIFY(!strip->tabFor(m_notes[0].id)->findChild<QToolButton*>("close"));
-    m_store->activateIndex(1);
-    QApplication::processEvents();
-    QVERIFY(strip->tabFor(m_notes[1].id)->findChild<QToolButton*>("close"));
-    QVERIFY(!strip->tabFor(m_notes[2].id)->findChild<QToolButton*>("close"));
-
-    QVERIFY(strip->newTabButton()->isEnabled());
-    QCOMPARE(strip->newTabButton()->toolTip(), QStringLiteral("New tab (Ctrl+T)"));
-    while (m_store->createNote()) {
-    }
-    QVERIFY(!strip->newTabButton()->isEnabled());
-    QCOMPARE(strip->newTabButton()->toolTip(), QStringLiteral("Up to 12 tabs"));
-}
-
-void TestNotePanel::moreMenuFollowsActiveTab()
-{
-    auto entries = [&] {
-        QStringList out;
-        std::unique_ptr<QMenu> menu(m_panel->view().moreButton()->buildMenu(nullptr));
-        for (QAction* a : menu->actions())
-            out << (a->isSeparator()
-                        ? QStringLiteral("-")
-                        : a->text() + (a->isEnabled() ? "" : " (off)") +
-                              (a->shortcut().isEmpty() ? QString()
-                                                       : " " + a->shortcut().toString()));
-        return out;
-    };
-    QCOMPARE(entries(), (QStringList{"Rename Tab… (off)", "Clear Scratch Ctrl+Shift+K", "-",
-                                     "Settings… Ctrl+,", "-", "Quit Quelto Ctrl+Q"}));
-    m_store->activateIndex(2);
-    QCOMPARE(entries().first(), QStringLiteral("Rename Tab…"));
-    QVERIFY(m_panel->view().moreButton()->focusPolicy() == Qt::NoFocus);
-}
-
-void TestNotePanel::toastsAreSizedAndReplaced()
-{
-    ToastController& toast = m_panel->toast();
-    toast.show(QStringLiteral("Hi"));
-    QPointer<QWidget> first = toast.window();
-    QVERIFY(first);
-    QVERIFY(first->width() >= ToastController::kMinWidth);
-    QVERIFY(first->height() >= ToastController::kMinHeight);
-    QVERIFY(first->testAttribute(Qt::WA_ShowWithoutActivating));
-    const QRect visible = QGuiApplication::primaryScreen()->availableGeometry();
-    QCOMPARE(first->y(), visible.top() + ToastController::kTopGap);
-    QCOMPARE(first->geometry().center().x(), visible.center().x());
-
-    toast.show(QString(400, u'w').replace(QRegularExpression("(w{20})"), "\\1 "));
-    QTRY_VERIFY(!first);
-    QWidget* second = toast.window();
-    const int lineHeight = second->findChild<QLabel*>()->fontMetrics().lineSpacing();
-    QVERIFY(second->height() <= 2 * lineHeight + 2 * 10 + 2 * 28);
-    QTRY_VERIFY_WITH_TIMEOUT(!toast.window(), ToastController::kShowMs + 2000);
-}
 
 QTEST_MAIN(TestNotePanel)
 #include "tst_notepanel.moc"

@@ -16,15 +16,115 @@ class TestFloatingPanel : public QObject {
     Q_OBJECT
 
 private slots:
-    void init();
-    void cleanup();
-    void firstShowUsesDefaultPlacement();
-    void frameIsRememberedPerScreen();
-    void restoredFrameIsClampedOntoScreen();
-    void hideSavesOnlyWhenVisible();
-    void losingActivationHidesOnlyWhenAsked();
-    void keyHandlerSeesKeysFirst();
-    void anchoredShowGoesBelowOrAbove();
+    void init()
+    {
+        QCOMPARE(QGuiApplication::screens().size(), 2);
+        m_dir = std::make_unique<QTemporaryDir>();
+        m_settings = std::make_unique<QSettings>(m_dir->filePath("f.ini"), QSettings::IniFormat);
+        auto* content = new QWidget;
+        auto* layout = new QVBoxLayout(content);
+        m_field = new QLineEdit;
+        layout->addWidget(m_field);
+        m_controller = std::make_unique<FloatingPanelController>(
+            QSize(440, 380), std::nullopt, PanelOptions{true, QSizeF(320, 220), "panel.frame"},
+            *m_settings, content);
+        m_hides = 0;
+        connect(m_controller.get(), &FloatingPanelController::didHide, this, [this] { ++m_hides; });
+        pointAt(screen(0));
+    }
+
+    void cleanup() { m_controller.reset(); }
+
+    void firstShowUsesDefaultPlacement()
+    {
+        m_controller->show();
+        const QRect visible = screen(0)->availableGeometry();
+        const QRect frame = m_controller->panel()->geometry();
+        QCOMPARE(frame.size(), QSize(440, 380));
+        QCOMPARE(frame.center().x(), visible.center().x());
+        QVERIFY(std::abs(frame.center().y() - (visible.top() + 0.4 * visible.height())) <= 1);
+    }
+
+    void frameIsRememberedPerScreen()
+    {
+        m_controller->show();
+        m_controller->panel()->setGeometry(100, 120, 500, 400);
+        m_controller->hide();
+        m_controller->show();
+        QCOMPARE(m_controller->panel()->geometry(), QRect(100, 120, 500, 400));
+        m_controller->hide();
+
+        // Another screen has another key: the default placement applies there.
+        pointAt(screen(1));
+        m_controller->show();
+        const QRect second = screen(1)->availableGeometry();
+        QCOMPARE(m_controller->panel()->geometry().center().x(), second.center().x());
+    }
+
+    void restoredFrameIsClampedOntoScreen()
+    {
+        const QRect visible = screen(0)->availableGeometry();
+        const QString key = PanelFrameStore::screenKey(
+            screen(0)->name(), screen(0)->geometry().width(), screen(0)->geometry().height());
+        PanelFrameStore::save(QRectF(-300, 100, 200, 150), "panel.frame", key, *m_settings);
+        m_controller->show();
+        QCOMPARE(m_controller->panel()->geometry(), QRect(visible.left(), 100, 320, 220));
+    }
+
+    void hideSavesOnlyWhenVisible()
+    {
+        m_controller->hide();
+        QCOMPARE(m_hides, 0);
+        QVERIFY(m_settings->allKeys().isEmpty());
+        m_controller->toggle();
+        QVERIFY(m_controller->isVisible());
+        m_controller->toggle();
+        QVERIFY(!m_controller->isVisible());
+        QCOMPARE(m_hides, 1);
+        QCOMPARE(m_settings->allKeys().size(), 1);
+    }
+
+    void losingActivationHidesOnlyWhenAsked()
+    {
+        m_controller->show();
+        m_controller->hidesOnResignKey = false;
+        QEvent deactivate(QEvent::WindowDeactivate);
+        QApplication::sendEvent(m_controller->panel(), &deactivate);
+        QVERIFY(m_controller->isVisible());
+        m_controller->hidesOnResignKey = true;
+        QApplication::sendEvent(m_controller->panel(), &deactivate);
+        QVERIFY(!m_controller->isVisible());
+        QCOMPARE(m_hides, 1);
+    }
+
+    void keyHandlerSeesKeysFirst()
+    {
+        QList<int> seen;
+        m_controller->setKeyHandler([&](QKeyEvent* event) {
+            seen << event->key();
+            return event->key() == Qt::Key_X;
+        });
+        m_controller->show();
+        m_field->setFocus();
+        QVERIFY(QTest::qWaitForWindowActive(m_controller->panel()) || m_field->hasFocus());
+        QTest::keyClicks(m_field, "axb");
+        QCOMPARE(m_field->text(), QStringLiteral("ab"));
+        // A declined key is offered twice (as a shortcut, then as a key press); a consumed
+        // one once, before any window shortcut could take it.
+        QCOMPARE(seen, (QList<int>{Qt::Key_A, Qt::Key_A, Qt::Key_X, Qt::Key_B, Qt::Key_B}));
+    }
+
+    void anchoredShowGoesBelowOrAbove()
+    {
+        const QRect visible = screen(0)->availableGeometry();
+        m_controller->showAnchored(QRect(200, 100, 40, 20));
+        QCOMPARE(m_controller->panel()->y(), 100 + 20 + FloatingPanelController::kAnchorGap);
+        m_controller->hide();
+        const QRect low(200, visible.bottom() - 30, 40, 20);
+        m_controller->showAnchored(low);
+        QCOMPARE(m_controller->panel()->geometry().bottom() + 1,
+                 low.top() - FloatingPanelController::kAnchorGap);
+    }
 
 private:
     QScreen* screen(int i) const { return QGuiApplication::screens().at(i); }
@@ -36,119 +136,6 @@ private:
     QLineEdit* m_field = nullptr;
     int m_hides = 0;
 };
-
-void TestFloatingPanel::init()
-{
-    QCOMPARE(QGuiApplication::screens().size(), 2);
-    m_dir = std::make_unique<QTemporaryDir>();
-    m_settings = std::make_unique<QSettings>(m_dir->filePath("f.ini"), QSettings::IniFormat);
-    auto* content = new QWidget;
-    auto* layout = new QVBoxLayout(content);
-    m_field = new QLineEdit;
-    layout->addWidget(m_field);
-    m_controller = std::make_unique<FloatingPanelController>(
-        QSize(440, 380), std::nullopt, PanelOptions{true, QSizeF(320, 220), "panel.frame"},
-        *m_settings, content);
-    m_hides = 0;
-    connect(m_controller.get(), &FloatingPanelController::didHide, this, [this] { ++m_hides; });
-    pointAt(screen(0));
-}
-
-void TestFloatingPanel::cleanup()
-{
-    m_controller.reset();
-}
-
-void TestFloatingPanel::firstShowUsesDefaultPlacement()
-{
-    m_controller->show();
-    const QRect visible = screen(0)->availableGeometry();
-    const QRect frame = m_controller->panel()->geometry();
-    QCOMPARE(frame.size(), QSize(440, 380));
-    QCOMPARE(frame.center().x(), visible.center().x());
-    QVERIFY(std::abs(frame.center().y() - (visible.top() + 0.4 * visible.height())) <= 1);
-}
-
-void TestFloatingPanel::frameIsRememberedPerScreen()
-{
-    m_controller->show();
-    m_controller->panel()->setGeometry(100, 120, 500, 400);
-    m_controller->hide();
-    m_controller->show();
-    QCOMPARE(m_controller->panel()->geometry(), QRect(100, 120, 500, 400));
-    m_controller->hide();
-
-    // Another screen has another key: the default placement applies there.
-    pointAt(screen(1));
-    m_controller->show();
-    const QRect second = screen(1)->availableGeometry();
-    QCOMPARE(m_controller->panel()->geometry().center().x(), second.center().x());
-}
-
-void TestFloatingPanel::restoredFrameIsClampedOntoScreen()
-{
-    const QRect visible = screen(0)->availableGeometry();
-    const QString key = PanelFrameStore::screenKey(screen(0)->name(), screen(0)->geometry().width(),
-                                                   screen(0)->geometry().height());
-    PanelFrameStore::save(QRectF(-300, 100, 200, 150), "panel.frame", key, *m_settings);
-    m_controller->show();
-    QCOMPARE(m_controller->panel()->geometry(), QRect(visible.left(), 100, 320, 220));
-}
-
-void TestFloatingPanel::hideSavesOnlyWhenVisible()
-{
-    m_controller->hide();
-    QCOMPARE(m_hides, 0);
-    QVERIFY(m_settings->allKeys().isEmpty());
-    m_controller->toggle();
-    QVERIFY(m_controller->isVisible());
-    m_controller->toggle();
-    QVERIFY(!m_controller->isVisible());
-    QCOMPARE(m_hides, 1);
-    QCOMPARE(m_settings->allKeys().size(), 1);
-}
-
-void TestFloatingPanel::losingActivationHidesOnlyWhenAsked()
-{
-    m_controller->show();
-    m_controller->hidesOnResignKey = false;
-    QEvent deactivate(QEvent::WindowDeactivate);
-    QApplication::sendEvent(m_controller->panel(), &deactivate);
-    QVERIFY(m_controller->isVisible());
-    m_controller->hidesOnResignKey = true;
-    QApplication::sendEvent(m_controller->panel(), &deactivate);
-    QVERIFY(!m_controller->isVisible());
-    QCOMPARE(m_hides, 1);
-}
-
-void TestFloatingPanel::keyHandlerSeesKeysFirst()
-{
-    QList<int> seen;
-    m_controller->setKeyHandler([&](QKeyEvent* event) {
-        seen << event->key();
-        return event->key() == Qt::Key_X;
-    });
-    m_controller->show();
-    m_field->setFocus();
-    QVERIFY(QTest::qWaitForWindowActive(m_controller->panel()) || m_field->hasFocus());
-    QTest::keyClicks(m_field, "axb");
-    QCOMPARE(m_field->text(), QStringLiteral("ab"));
-    // A declined key is offered twice (as a shortcut, then as a key press); a consumed
-    // one once, before any window shortcut could take it.
-    QCOMPARE(seen, (QList<int>{Qt::Key_A, Qt::Key_A, Qt::Key_X, Qt::Key_B, Qt::Key_B}));
-}
-
-void TestFloatingPanel::anchoredShowGoesBelowOrAbove()
-{
-    const QRect visible = screen(0)->availableGeometry();
-    m_controller->showAnchored(QRect(200, 100, 40, 20));
-    QCOMPARE(m_controller->panel()->y(), 100 + 20 + FloatingPanelController::kAnchorGap);
-    m_controller->hide();
-    const QRect low(200, visible.bottom() - 30, 40, 20);
-    m_controller->showAnchored(low);
-    QCOMPARE(m_controller->panel()->geometry().bottom() + 1,
-             low.top() - FloatingPanelController::kAnchorGap);
-}
 
 int main(int argc, char** argv)
 {
