@@ -3,9 +3,9 @@
 // results and the store updated (median and 99th percentile), loading the note with
 // its first full styling, and the resident memory of the process holding it.
 
+#include "core/storage/filenoterepository.h"
 #include "samplenote.h"
 #include "support/memorynoterepository.h"
-#include "core/storage/filenoterepository.h"
 #include "ui/editor/editorbridge.h"
 
 #include <QApplication>

@@ -161,7 +161,10 @@ public:
     }
     void trash(const QUuid& id) override { m_inner.trash(id); }
     void saveIndex(const NoteIndex& index) override { m_inner.saveIndex(index); }
-    QList<Note> orphanNotes(const QSet<QUuid>& known) override { return m_inner.orphanNotes(known); }
+    QList<Note> orphanNotes(const QSet<QUuid>& known) override
+    {
+        return m_inner.orphanNotes(known);
+    }
     QList<ExternalChange> externalChanges(const QList<QUuid>& ids) override
     {
         const double start = threadSeconds();

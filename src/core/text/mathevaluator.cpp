@@ -369,34 +369,52 @@ std::optional<Decimal> evaluateCached(QStringView expression, const Separators& 
 
 } // namespace
 
+Line classifyLine(QStringView line, const icu::Locale& locale)
+{
+    // A CR before the LF is part of the line end, not of the expression.
+    if (line.endsWith(u'\r'))
+        line.chop(1);
+    if (trimHorizontal(line).isEmpty())
+        return {Line::Kind::Blank, std::nullopt};
+    const std::optional<QStringView> expression = mathExpression(line);
+    if (!expression)
+        return {};
+    if (isSumKeyword(*expression))
+        return {Line::Kind::Sum, std::nullopt};
+    return {Line::Kind::Value, evaluateCached(*expression, separatorsFor(locale))};
+}
+
+std::optional<Decimal> Totals::add(const Line& line)
+{
+    switch (line.kind) {
+    case Line::Kind::Blank:
+        m_total.reset();
+        return std::nullopt;
+    case Line::Kind::Sum: {
+        const std::optional<Decimal> total = std::exchange(m_total, std::nullopt);
+        if (total && !total->isNaN())
+            return total;
+        return std::nullopt;
+    }
+    case Line::Kind::Value:
+        if (line.value)
+            m_total = m_total.value_or(Decimal()) + *line.value;
+        return line.value;
+    case Line::Kind::Other:
+        break;
+    }
+    return std::nullopt;
+}
+
 QMap<int, Decimal> results(const QString& text, const icu::Locale& locale)
 {
-    const Separators& seps = separatorsFor(locale);
     QMap<int, Decimal> out;
-    std::optional<Decimal> total;
-    int lineNumber = 0;
+    Totals totals;
+    int number = 0;
     for (QStringView line : QStringView(text).tokenize(u'\n')) {
-        // A CR before the LF is part of the line end, not of the expression.
-        if (line.endsWith(u'\r'))
-            line.chop(1);
-        const int number = lineNumber++;
-        if (trimHorizontal(line).isEmpty()) {
-            total.reset();
-            continue;
-        }
-        const std::optional<QStringView> expression = mathExpression(line);
-        if (!expression)
-            continue;
-        if (isSumKeyword(*expression)) {
-            if (total && !total->isNaN())
-                out.insert(number, *total);
-            total.reset();
-            continue;
-        }
-        if (const std::optional<Decimal> value = evaluateCached(*expression, seps)) {
-            out.insert(number, *value);
-            total = total.value_or(Decimal()) + *value;
-        }
+        if (const std::optional<Decimal> shown = totals.add(classifyLine(line, locale)))
+            out.insert(number, *shown);
+        ++number;
     }
     return out;
 }

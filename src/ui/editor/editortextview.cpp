@@ -93,8 +93,7 @@ EditorTextView::EditorTextView(double fontSize, bool monospace, bool mathEnabled
     document()->setDefaultFont(theme.baseFont());
     // Connected before anyone reads the text after a change.
     connect(document(), &QTextDocument::contentsChange, this, [this] { m_noteText.reset(); });
-    m_highlighter = new NoteHighlighter(document(), theme, mathEnabled, palette(),
-                                        [this] { return noteText(); });
+    m_highlighter = new NoteHighlighter(document(), theme, mathEnabled, palette());
     m_highlighter->setParent(this);
     connect(m_highlighter, &NoteHighlighter::mathResultsChanged, viewport(),
             qOverload<>(&QWidget::update));
@@ -206,9 +205,9 @@ void EditorTextView::insertLineResult()
     const QString text = noteText();
     const TextRange paragraph =
         MarkdownHighlighter::paragraphRange(text, {std::min(text.size(), selection().location), 0});
-    const auto result =
-        m_highlighter->mathResults().constFind(static_cast<int>(paragraph.location));
-    if (result == m_highlighter->mathResults().constEnd()) {
+    const std::optional<QString> result =
+        m_highlighter->resultFor(document()->findBlock(static_cast<int>(paragraph.location)));
+    if (!result) {
         QApplication::beep();
         return;
     }
@@ -344,11 +343,11 @@ void EditorTextView::mousePressEvent(QMouseEvent* event)
             return;
         }
     }
-    if (event->button() == Qt::LeftButton && !m_highlighter->mathResults().isEmpty()) {
+    if (event->button() == Qt::LeftButton) {
         const QTextBlock block = cursorForPosition(point.toPoint()).block();
-        const auto result = m_highlighter->mathResults().constFind(block.position());
+        const std::optional<QString> result = m_highlighter->resultFor(block);
         const std::optional<QRectF> rect = resultRect(block.position());
-        if (result != m_highlighter->mathResults().constEnd() && rect && rect->contains(point)) {
+        if (result && rect && rect->contains(point)) {
             QGuiApplication::clipboard()->setText(*result);
             emit resultCopied(*result);
             event->accept();
@@ -360,10 +359,10 @@ void EditorTextView::mousePressEvent(QMouseEvent* event)
 
 std::optional<QRectF> EditorTextView::resultRect(int position) const
 {
-    const auto result = m_highlighter->mathResults().constFind(position);
-    if (result == m_highlighter->mathResults().constEnd() || document()->isEmpty())
-        return std::nullopt;
     const QTextBlock block = document()->findBlock(position);
+    const std::optional<QString> result = m_highlighter->resultFor(block);
+    if (!result || block.position() != position)
+        return std::nullopt;
     const QTextLayout* layout = block.layout();
     if (!layout || layout->lineCount() == 0)
         return std::nullopt;
@@ -428,16 +427,13 @@ void EditorTextView::drawCheckboxes(QPainter& painter, const QRect& area) const
 
 void EditorTextView::drawResults(QPainter& painter, const QRect& area) const
 {
-    const QMap<int, QString>& results = m_highlighter->mathResults();
-    if (results.isEmpty())
-        return;
     const QFont font = m_highlighter->theme().resultFont();
     const QFontMetricsF metrics(font);
     painter.setFont(font);
     painter.setPen(EditorTheme::secondary(palette()));
     for (const QTextBlock& block : visibleBlocks(area)) {
-        const auto result = results.constFind(block.position());
-        if (result == results.constEnd())
+        const std::optional<QString> result = m_highlighter->resultFor(block);
+        if (!result)
             continue;
         const std::optional<QRectF> slot = resultRect(block.position());
         if (!slot)

@@ -1,8 +1,8 @@
 #pragma once
 // Styles the editor's document as the user types, without changing its text: each
-// touched paragraph gets the formats of its style runs, and the arithmetic results
-// of the whole note are recomputed. Formats live in the layout, so what is saved and
-// copied out stays plain Markdown.
+// touched paragraph gets the formats of its style runs and its arithmetic value, and
+// only the totals that can depend on it are added up again. Formats live in the
+// layout, so what is saved and copied out stays plain Markdown.
 
 #include "ui/editor/editortheme.h"
 
@@ -12,7 +12,7 @@
 
 #include <unicode/locid.h>
 
-#include <functional>
+#include <optional>
 
 namespace quelto {
 
@@ -20,9 +20,8 @@ class NoteHighlighter : public QSyntaxHighlighter {
     Q_OBJECT
 
 public:
-    // `text` gives the note's current text (the editor keeps one copy per change).
     NoteHighlighter(QTextDocument* document, EditorTheme theme, bool mathEnabled,
-                    const QPalette& palette, std::function<QString()> text);
+                    const QPalette& palette);
 
     EditorTheme theme() const { return m_theme; }
     // Restyles the whole note only when the theme really changed.
@@ -32,8 +31,10 @@ public:
     void setPalette(const QPalette& palette);
     void setLocale(const icu::Locale& locale);
 
-    // Result text by the position at which its line starts.
-    const QMap<int, QString>& mathResults() const { return m_mathResults; }
+    // The result drawn at the end of the paragraph, if any.
+    std::optional<QString> resultFor(const QTextBlock& block) const;
+    // Result text by the position at which its line starts (walks the whole note).
+    QMap<int, QString> mathResults() const;
 
     void restyleAll();
 
@@ -44,14 +45,18 @@ protected:
     void highlightBlock(const QString& text) override;
 
 private:
-    void recomputeMathResults();
+    void evaluateLine(const QString& text);
+    // Adds up again the totals that the lines styled since the last call can change.
+    void settleTotals();
 
-    std::function<QString()> m_text;
+    // The blocks styled since the totals were last settled (-1: none).
+    int m_firstTouched = -1;
+    int m_lastTouched = -1;
+    bool m_resultsChanged = false;
     EditorTheme m_theme;
     bool m_mathEnabled;
     QPalette m_palette;
     icu::Locale m_locale;
-    QMap<int, QString> m_mathResults;
 };
 
 // The user's locale for reading and formatting numbers.
