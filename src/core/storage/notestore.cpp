@@ -151,11 +151,30 @@ void NoteStore::updateText(const QString& text, const QUuid& id)
     const qsizetype i = indexOf(id);
     if (i < 0 || m_notes[i].text == text)
         return;
-    Note& note = m_notes[i];
-    note.text = text;
+    m_notes[i].text = text;
+    didEdit(m_notes[i]);
+}
+
+bool NoteStore::editText(const QUuid& id, qsizetype position, qsizetype removed,
+                         QStringView inserted)
+{
+    const qsizetype i = indexOf(id);
+    if (i < 0 || position < 0 || removed < 0 || position + removed > m_notes[i].text.size())
+        return false;
+    QString& text = m_notes[i].text;
+    if (removed == inserted.size() && QStringView(text).sliced(position, removed) == inserted)
+        return true;
+    text.replace(position, removed, inserted.data(), inserted.size());
+    didEdit(m_notes[i]);
+    return true;
+}
+
+void NoteStore::didEdit(Note& note)
+{
     note.updatedAt = now();
-    emit notesChanged();
+    const QUuid id = note.id;
     m_pending.insert(id);
+    emit noteTextChanged(id);
     // Counted from the first unsaved edit: a steady typist still gets the text on disk
     // every saveDelay, so a crash loses at most that much.
     if (m_saveDelay.count() <= 0)
@@ -392,7 +411,7 @@ void NoteStore::applyExternalChanges(const QList<ExternalChange>& changes)
         } else {
             m_notes[i].text = change.text;
             m_notes[i].updatedAt = now();
-            emit notesChanged();
+            emit noteTextChanged(change.id);
         }
     }
 }

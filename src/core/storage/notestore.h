@@ -63,6 +63,9 @@ public:
     QList<Note> unsavedNotes() const;
 
     void updateText(const QString& text, const QUuid& id);
+    // The same for one edit: `removed` characters at `position` become `inserted`. The
+    // work follows the edit, not the note; false when the range does not fit the text.
+    bool editText(const QUuid& id, qsizetype position, qsizetype removed, QStringView inserted);
     // Writes every unsaved text now, then the index if it changed.
     void flush();
     // The new, active note, or nothing when kMaxNotes are open.
@@ -83,7 +86,10 @@ public:
     void checkStorage();
 
 signals:
+    // The tabs changed: added, removed, moved, retitled, or loaded anew.
     void notesChanged();
+    // One note's text changed (typed here, or taken in from another program).
+    void noteTextChanged(const QUuid& id);
     void activeIDChanged();
     void failedIDsChanged();
     void saveFailureCountChanged();
@@ -102,6 +108,8 @@ private:
     void persist(const Note& note);
     void persistIndex();
     void setFailed(const QUuid& id, bool failed);
+    // Stamps an edited note and schedules its save.
+    void didEdit(Note& note);
     void applyExternalChanges(const QList<ExternalChange>& changes);
     void keepOtherVersion(const QString& text);
     void comeBack();

@@ -19,11 +19,15 @@ EditorBridge::EditorBridge(NoteStore& store, Preferences& prefs, QObject* parent
     connect(m_view, &EditorTextView::linkActivated, this, &EditorBridge::openLink);
     connect(m_view, &EditorTextView::resultCopied, this, &EditorBridge::resultCopied);
     connect(m_view->document(), &QTextDocument::contentsChange, this,
-            [this](int, int removed, int added) {
+            [this](int position, int removed, int added) {
                 if (removed > 0 || added > 0)
-                    textDidChange();
+                    textDidChange(position, removed, added);
             });
     connect(&store, &NoteStore::notesChanged, this, &EditorBridge::update);
+    connect(&store, &NoteStore::noteTextChanged, this, [this](const QUuid& id) {
+        if (id == m_loadedID)
+            update();
+    });
     connect(&store, &NoteStore::activeIDChanged, this, &EditorBridge::update);
     connect(&prefs, &Preferences::queltoEditorPrefsChanged, this, &EditorBridge::applyPreferences);
     connect(m_view, &QObject::destroyed, this, [this] { m_loadedID.reset(); });
@@ -56,10 +60,15 @@ void EditorBridge::load(const QUuid& id, bool keepSelection)
     LineEndings::Split split = LineEndings::split(m_shownText);
     m_endings = std::move(split.endings);
     m_newEnding = LineEndings::mostCommon(m_endings);
+    m_isLFOnly = m_newEnding == '\n' && !m_endings.contains('w') && !m_endings.contains('\r') &&
+                 !m_endings.contains('p');
     m_isTyping = true; // the view is only taking the store's text, not changing it
     m_view->loadText(split.text);
     m_isTyping = false;
-    m_shownView = m_view->noteText();
+    m_divergedView.reset();
+    m_shownView = m_isLFOnly ? QString() : m_view->noteText();
+    if (m_isLFOnly)
+        m_shownText.clear();
     const int length = m_view->document()->characterCount() - 1;
     QTextCursor caret(m_view->document());
     caret.setPosition(keepSelection ? std::min(previous, length) : length);
@@ -79,17 +88,71 @@ void EditorBridge::update()
         load(m_store.activeID(), false);
         return;
     }
-    if (m_isTyping || isComposing(m_view->textCursor()))
+    if (m_isTyping)
         return;
+    if (isComposing(m_view->textCursor())) {
+        // The store moved on under a composition: the view is no longer the store's
+        // text plus its edits until it is loaded again or its own text wins.
+        if (m_isLFOnly && !m_divergedView)
+            m_divergedView = m_view->noteText();
+        return;
+    }
     const Note* active = m_store.activeOrFirst();
-    if (active && active->text != m_shownText)
+    if (active && active->text != storedForm())
         load(active->id, true);
 }
 
-void EditorBridge::textDidChange()
+QString EditorBridge::storedForm() const
 {
+    return m_isLFOnly ? m_view->noteText() : m_shownText;
+}
+
+bool EditorBridge::sendEdit(int position, int added)
+{
+    const Note* note = m_store.note(*m_loadedID);
+    if (!note)
+        return false;
+    const QTextDocument* document = m_view->document();
+    const qsizetype length = document->characterCount() - 1;
+    // Qt may count the document's final paragraph end into a change; the lengths
+    // before and after tell how much of the note really went.
+    const qsizetype end = std::min<qsizetype>(position + added, length);
+    const qsizetype removed = note->text.size() - (length - (end - position));
+    if (position > length || removed < 0 || position + removed > note->text.size())
+        return false;
+    QTextCursor range(m_view->document());
+    range.setPosition(position);
+    range.setPosition(int(end), QTextCursor::KeepAnchor);
+    QString inserted = range.selectedText();
+    inserted.replace(QChar::ParagraphSeparator, u'\n');
+    // Qt also reports restyling and input-method previews as content changes: the
+    // store sees those as no change.
+    return m_store.editText(*m_loadedID, position, removed, inserted);
+}
+
+void EditorBridge::textDidChange(int position, int removed, int added)
+{
+    Q_UNUSED(removed);
     if (!m_view || !m_loadedID || m_isTyping)
         return;
+    if (m_isLFOnly && m_divergedView) {
+        QString view = m_view->noteText();
+        if (view == *m_divergedView)
+            return; // restyling or a preview, not typing
+        m_divergedView.reset();
+        m_isTyping = true;
+        m_store.updateText(view, *m_loadedID);
+        m_isTyping = false;
+        return;
+    }
+    if (m_isLFOnly) {
+        m_isTyping = true;
+        const bool sent = sendEdit(position, added);
+        if (!sent)
+            m_store.updateText(m_view->noteText(), *m_loadedID);
+        m_isTyping = false;
+        return;
+    }
     // Qt also reports restyling and input-method previews as content changes; only a
     // real change of the text may reach the store, or stale text would overwrite it.
     QString view = m_view->noteText();

@@ -45,7 +45,11 @@ signals:
 
 private:
     void load(const QUuid& id, bool keepSelection);
-    void textDidChange();
+    void textDidChange(int position, int removed, int added);
+    // Hands one edit of an LF-only note to the store; false when it must go whole.
+    bool sendEdit(int position, int added);
+    // The note's text as the view shows it now, in the note's own line endings.
+    QString storedForm() const;
     void applyPreferences();
     void openLink(const QUrl& url);
 
@@ -55,8 +59,13 @@ private:
     QPointer<EditorTextView> m_view;
     std::optional<QUuid> m_loadedID;
     bool m_isTyping = false;
-    // The view's text after its last load or change, with each line break's ending.
+    // Every line break is LF: edits go to the store one by one, and the store's text
+    // is the view's. Otherwise the view's text after its last load or change, with
+    // each line break's ending, is kept here.
+    bool m_isLFOnly = true;
     QString m_shownView;
+    // An LF-only view's text when the store changed under a composition.
+    std::optional<QString> m_divergedView;
     LineEndings::Endings m_endings;
     // What a new line break gets: the note's most common ending.
     char m_newEnding = '\n';

@@ -59,13 +59,14 @@ private:
     TabStrip& m_strip;
 };
 
+// One tab, made once for its note and updated in place, so that a drag or a rename
+// that it hosts outlives every change of the store.
 class TabView final : public QWidget {
 public:
-    TabView(TabStrip& strip, const Note& note, bool active)
+    TabView(TabStrip& strip, const Note& note)
         : m_strip(strip)
         , m_id(note.id)
         , m_scratch(note.isScratch)
-        , m_active(active)
     {
         setObjectName(QStringLiteral("tab"));
         setAcceptDrops(!note.isScratch);
@@ -73,48 +74,80 @@ public:
         auto* row = new QHBoxLayout(this);
         row->setContentsMargins(9, 5, 9, 5);
         row->setSpacing(4);
-        if (strip.renamingID() == note.id) {
-            auto* field = new RenameField(strip);
-            field->setPlaceholderText(QStringLiteral("Name"));
-            field->setFont(tabFont(font(), false));
-            field->setMinimumWidth(kRenameMinWidth);
-            field->setMaximumWidth(kTitleMaxWidth);
-            field->setFrame(false);
-            row->addWidget(field);
-            m_field = field;
-        } else {
-            auto* title = new QLabel;
-            title->setFont(tabFont(font(), active));
-            const QString text = note.title();
-            title->setText(title->fontMetrics().elidedText(text, Qt::ElideRight, kTitleMaxWidth));
-            title->setToolTip(text);
-            QPalette p = title->palette();
-            p.setColor(QPalette::WindowText, active ? palette().color(QPalette::WindowText)
-                                                    : EditorTheme::secondary(palette()));
-            title->setPalette(p);
-            row->addWidget(title);
-            m_title = title;
-        }
-        if (active && !note.isScratch) {
-            auto* close = new QToolButton;
-            close->setObjectName(QStringLiteral("close"));
-            close->setText(QStringLiteral("✕"));
-            close->setAutoRaise(true);
-            close->setFocusPolicy(Qt::NoFocus);
-            close->setToolTip(toolTipWithKeys(QStringLiteral("Close tab"), Command::CloseTab));
-            close->setAccessibleName(QStringLiteral("Close tab"));
-            QFont small = close->font();
+        m_title = new QLabel;
+        row->addWidget(m_title);
+        if (!note.isScratch) {
+            m_close = new QToolButton;
+            m_close->setObjectName(QStringLiteral("close"));
+            m_close->setText(QStringLiteral("✕"));
+            m_close->setAutoRaise(true);
+            m_close->setFocusPolicy(Qt::NoFocus);
+            m_close->setToolTip(toolTipWithKeys(QStringLiteral("Close tab"), Command::CloseTab));
+            m_close->setAccessibleName(QStringLiteral("Close tab"));
+            QFont small = m_close->font();
             small.setPointSize(8);
             small.setBold(true);
-            close->setFont(small);
-            QObject::connect(close, &QToolButton::clicked, this,
+            m_close->setFont(small);
+            m_close->hide();
+            QObject::connect(m_close, &QToolButton::clicked, this,
                              [this] { emit m_strip.closeRequested(m_id); });
-            row->addWidget(close);
+            row->addWidget(m_close);
         }
+        showNote(note, false);
     }
 
-    QLineEdit* field() const { return m_field; }
     QUuid id() const { return m_id; }
+    QLineEdit* field() const { return m_field; }
+
+    // Shows the note's title and whether it is the active tab; untouched when neither
+    // changed.
+    void showNote(const Note& note, bool active)
+    {
+        const QString text = note.title();
+        if (text == m_text && active == m_active && !m_title->text().isEmpty())
+            return;
+        m_text = text;
+        m_active = active;
+        m_title->setFont(tabFont(font(), active));
+        m_title->setText(m_title->fontMetrics().elidedText(text, Qt::ElideRight, kTitleMaxWidth));
+        m_title->setToolTip(text);
+        QPalette p = m_title->palette();
+        p.setColor(QPalette::WindowText, active ? palette().color(QPalette::WindowText)
+                                                : EditorTheme::secondary(palette()));
+        m_title->setPalette(p);
+        if (m_close)
+            m_close->setVisible(active);
+        update();
+    }
+
+    // The rename field in place of the title, or the title again.
+    QLineEdit* startRename(const QString& draft)
+    {
+        if (!m_field) {
+            m_field = new RenameField(m_strip);
+            m_field->setPlaceholderText(QStringLiteral("Name"));
+            m_field->setFont(tabFont(font(), false));
+            m_field->setMinimumWidth(kRenameMinWidth);
+            m_field->setMaximumWidth(kTitleMaxWidth);
+            m_field->setFrame(false);
+            static_cast<QHBoxLayout*>(layout())->insertWidget(0, m_field);
+        }
+        m_field->setText(draft);
+        m_field->show();
+        m_title->hide();
+        return m_field;
+    }
+
+    void endRename()
+    {
+        if (!m_field)
+            return;
+        m_field->disconnect(&m_strip);
+        m_field->hide();
+        m_field->deleteLater();
+        m_field = nullptr;
+        m_title->show();
+    }
 
 protected:
     void paintEvent(QPaintEvent*) override
@@ -183,12 +216,8 @@ protected:
             QUuid::fromString(QString::fromUtf8(event->mimeData()->data(kTabMimeType)));
         event->setDropAction(Qt::MoveAction);
         event->accept();
-        if (!dragged.isNull()) {
-            // Reordering rebuilds the strip, this tab included: do it after the event.
-            QTimer::singleShot(0, &m_strip, [strip = &m_strip, dragged, target = m_id] {
-                strip->dragEntered(dragged, target);
-            });
-        }
+        if (!dragged.isNull())
+            m_strip.dragEntered(dragged, m_id);
     }
 
     void dragMoveEvent(QDragMoveEvent* event) override
@@ -207,8 +236,10 @@ private:
     TabStrip& m_strip;
     QUuid m_id;
     bool m_scratch;
-    bool m_active;
+    bool m_active = false;
+    QString m_text;
     QLabel* m_title = nullptr;
+    QToolButton* m_close = nullptr;
     QLineEdit* m_field = nullptr;
     std::optional<QPointF> m_pressAt;
 };
@@ -247,42 +278,56 @@ TabStrip::TabStrip(NoteStore& store, QWidget* parent)
     outer->addWidget(scroll);
     setFixedHeight(content->sizeHint().height() + 12);
 
-    connect(&store, &NoteStore::notesChanged, this, &TabStrip::rebuild);
-    connect(&store, &NoteStore::activeIDChanged, this, &TabStrip::rebuild);
-    rebuild();
+    connect(&store, &NoteStore::notesChanged, this, &TabStrip::sync);
+    connect(&store, &NoteStore::activeIDChanged, this, &TabStrip::sync);
+    connect(&store, &NoteStore::noteTextChanged, this, &TabStrip::showTitleOf);
+    sync();
 }
 
 QWidget* TabStrip::tabFor(const QUuid& id) const
 {
-    for (QWidget* tab : m_tabs) {
-        if (static_cast<TabView*>(tab)->id() == id)
-            return tab;
-    }
-    return nullptr;
+    return m_tabs.value(id);
 }
 
-void TabStrip::rebuild()
+void TabStrip::showTitleOf(const QUuid& id)
 {
-    if (m_renameField)
-        m_renameField->disconnect(this); // its focus loss while going away commits nothing
-    for (QWidget* tab : std::as_const(m_tabs)) {
-        tab->hide();
-        tab->deleteLater();
-    }
-    m_tabs.clear();
+    TabView* tab = static_cast<TabView*>(m_tabs.value(id));
+    if (const Note* note = m_store.note(id); tab && note)
+        tab->showNote(*note, id == m_store.activeID());
+}
+
+void TabStrip::sync()
+{
     const QList<Note> notes = m_store.notes();
-    for (qsizetype i = 0; i < notes.size(); ++i) {
-        auto* tab = new TabView(*this, notes[i], notes[i].id == m_store.activeID());
-        m_row->insertWidget(int(i), tab);
-        m_tabs.append(tab);
-        if (QLineEdit* field = tab->field()) {
-            m_renameField = field;
-            field->setText(m_draft);
-            connect(field, &QLineEdit::textEdited, this, [this](const QString& t) { m_draft = t; });
-            connect(field, &QLineEdit::editingFinished, this, &TabStrip::commitRename);
+    QSet<QUuid> ids;
+    for (const Note& note : notes)
+        ids.insert(note.id);
+    for (auto it = m_tabs.begin(); it != m_tabs.end();) {
+        if (ids.contains(it.key())) {
+            ++it;
+            continue;
         }
+        if (m_renamingID == it.key())
+            endRename();
+        it.value()->hide();
+        it.value()->deleteLater();
+        it = m_tabs.erase(it);
     }
-    const bool full = m_store.notes().size() >= NoteStore::kMaxNotes;
+    for (qsizetype i = 0; i < notes.size(); ++i) {
+        auto* tab = static_cast<TabView*>(m_tabs.value(notes[i].id));
+        if (!tab) {
+            tab = new TabView(*this, notes[i]);
+            m_tabs.insert(notes[i].id, tab);
+        }
+        // Moved within the row, never made again: a drag it runs goes on.
+        if (m_row->indexOf(tab) != i) {
+            m_row->removeWidget(tab);
+            m_row->insertWidget(int(i), tab);
+        }
+        tab->showNote(notes[i], notes[i].id == m_store.activeID());
+        tab->show();
+    }
+    const bool full = notes.size() >= NoteStore::kMaxNotes;
     m_newTab->setEnabled(canCreate && !full);
     m_newTab->setToolTip(full ? QStringLiteral("Up to 12 tabs")
                               : toolTipWithKeys(QStringLiteral("New tab"), Command::NewTab));
@@ -310,10 +355,17 @@ void TabStrip::beginRename(const QUuid& id)
     const Note* note = m_store.note(id);
     if (!note || note->isScratch)
         return;
+    if (m_renamingID && m_renamingID != id)
+        endRename();
+    auto* tab = static_cast<TabView*>(m_tabs.value(id));
+    if (!tab)
+        return;
     m_draft = note->customTitle.value_or(note->title());
     m_renamingID = id;
-    rebuild();
-    // Focus once the field exists and the event that asked has finished.
+    m_renameField = tab->startRename(m_draft);
+    connect(m_renameField, &QLineEdit::textEdited, this, [this](const QString& t) { m_draft = t; });
+    connect(m_renameField, &QLineEdit::editingFinished, this, &TabStrip::commitRename);
+    // Focus once the event that asked has finished.
     QTimer::singleShot(0, this, [this] {
         if (m_renameField) {
             m_renameField->setFocus();
@@ -352,11 +404,11 @@ void TabStrip::endRename()
 {
     if (!m_renamingID)
         return;
-    m_renamingID.reset();
-    if (m_renameField)
-        m_renameField->disconnect(this);
+    const QUuid id = *std::exchange(m_renamingID, std::nullopt);
+    // Its focus loss while going away commits nothing.
+    if (auto* tab = static_cast<TabView*>(m_tabs.value(id)))
+        tab->endRename();
     m_renameField = nullptr;
-    rebuild();
     emit renameEnded();
 }
 

@@ -7,6 +7,7 @@
 
 #include "core/storage/notestore.h"
 
+#include <QHash>
 #include <QLineEdit>
 #include <QPointer>
 #include <QWidget>
@@ -45,7 +46,8 @@ public:
     // Moves the dragged note to the target's place (the drop-entered rule).
     void dragEntered(const QUuid& dragged, const QUuid& target);
 
-    void rebuild();
+    // Brings the tabs in line with the store: made, removed and moved one by one.
+    void sync();
 
 signals:
     void closeRequested(const QUuid& id);
@@ -55,11 +57,12 @@ signals:
 
 private:
     void endRename();
+    void showTitleOf(const QUuid& id);
 
     NoteStore& m_store;
     QHBoxLayout* m_row;
     QToolButton* m_newTab;
-    QList<QWidget*> m_tabs;
+    QHash<QUuid, QWidget*> m_tabs;
     std::optional<QUuid> m_renamingID;
     QString m_draft;
     QPointer<QLineEdit> m_renameField;

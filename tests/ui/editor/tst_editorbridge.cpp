@@ -71,9 +71,9 @@ private slots:
         QTextCursor c = view().textCursor();
         c.setPosition(7);
         view().setTextCursor(c);
-        QSignalSpy notes(m_store.get(), &NoteStore::notesChanged);
+        QSignalSpy edits(m_store.get(), &NoteStore::noteTextChanged);
         type("-");
-        QCOMPARE(notes.count(), 1);
+        QCOMPARE(edits.count(), 1);
         QCOMPARE(m_store->notes()[0].text, QStringLiteral("scratch- text"));
         QCOMPARE(view().textCursor().position(), 8);
         QVERIFY(view().document()->isUndoAvailable()); // not reloaded
