@@ -4,10 +4,24 @@
 
 #include <QDesktopServices>
 #include <QScrollBar>
+#include <QTimer>
+
 #include <QTextBlock>
 #include <QTextLayout>
+#include <malloc.h>
 
 namespace quelto {
+
+namespace {
+
+// A large paste or load leaves the copies it passed through freed but still held by
+// the allocator; once the event is over they go back to the system.
+void releaseFreedMemory()
+{
+    QTimer::singleShot(0, [] { malloc_trim(0); });
+}
+
+} // namespace
 
 EditorBridge::EditorBridge(NoteStore& store, Preferences& prefs, QObject* parent)
     : QObject(parent)
@@ -132,7 +146,8 @@ bool EditorBridge::sendEdit(int position, int added)
 
 void EditorBridge::textDidChange(int position, int removed, int added)
 {
-    Q_UNUSED(removed);
+    if (std::max(removed, added) >= kLargeChange)
+        releaseFreedMemory();
     if (!m_view || !m_loadedID || m_isTyping)
         return;
     if (m_isLFOnly && m_divergedView) {

@@ -23,6 +23,9 @@ class EditorBridge : public QObject {
     Q_OBJECT
 
 public:
+    // Changes of at least this many characters are large (a paste, a load).
+    static constexpr int kLargeChange = 1 << 20;
+
     // Opens a URL with the desktop; false when it could not.
     using UrlOpener = std::function<bool(const QUrl&)>;
 

@@ -93,10 +93,9 @@ EditorTextView::EditorTextView(double fontSize, bool monospace, bool mathEnabled
     document()->setDefaultFont(theme.baseFont());
     // Connected before anyone reads the text after a change.
     connect(document(), &QTextDocument::contentsChange, this, [this] { m_noteText.reset(); });
-    m_highlighter = new NoteHighlighter(document(), theme, mathEnabled, palette());
-    m_highlighter->setParent(this);
-    connect(m_highlighter, &NoteHighlighter::mathResultsChanged, viewport(),
-            qOverload<>(&QWidget::update));
+    m_highlighter = new NoteHighlighter(document(), theme, mathEnabled, palette(), this);
+    for (auto changed : {&NoteHighlighter::mathResultsChanged, &NoteHighlighter::stylingDeferred})
+        connect(m_highlighter, changed, viewport(), qOverload<>(&QWidget::update));
     loadText(QString());
 }
 
@@ -377,6 +376,12 @@ std::optional<QRectF> EditorTextView::resultRect(int position) const
 
 void EditorTextView::paintEvent(QPaintEvent* event)
 {
+    // Paragraphs a long paste or load left unstyled are styled as they come into view.
+    bool restyled = false;
+    for (const QTextBlock& block : visibleBlocks(event->rect()))
+        restyled |= m_highlighter->style(block);
+    if (restyled)
+        viewport()->update(); // their new formats may break their lines differently
     QPlainTextEdit::paintEvent(event);
     QPainter painter(viewport());
     painter.setRenderHint(QPainter::Antialiasing);

@@ -1,11 +1,8 @@
 #include "ui/editor/notehighlighter.h"
 
-#include "core/text/mathevaluator.h"
+#include "core/text/markdownhighlighter.h"
 #include "ui/editor/preedit.h"
 
-#include <QCoreApplication>
-#include <QLocale>
-#include <QTextBlock>
 #include <QTextDocument>
 #include <QTextLayout>
 
@@ -13,42 +10,18 @@
 
 namespace quelto {
 
-icu::Locale userLocale()
-{
-    return icu::Locale(QLocale::system().name().toLatin1().constData());
-}
-
-namespace {
-
-// A paragraph's part in the arithmetic, kept with the paragraph so that an edit
-// elsewhere never has to find it again.
-struct LineMath final : QTextBlockUserData {
-    MathEvaluator::Line line;
-    std::optional<QString> shown;
-};
-
-LineMath* lineMath(const QTextBlock& block)
-{
-    return static_cast<LineMath*>(block.userData());
-}
-
-} // namespace
-
 NoteHighlighter::NoteHighlighter(QTextDocument* document, EditorTheme theme, bool mathEnabled,
-                                 const QPalette& palette)
-    : QSyntaxHighlighter(static_cast<QObject*>(nullptr))
+                                 const QPalette& palette, QObject* parent)
+    : QObject(parent)
+    , m_document(document)
+    , m_results(document)
     , m_theme(theme)
-    , m_mathEnabled(mathEnabled)
     , m_palette(palette)
-    , m_locale(userLocale())
 {
-    setDocument(document);
-    // Qt styles a newly attached document on the next turn of the event loop and
-    // ignores edits until then; delivering that styling now keeps every edit styled
-    // (and its results known) the moment it is made.
-    QCoreApplication::sendPostedEvents(this, QEvent::MetaCall);
-    // Connected after the highlighter's own restyling, so the touched lines are known.
-    connect(document, &QTextDocument::contentsChange, this, &NoteHighlighter::settleTotals);
+    m_results.setEnabled(mathEnabled);
+    connect(&m_results, &NoteResults::changed, this, &NoteHighlighter::mathResultsChanged);
+    connect(document, &QTextDocument::contentsChange, this, &NoteHighlighter::contentsChanged);
+    restyleAll();
 }
 
 void NoteHighlighter::setTheme(const EditorTheme& theme)
@@ -61,10 +34,7 @@ void NoteHighlighter::setTheme(const EditorTheme& theme)
 
 void NoteHighlighter::setMathEnabled(bool enabled)
 {
-    if (enabled == m_mathEnabled)
-        return;
-    m_mathEnabled = enabled;
-    restyleAll();
+    m_results.setEnabled(enabled);
 }
 
 void NoteHighlighter::setPalette(const QPalette& palette)
@@ -75,131 +45,74 @@ void NoteHighlighter::setPalette(const QPalette& palette)
 
 void NoteHighlighter::setLocale(const icu::Locale& locale)
 {
-    m_locale = locale;
-    restyleAll();
+    m_results.setLocale(locale);
 }
 
 void NoteHighlighter::restyleAll()
 {
-    if (document() && document()->defaultFont() != m_theme.baseFont())
-        document()->setDefaultFont(m_theme.baseFont());
-    rehighlight();
-    settleTotals();
-}
-
-std::optional<QString> NoteHighlighter::resultFor(const QTextBlock& block) const
-{
-    const LineMath* math = lineMath(block);
-    return math ? math->shown : std::nullopt;
-}
-
-QMap<int, QString> NoteHighlighter::mathResults() const
-{
-    QMap<int, QString> results;
-    if (!document())
-        return results;
-    for (QTextBlock block = document()->begin(); block.isValid(); block = block.next()) {
-        if (const std::optional<QString> shown = resultFor(block))
-            results.insert(block.position(), *shown);
-    }
-    return results;
-}
-
-void NoteHighlighter::evaluateLine(const QString& text)
-{
-    auto* math = static_cast<LineMath*>(currentBlockUserData());
-    if (!math) {
-        math = new LineMath;
-        setCurrentBlockUserData(math);
-    }
-    math->line =
-        m_mathEnabled ? MathEvaluator::classifyLine(text, m_locale) : MathEvaluator::Line{};
-    const int number = currentBlock().blockNumber();
-    if (m_firstTouched < 0) {
-        m_firstTouched = m_lastTouched = number;
-        // Restyling outside an edit (a theme change, the first styling) settles later.
-        QMetaObject::invokeMethod(this, &NoteHighlighter::settleTotals, Qt::QueuedConnection);
-    }
-    m_firstTouched = std::min(m_firstTouched, number);
-    m_lastTouched = std::max(m_lastTouched, number);
-}
-
-// A line's own value depends only on its text; a total only on the lines above it
-// back to the last blank line or total. So the styled lines get their values, and
-// the totals among them and the first one after them are added up again, from the
-// start of their block: the work follows the edit, not the note.
-void NoteHighlighter::settleTotals()
-{
-    if (m_firstTouched < 0 || !document())
+    if (m_document->defaultFont() != m_theme.baseFont())
+        m_document->setDefaultFont(m_theme.baseFont());
+    ++m_generation;
+    if (m_document->blockCount() > kStyleAtOnce) {
+        emit stylingDeferred();
         return;
-    const QTextBlock first = document()->findBlockByNumber(m_firstTouched);
-    const int last = m_lastTouched;
-    m_firstTouched = m_lastTouched = -1;
-    using Kind = MathEvaluator::Line::Kind;
-    const auto show = [this](LineMath* math, const std::optional<Decimal>& value) {
-        std::optional<QString> shown;
-        if (value)
-            shown = MathEvaluator::formatResult(*value, m_locale);
-        if (shown == math->shown)
-            return;
-        math->shown = std::move(shown);
-        m_resultsChanged = true;
-    };
+    }
+    for (QTextBlock block = m_document->begin(); block.isValid(); block = block.next())
+        style(block);
+}
 
-    QTextBlock end;
+void NoteHighlighter::contentsChanged(int position, int removed, int added)
+{
+    Q_UNUSED(removed);
+    if (m_isStyling)
+        return;
+    const QTextBlock first = m_document->findBlock(position);
+    QTextBlock last = m_document->findBlock(position + added);
+    if (!last.isValid())
+        last = m_document->lastBlock();
+    if (!first.isValid())
+        return;
+    m_results.update(first.blockNumber(), last.blockNumber());
+    const bool atOnce = last.blockNumber() - first.blockNumber() < kStyleAtOnce;
     for (QTextBlock block = first; block.isValid(); block = block.next()) {
-        LineMath* math = lineMath(block);
-        if (!math)
-            continue; // not styled yet: it settles when it is
-        const bool touched = block.blockNumber() <= last;
-        const Kind kind = math->line.kind;
-        if (touched && kind != Kind::Sum)
-            show(math, kind == Kind::Value ? math->line.value : std::nullopt);
-        if (kind == Kind::Sum)
-            end = block;
-        if (!touched && (kind == Kind::Sum || kind == Kind::Blank))
+        QTextBlock changed = block;
+        changed.setUserState(-1);
+        if (atOnce)
+            style(block);
+        if (block == last)
             break;
     }
-    if (end.isValid()) {
-        QTextBlock block = first;
-        for (QTextBlock before = block.previous(); before.isValid(); before = before.previous()) {
-            const LineMath* math = lineMath(before);
-            if (math && (math->line.kind == Kind::Blank || math->line.kind == Kind::Sum))
-                break;
-            block = before;
-        }
-        MathEvaluator::Totals totals;
-        for (; block.isValid(); block = block.next()) {
-            LineMath* math = lineMath(block);
-            if (!math)
-                continue;
-            const std::optional<Decimal> value = totals.add(math->line);
-            if (math->line.kind == Kind::Sum)
-                show(math, value);
-            if (block == end)
-                break;
-        }
-    }
-    if (std::exchange(m_resultsChanged, false))
-        emit mathResultsChanged();
+    if (!atOnce)
+        emit stylingDeferred();
 }
 
-void NoteHighlighter::highlightBlock(const QString& text)
+bool NoteHighlighter::style(const QTextBlock& block)
 {
-    evaluateLine(text);
-    // An input method is composing here: keep the styling as it was until the
+    // An input method is composing here: the styling stays as it was until the
     // composition is committed, which restyles the paragraph once.
-    const QTextBlock block = currentBlock();
-    if (isComposing(QTextCursor(block))) {
-        for (const QTextLayout::FormatRange& range : block.layout()->formats())
-            setFormat(range.start, range.length, range.format);
-        return;
-    }
+    if (isStyled(block) || isComposing(QTextCursor(block)))
+        return false;
+    QTextLayout* layout = block.layout();
+    QList<QTextLayout::FormatRange> ranges = formatsFor(block.text());
+    QTextBlock styled = block;
+    styled.setUserState(m_generation);
+    if (ranges == layout->formats())
+        return false;
+    layout->setFormats(ranges);
+    // The document lays the paragraph out again with its new formats; that is no edit.
+    m_isStyling = true;
+    m_document->markContentsDirty(block.position(), block.length());
+    m_isStyling = false;
+    return true;
+}
 
+QList<QTextLayout::FormatRange> NoteHighlighter::formatsFor(const QString& text) const
+{
     using MarkdownHighlighter::Style;
     const QList<MarkdownHighlighter::StyleRun> runs = MarkdownHighlighter::runsForLine(text);
+    QList<QTextLayout::FormatRange> ranges;
     if (runs.isEmpty())
-        return;
+        return ranges;
     // Runs overlap (a bold inside a heading); each adds its properties on top of the
     // ones before it, so formats are merged piece by piece between run boundaries.
     QList<qsizetype> cuts;
@@ -244,8 +157,9 @@ void NoteHighlighter::highlightBlock(const QString& text)
             any = true;
         }
         if (any)
-            setFormat(static_cast<int>(from), static_cast<int>(to - from), merged);
+            ranges.append({static_cast<int>(from), static_cast<int>(to - from), merged});
     }
+    return ranges;
 }
 
 } // namespace quelto

@@ -1,65 +1,66 @@
 #pragma once
-// Styles the editor's document as the user types, without changing its text: each
-// touched paragraph gets the formats of its style runs and its arithmetic value, and
-// only the totals that can depend on it are added up again. Formats live in the
-// layout, so what is saved and copied out stays plain Markdown.
+// Styles the editor's document without changing its text: each paragraph gets the
+// formats of its style runs, in its layout, so what is saved and copied out stays
+// plain Markdown. Small edits are styled at once; a large paste or load is styled as
+// its paragraphs come into view, so a long note costs only what is shown. The "="
+// results follow every edit (NoteResults).
 
 #include "ui/editor/editortheme.h"
+#include "ui/editor/noteresults.h"
 
-#include <QMap>
+#include <QObject>
 #include <QPalette>
-#include <QSyntaxHighlighter>
-
-#include <unicode/locid.h>
-
-#include <optional>
+#include <QTextBlock>
 
 namespace quelto {
 
-class NoteHighlighter : public QSyntaxHighlighter {
+class NoteHighlighter : public QObject {
     Q_OBJECT
 
 public:
-    NoteHighlighter(QTextDocument* document, EditorTheme theme, bool mathEnabled,
-                    const QPalette& palette);
+    // More paragraphs than this in one change are styled when they are shown.
+    static constexpr int kStyleAtOnce = 64;
 
+    NoteHighlighter(QTextDocument* document, EditorTheme theme, bool mathEnabled,
+                    const QPalette& palette, QObject* parent = nullptr);
+
+    QTextDocument* document() const { return m_document; }
     EditorTheme theme() const { return m_theme; }
     // Restyles the whole note only when the theme really changed.
     void setTheme(const EditorTheme& theme);
-    bool mathEnabled() const { return m_mathEnabled; }
+    bool mathEnabled() const { return m_results.isEnabled(); }
     void setMathEnabled(bool enabled);
     void setPalette(const QPalette& palette);
     void setLocale(const icu::Locale& locale);
 
-    // The result drawn at the end of the paragraph, if any.
-    std::optional<QString> resultFor(const QTextBlock& block) const;
-    // Result text by the position at which its line starts (walks the whole note).
-    QMap<int, QString> mathResults() const;
+    std::optional<QString> resultFor(const QTextBlock& block) const
+    {
+        return m_results.resultFor(block);
+    }
+    QMap<int, QString> mathResults() const { return m_results.all(); }
 
+    // Styles the paragraph now unless it is up to date (or an input method is
+    // composing in it); true when its formats changed.
+    bool style(const QTextBlock& block);
+    bool isStyled(const QTextBlock& block) const { return block.userState() == m_generation; }
     void restyleAll();
 
 signals:
     void mathResultsChanged();
-
-protected:
-    void highlightBlock(const QString& text) override;
+    // Paragraphs were left to be styled when they are shown.
+    void stylingDeferred();
 
 private:
-    void evaluateLine(const QString& text);
-    // Adds up again the totals that the lines styled since the last call can change.
-    void settleTotals();
+    void contentsChanged(int position, int removed, int added);
+    QList<QTextLayout::FormatRange> formatsFor(const QString& text) const;
 
-    // The blocks styled since the totals were last settled (-1: none).
-    int m_firstTouched = -1;
-    int m_lastTouched = -1;
-    bool m_resultsChanged = false;
+    QTextDocument* m_document;
+    NoteResults m_results;
     EditorTheme m_theme;
-    bool m_mathEnabled;
     QPalette m_palette;
-    icu::Locale m_locale;
+    // Paragraphs styled with the current theme carry this number as their state.
+    int m_generation = 0;
+    bool m_isStyling = false;
 };
-
-// The user's locale for reading and formatting numbers.
-icu::Locale userLocale();
 
 } // namespace quelto

@@ -1,0 +1,148 @@
+// The whole path a user hits: the real note panel (tab strip, editor, store over the
+// real notes folder) on the offscreen platform, with 1 or 12 tabs open and a 10-line
+// or 10,000-line note shown. One typed character, from key event to styled document,
+// results and store updated, at the end and in the middle of the note, with and
+// without repainting: median and 99th percentile. Also a 5 MB paste's resident memory.
+
+#include "core/storage/filenoterepository.h"
+#include "samplenote.h"
+#include "ui/commands/commandtable.h"
+#include "ui/panel/notepanelcontroller.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <chrono>
+
+using namespace quelto;
+using namespace std::chrono_literals;
+
+namespace {
+
+double residentMegabytes()
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return 0;
+    for (const QByteArray& line : status.readAll().split('\n')) {
+        if (line.startsWith("VmRSS:"))
+            return line.mid(6).trimmed().split(' ').first().toDouble() / 1024.0;
+    }
+    return 0;
+}
+
+QString shortNote()
+{
+    return bench::sampleNote().section(u'\n', 0, 9);
+}
+
+struct Panel {
+    QTemporaryDir dir;
+    std::shared_ptr<FileNoteRepository> repo;
+    std::unique_ptr<NoteStore> store;
+    std::unique_ptr<Preferences> prefs;
+    std::unique_ptr<QSettings> frames;
+    PanelState state;
+    CommandTable commands;
+    std::unique_ptr<NotePanelController> panel;
+
+    Panel(int tabs, const QString& shown)
+    {
+        repo =
+            std::make_shared<FileNoteRepository>(dir.filePath("Notes"), dir.filePath("index.json"));
+        store = std::make_unique<NoteStore>(repo, NoteStore::kSaveDelay);
+        for (int i = 1; i < tabs; ++i)
+            store->updateText(shortNote(), store->createNote()->id);
+        store->updateText(shown, store->notes().first().id);
+        store->activateIndex(0);
+        store->flush();
+        prefs = std::make_unique<Preferences>(
+            std::make_unique<QSettings>(dir.filePath("p.ini"), QSettings::IniFormat));
+        frames = std::make_unique<QSettings>(dir.filePath("f.ini"), QSettings::IniFormat);
+        panel = std::make_unique<NotePanelController>(*store, *prefs, state, commands, *frames);
+        panel->showPanel();
+        QApplication::processEvents();
+    }
+
+    EditorTextView& editor() { return *panel->view().editor().textView(); }
+};
+
+// Arguments: tabs, lines of the shown note, where (0 end, 1 middle), repaint (0, 1).
+void BM_TypeInPanel(benchmark::State& state)
+{
+    const int tabs = int(state.range(0));
+    const bool longNote = state.range(1) > 10;
+    Panel panel(tabs, longNote ? bench::sampleNote() : shortNote());
+    EditorTextView& view = panel.editor();
+    QTextCursor caret(view.document());
+    if (state.range(2) == 1) {
+        caret = QTextCursor(view.document()->findBlockByNumber(view.document()->blockCount() / 2));
+        caret.movePosition(QTextCursor::EndOfBlock);
+    } else {
+        caret.movePosition(QTextCursor::End);
+    }
+    view.setTextCursor(caret);
+    view.setFocus();
+    const bool repaint = state.range(3) == 1;
+    std::vector<double> micros;
+    int typed = 0;
+    for (auto _ : state) {
+        const auto start = std::chrono::steady_clock::now();
+        QTest::keyClick(&view, typed % 2 ? Qt::Key_Backspace : Qt::Key_A, Qt::NoModifier);
+        if (repaint)
+            view.viewport()->repaint();
+        micros.push_back(
+            std::chrono::duration<double, std::micro>(std::chrono::steady_clock::now() - start)
+                .count());
+        ++typed;
+    }
+    std::sort(micros.begin(), micros.end());
+    state.counters["median_us"] = micros[micros.size() / 2];
+    state.counters["p99_us"] = micros[micros.size() * 99 / 100];
+}
+
+// A 5 MB paste into the panel, saved: what stays resident.
+void BM_PasteFiveMegabytes(benchmark::State& state)
+{
+    QString big;
+    while (big.size() < 5 * 1024 * 1024)
+        big += bench::sampleNote();
+    big.truncate(5 * 1024 * 1024);
+    double resident = 0;
+    for (auto _ : state) {
+        Panel panel(12, shortNote());
+        QApplication::clipboard()->setText(std::exchange(big, QString()));
+        panel.editor().setFocus();
+        QTest::keyClick(&panel.editor(), Qt::Key_V, Qt::ControlModifier);
+        panel.store->flush();
+        QApplication::clipboard()->clear();
+        QApplication::processEvents();
+        resident = residentMegabytes();
+    }
+    state.counters["rss_MB"] = resident;
+}
+
+BENCHMARK(BM_TypeInPanel)
+    ->ArgNames({"tabs", "lines", "middle", "repaint"})
+    ->ArgsProduct({{1, 12}, {10, bench::kSampleLines}, {0, 1}, {0, 1}})
+    ->Iterations(1000)
+    ->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_PasteFiveMegabytes)->Iterations(1)->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
