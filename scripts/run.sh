@@ -18,6 +18,9 @@ home=$(mktemp -d)
 cat > "$home/session.sh" <<SESSION
 #!/usr/bin/env bash
 export HOME="$home" XDG_DATA_HOME="$home/.local/share" XDG_CONFIG_HOME="$home/.config"
+# A window manager, as on a real desktop: focus, stacking and alerts depend on one.
+openbox --sm-disable >/dev/null 2>&1 &
+sleep 0.5
 "$binary" &
 pid=\$!
 sleep 2

@@ -212,22 +212,18 @@ void AppDelegate::registerHotKey()
         return;
     // The registration ends with the delegate, and with it the handler.
     const auto handler = [this] { togglePanel(); };
-    m_hotKey.reset();
-    if ((m_hotKey = HotKey::create(wanted, handler))) {
+    // The shortcut held so far is released only once the new one is sure, so another
+    // application cannot take it in between.
+    if (std::unique_ptr<HotKey> next = HotKey::create(wanted, handler)) {
+        m_hotKey = std::move(next);
         m_registeredCombo = wanted;
         return;
     }
-    QList<HotKeyCombo> fallbacks;
-    if (m_registeredCombo)
-        fallbacks << *m_registeredCombo;
-    fallbacks << HotKeyCombo::defaultCombo();
-    fallbacks.removeAll(wanted);
-    m_registeredCombo.reset();
-    for (const HotKeyCombo& combo : fallbacks) {
-        if ((m_hotKey = HotKey::create(combo, handler))) {
-            m_registeredCombo = combo;
-            break;
-        }
+    if (!m_hotKey) {
+        m_registeredCombo.reset();
+        const HotKeyCombo fallback = HotKeyCombo::defaultCombo();
+        if (fallback != wanted && (m_hotKey = HotKey::create(fallback, handler)))
+            m_registeredCombo = fallback;
     }
     const HotKeyCombo kept = m_registeredCombo.value_or(HotKeyCombo::defaultCombo());
     if (m_prefs.hotKey() != kept) {

@@ -89,7 +89,12 @@ private slots:
         OtherClient holder(45, 5); // K with Control and Shift
         QVERIFY(holder.ready());
         const auto said = answerNextAlert(QString());
+        // Ids count every registration attempt: one for K alone means J was held all
+        // along, never released and taken again.
+        auto probeId = [] { return HotKey::create({37, 0x300}, [] {})->id(); }; // Ctrl+Shift+L
+        const quint32 before = probeId();
         m_prefs->setHotKey(kCtrlShiftK);
+        QCOMPARE(probeId(), before + 2);
         QTRY_COMPARE(*said, (QStringList{"Ctrl+Shift+K is already used by another app",
                                          "Quelto kept Ctrl+Shift+J. Pick a different shortcut in "
                                          "Settings → General.",

@@ -67,6 +67,8 @@ void EditorBridge::load(const QUuid& id, bool keepSelection)
     if (!m_view)
         return;
     const int previous = m_view->textCursor().position();
+    // A caret at the end stays at the end, as when text arrives in an empty note.
+    const bool wasAtEnd = previous == m_view->document()->characterCount() - 1;
     const int scrolled = m_view->verticalScrollBar()->value();
     m_loadedID = id;
     const Note* note = m_store.note(id);
@@ -85,7 +87,7 @@ void EditorBridge::load(const QUuid& id, bool keepSelection)
         m_shownText.clear();
     const int length = m_view->document()->characterCount() - 1;
     QTextCursor caret(m_view->document());
-    caret.setPosition(keepSelection ? std::min(previous, length) : length);
+    caret.setPosition(keepSelection && !wasAtEnd ? std::min(previous, length) : length);
     m_view->setTextCursor(caret);
     if (keepSelection)
         m_view->verticalScrollBar()->setValue(scrolled);

@@ -91,6 +91,9 @@ private slots:
         QCOMPARE(view().textCursor().position(), 2);
         m_store->updateText(QString(), m_notes[0].id); // Clear Scratch
         QCOMPARE(view().noteText(), QString());
+        // Text arriving in an empty note (the welcome note) leaves the caret after it.
+        m_store->updateText(QStringLiteral("welcome"), m_notes[0].id);
+        QCOMPARE(view().textCursor().position(), 7);
     }
 
     void compositionHoldsOffStoreChanges()
