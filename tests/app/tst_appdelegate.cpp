@@ -64,7 +64,13 @@ private slots:
         m_app = std::make_unique<AppDelegate>(*m_prefs, m_dir->filePath("Quelto"));
     }
 
-    void cleanup() { m_app.reset(); }
+    void cleanup()
+    {
+        // Settings write on their way out: they go before their folder does.
+        m_app.reset();
+        m_prefs.reset();
+        m_dir.reset();
+    }
 
     void takenDefaultLeavesNoShortcut()
     {

@@ -49,6 +49,8 @@ private slots:
         delete m_bridge->textView();
         m_bridge.reset();
         m_store.reset();
+        m_prefs.reset(); // settings write on their way out, before their folder goes
+        m_dir.reset();
     }
 
     void tabSwitchPutsCaretAtEndAndForgetsUndo()

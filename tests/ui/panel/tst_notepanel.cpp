@@ -56,6 +56,9 @@ private slots:
     {
         m_panel.reset();
         m_store.reset();
+        m_prefs.reset(); // settings write on their way out, before their folder goes
+        m_frames.reset();
+        m_dir.reset();
     }
 
     void tabKeysCycleAndJump()

@@ -33,7 +33,13 @@ private slots:
         pointAt(screen(0));
     }
 
-    void cleanup() { m_controller.reset(); }
+    void cleanup()
+    {
+        // Settings write on their way out: they go before their folder does.
+        m_controller.reset();
+        m_settings.reset();
+        m_dir.reset();
+    }
 
     void firstShowUsesDefaultPlacement()
     {
