@@ -10,14 +10,22 @@
 #include <QDBusConnection>
 #include <QDBusPendingCallWatcher>
 #include <QDBusPendingReply>
+#include <QDesktopServices>
 #include <QDir>
 #include <QMessageBox>
+#include <QPainter>
 #include <QPushButton>
 #include <QStandardPaths>
 #include <QTimer>
 
 #include <cstdio>
 #include <syslog.h>
+
+// The icons live in this library, which Qt does not find on its own.
+static void initResources()
+{
+    Q_INIT_RESOURCE(quelto);
+}
 
 namespace quelto {
 
@@ -26,13 +34,27 @@ namespace {
 using namespace std::chrono_literals;
 
 const QString kWebsite = QStringLiteral("https://quelto.app");
+constexpr std::chrono::seconds kFirstUpdateCheck{30};
+constexpr std::chrono::hours kUpdateCheckInterval{1};
 
+// The one-colour card in the palette's text colour, so it reads on light and dark
+// panels alike; the full-colour icon where SVG cannot be drawn.
 QIcon trayIcon()
 {
-    // The installed icon when the theme has it, else the one built in.
-    if (QIcon::hasThemeIcon(QStringLiteral("quelto")))
-        return QIcon::fromTheme(QStringLiteral("quelto"));
-    return QIcon(QStringLiteral(":/quelto.svg"));
+    const QIcon symbolic(QStringLiteral(":/quelto-symbolic.svg"));
+    const QColor ink = QGuiApplication::palette().color(QPalette::WindowText);
+    QIcon icon;
+    for (int side : {16, 22, 24, 32, 48, 64}) {
+        QPixmap pixmap = symbolic.pixmap(side, side);
+        if (pixmap.isNull())
+            return QIcon(QStringLiteral(":/quelto.svg"));
+        QPainter painter(&pixmap);
+        painter.setCompositionMode(QPainter::CompositionMode_SourceIn);
+        painter.fillRect(pixmap.rect(), ink);
+        painter.end();
+        icon.addPixmap(pixmap);
+    }
+    return icon;
 }
 
 } // namespace
@@ -71,11 +93,12 @@ QString AppDelegate::welcomeText()
 AppDelegate::AppDelegate(Preferences& prefs, const QString& folder, QObject* parent)
     : QObject(parent)
     , m_prefs(prefs)
-    , m_updater(std::make_unique<NoUpdater>())
 {
+    initResources();
     auto repository = std::make_shared<FileNoteRepository>(folder + QStringLiteral("/Notes"),
                                                            folder + QStringLiteral("/index.json"));
     m_store = std::make_unique<NoteStore>(repository, NoteStore::kSaveDelay);
+    m_updater = std::make_unique<FeedUpdater>(FeedUpdater::buildConfig(), m_prefs.store());
 }
 
 AppDelegate::~AppDelegate()
@@ -120,6 +143,7 @@ void AppDelegate::launch()
     m_status->item().show();
 
     installObservers();
+    watchForUpdates();
     registerHotKey();
     if (!m_prefs.hasCompletedOnboarding())
         seedWelcomeNote();
@@ -144,6 +168,52 @@ void AppDelegate::seedWelcomeNote()
     const Note scratch = m_store->notes().first();
     if (scratch.text.isEmpty())
         m_store->updateText(welcomeText(), scratch.id);
+}
+
+void AppDelegate::watchForUpdates()
+{
+    if (!m_updater->canCheckForUpdates())
+        return;
+    connect(m_updater.get(), &FeedUpdater::answered, this, &AppDelegate::showUpdateAnswer);
+    connect(m_updater.get(), &FeedUpdater::updateAvailable, this, [this](const UpdateFeed& feed) {
+        m_status->item().showMessage(
+            QStringLiteral("Quelto %1 is available").arg(feed.version.toString()),
+            QStringLiteral("Choose Check for Updates… in the menu to get it."));
+    });
+    // Not at the very start, which is busy enough; then looked at every hour, and the
+    // updater checks at most once a day.
+    connect(&m_updateTimer, &QTimer::timeout, m_updater.get(), &FeedUpdater::checkAutomatically);
+    QTimer::singleShot(kFirstUpdateCheck, m_updater.get(), &FeedUpdater::checkAutomatically);
+    m_updateTimer.start(kUpdateCheckInterval);
+}
+
+void AppDelegate::showUpdateAnswer(FeedUpdater::Outcome outcome, const UpdateFeed& feed)
+{
+    QMessageBox alert;
+    alert.setWindowTitle(QStringLiteral("Quelto"));
+    alert.setStandardButtons(QMessageBox::Ok);
+    if (outcome == FeedUpdater::Outcome::Failed) {
+        alert.setText(QStringLiteral("Couldn't check for updates."));
+    } else if (outcome == FeedUpdater::Outcome::UpToDate) {
+        alert.setText(QStringLiteral("You're up to date."));
+    } else {
+        alert.setText(QStringLiteral("Quelto %1 is available — you have %2.")
+                          .arg(feed.version.toString(), QStringLiteral(QUELTO_VERSION)));
+        alert.setStandardButtons(QMessageBox::NoButton);
+        QPushButton* notes =
+            alert.addButton(QStringLiteral("Release Notes"), QMessageBox::AcceptRole);
+        QPushButton* download =
+            alert.addButton(QStringLiteral("Download"), QMessageBox::AcceptRole);
+        alert.addButton(QStringLiteral("Later"), QMessageBox::RejectRole);
+        alert.setDefaultButton(download);
+        alert.exec();
+        if (alert.clickedButton() == static_cast<QAbstractButton*>(notes))
+            QDesktopServices::openUrl(feed.releaseNotes);
+        else if (alert.clickedButton() == static_cast<QAbstractButton*>(download))
+            QDesktopServices::openUrl(feed.download);
+        return;
+    }
+    alert.exec();
 }
 
 void AppDelegate::holdSleep()

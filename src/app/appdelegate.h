@@ -4,7 +4,7 @@
 // fallback and an explanation when another application holds it), and the rules
 // that write pending text before sleep, logout, termination and quit.
 
-#include "app/updater.h"
+#include "app/feedupdater.h"
 #include "core/settings/preferences.h"
 #include "core/storage/notestore.h"
 #include "platform/hotkey/hotkey.h"
@@ -13,6 +13,7 @@
 
 #include <QDBusUnixFileDescriptor>
 #include <QObject>
+#include <QTimer>
 
 #include <memory>
 #include <optional>
@@ -55,6 +56,8 @@ public slots:
 
 private:
     void showHotKeyConflict(const HotKeyCombo& wanted, const QString& message);
+    void showUpdateAnswer(FeedUpdater::Outcome outcome, const UpdateFeed& feed);
+    void watchForUpdates();
     void bindCommands();
     void installObservers();
     // Asks logind to wait for the flush before the machine sleeps.
@@ -64,7 +67,8 @@ private:
     std::unique_ptr<NoteStore> m_store;
     PanelState m_state;
     CommandTable m_commands;
-    std::unique_ptr<Updater> m_updater;
+    std::unique_ptr<FeedUpdater> m_updater;
+    QTimer m_updateTimer;
     std::unique_ptr<NotePanelController> m_panel;
     std::unique_ptr<StatusItemController> m_status;
     std::unique_ptr<HotKey> m_hotKey;

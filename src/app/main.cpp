@@ -1,11 +1,11 @@
 // Quelto: a Markdown scratchpad on a global shortcut.
 
 #include "app/appdelegate.h"
+#include "app/commandline.h"
 #include "app/singleinstance.h"
 #include "platform/autostart/xdgautostart.h"
 
 #include <QApplication>
-#include <QCommandLineParser>
 #include <QSocketNotifier>
 
 #include <csignal>
@@ -47,27 +47,23 @@ void watchTerminationSignals(quelto::AppDelegate& delegate)
 
 int main(int argc, char** argv)
 {
-    QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Quelto"));
-    QApplication::setApplicationVersion(QStringLiteral(QUELTO_VERSION));
-    QApplication::setDesktopFileName(QStringLiteral("quelto"));
-    QApplication::setQuitOnLastWindowClosed(false);
+    QCoreApplication::setApplicationName(QStringLiteral("Quelto"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(QUELTO_VERSION));
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    const std::variant<quelto::CommandLine, int> parsed = quelto::CommandLine::parse(arguments);
+    if (const int* exitCode = std::get_if<int>(&parsed))
+        return *exitCode;
+    const bool toggle = std::get<quelto::CommandLine>(parsed).toggle;
 
-    QCommandLineParser parser;
-    parser.setApplicationDescription(
-        QStringLiteral("A Markdown scratchpad that floats above every window.\n"
-                       "Starting Quelto while it runs shows its panel."));
-    parser.addHelpOption();
-    parser.addVersionOption();
-    const QCommandLineOption toggle(QStringLiteral("toggle"),
-                                    QStringLiteral("Show or hide the panel of the running Quelto "
-                                                   "(bind this to a key on any desktop)."));
-    parser.addOption(toggle);
-    parser.process(app);
+    QApplication app(argc, argv);
+    QApplication::setDesktopFileName(QStringLiteral("app.quelto.Quelto"));
+    QApplication::setQuitOnLastWindowClosed(false);
 
     const QString folder = quelto::AppDelegate::dataFolder();
     quelto::SingleInstance instance(folder);
-    const QByteArray command = parser.isSet(toggle) ? "toggle" : "show";
+    const QByteArray command = toggle ? "toggle" : "show";
     if (!instance.claim()) {
         // Another Quelto owns the notes: hand it the command and leave them alone.
         return instance.send(command) ? 0 : 1;
@@ -87,7 +83,7 @@ int main(int argc, char** argv)
                      });
     instance.listen();
     watchTerminationSignals(delegate);
-    if (parser.isSet(toggle))
+    if (toggle)
         delegate.togglePanel();
     return QApplication::exec();
 }

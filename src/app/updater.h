@@ -1,6 +1,9 @@
 #pragma once
-// Checking for a newer Quelto. Builds without an update feed cannot check, and every
-// menu leaves the "Check for Updates…" entry out.
+// Checking for a newer Quelto, behind a small interface: menus offer "Check for
+// Updates…" only when the updater can check.
+
+#include <QDesktopServices>
+#include <QUrl>
 
 namespace quelto {
 
@@ -11,10 +14,17 @@ public:
     virtual void checkForUpdates() = 0;
 };
 
-class NoUpdater final : public Updater {
+// Only opens a page that lists the changes; it never checks, so no menu offers it.
+class LinkUpdater final : public Updater {
 public:
+    explicit LinkUpdater(QUrl changelog)
+        : m_changelog(std::move(changelog))
+    {}
     bool canCheckForUpdates() const override { return false; }
-    void checkForUpdates() override {}
+    void checkForUpdates() override { QDesktopServices::openUrl(m_changelog); }
+
+private:
+    QUrl m_changelog;
 };
 
 } // namespace quelto
