@@ -190,6 +190,8 @@ void AppDelegate::watchForUpdates()
 void AppDelegate::showUpdateAnswer(FeedUpdater::Outcome outcome, const UpdateFeed& feed)
 {
     QMessageBox alert;
+    // Asked for from the panel, which floats above other windows: the answer too.
+    alert.setWindowFlag(Qt::WindowStaysOnTopHint);
     alert.setWindowTitle(QStringLiteral("Quelto"));
     alert.setStandardButtons(QMessageBox::Ok);
     if (outcome == FeedUpdater::Outcome::Failed) {
