@@ -96,6 +96,27 @@ std::optional<QString> layoutCharacter(quint32 keyCode)
     return QString::fromUcs4(units, 1);
 }
 
+std::optional<quint32> keyCodeTyping(char32_t character)
+{
+    const auto [keymap, group] = currentKeymap();
+    if (!keymap)
+        return std::nullopt;
+    XkbPtr<xkb_state> state(xkb_state_new(keymap.get()));
+    if (!state)
+        return std::nullopt;
+    xkb_state_update_mask(state.get(), 0, 0, 0, 0, 0, group);
+    const xkb_keycode_t last = xkb_keymap_max_keycode(keymap.get());
+    for (xkb_keycode_t code = xkb_keymap_min_keycode(keymap.get()); code <= last; ++code) {
+        if (code < KeyTable::kX11Offset ||
+            xkb_keysym_to_utf32(xkb_state_key_get_one_sym(state.get(), code)) != character)
+            continue;
+        if (const std::optional<quint32> key =
+                KeyTable::virtualKeyCode(code - KeyTable::kX11Offset))
+            return key;
+    }
+    return std::nullopt;
+}
+
 QString keyName(quint32 keyCode, NameForm form)
 {
     if (keyCode <= kMaxDisplayedKeyCode) {

@@ -18,6 +18,9 @@ using KeyTable::NameForm;
 // What the key types with no modifiers on the current layout: the X server's keymap
 // when running on X11, else the default XKB keymap (honouring XKB_DEFAULT_LAYOUT).
 std::optional<QString> layoutCharacter(quint32 keyCode);
+// The virtual key code of the key that types `character` with no modifiers on the
+// current layout, if one in the key table does.
+std::optional<quint32> keyCodeTyping(char32_t character);
 QString keyName(quint32 keyCode, NameForm form = NameForm::Text);
 // One entry per modifier, then the key: ["Ctrl", "Shift", "J"] in text form (Qt's
 // order Meta, Ctrl, Alt, Shift), ["⇧", "⌘", "J"] in glyph form (order ⌃⌥⇧⌘).
