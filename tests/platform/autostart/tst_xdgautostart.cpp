@@ -3,10 +3,50 @@
 
 #include <QDir>
 #include <QFile>
+#include <QProcess>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 
 using namespace quelto;
+
+namespace {
+
+// The program an Exec value runs, read back the way a session does: the value's
+// escapes first, then %%, then one argument's quoting.
+QString programOf(const QString& exec)
+{
+    QString value;
+    for (qsizetype i = 0; i < exec.size(); ++i) {
+        if (exec[i] == u'\\' && i + 1 < exec.size()) {
+            const QChar next = exec[++i];
+            value += next == u'n' ? QChar(u'\n') : next == u't' ? QChar(u'\t') : next;
+        } else {
+            value += exec[i];
+        }
+    }
+    value.replace(QStringLiteral("%%"), QStringLiteral("%"));
+    if (!value.startsWith(u'"'))
+        return value;
+    QString program;
+    for (qsizetype i = 1; i < value.size() && value[i] != u'"'; ++i)
+        program += value[i] == u'\\' ? value[++i] : value[i];
+    return program;
+}
+
+QString execLine(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return QStringLiteral("<no entry>");
+    for (const QByteArray& line : file.readAll().split('\n')) {
+        if (line.startsWith("Exec="))
+            return QString::fromUtf8(line.mid(5));
+    }
+    return QStringLiteral("<no Exec>");
+}
+
+} // namespace
 
 // Launch at login through the preferences, down to the user's autostart folder.
 class TestXdgAutostart : public QObject {
@@ -58,6 +98,69 @@ private slots:
         prefs.setLaunchAtLogin(true);
         QCOMPARE(prefs.launchAtLogin(), true);
         QVERIFY(!autostart.isEnabled());
+    }
+
+    void entryRunsThisProgram_data()
+    {
+        QTest::addColumn<QString>("folder");
+        QTest::addColumn<bool>("onPath");
+        QTest::addColumn<QString>("exec"); // what the entry holds; %1 is the temporary folder
+
+        QTest::newRow("on PATH") << "bin" << true << "quelto";
+        QTest::newRow("plain path") << "opt" << false << "%1/opt/quelto";
+        QTest::newRow("spaces") << "my apps" << false << "\"%1/my apps/quelto\"";
+        QTest::newRow("percent and dollar")
+            << "50% $HOME" << false << "\"%1/50%% \\\\$HOME/quelto\"";
+        QTest::newRow("quote, backslash, backtick")
+            << "a\"b\\c`d" << false << "\"%1/a\\\\\"b\\\\\\\\c\\\\`d/quelto\"";
+    }
+
+    void entryRunsThisProgram()
+    {
+        QFETCH(QString, folder);
+        QFETCH(bool, onPath);
+        QFETCH(QString, exec);
+        const QString validator = QStandardPaths::findExecutable("desktop-file-validate");
+        QVERIFY2(!validator.isEmpty(), "desktop-file-validate is missing (desktop-file-utils)");
+        const QString bin = m_dir->filePath(folder);
+        const QString program = bin + "/quelto";
+        QVERIFY(QDir().mkpath(bin));
+        QFile file(program);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.close();
+        QVERIFY(file.setPermissions(file.permissions() | QFile::ExeOwner));
+        const QByteArray path = qgetenv("PATH");
+        qputenv("PATH", onPath ? (bin.toUtf8() + ':' + path) : path);
+        const std::optional<QString> failed = XdgAutostart(program).setEnabled(true);
+        qputenv("PATH", path);
+        QCOMPARE(failed, std::nullopt);
+
+        const QString written = execLine(XdgAutostart::entryPath());
+        QCOMPARE(written, exec.arg(m_dir->path()));
+        QCOMPARE(programOf(written), onPath ? QStringLiteral("quelto") : program);
+        QProcess validate;
+        validate.start(validator, {XdgAutostart::entryPath()});
+        QVERIFY(validate.waitForFinished(10000));
+        QCOMPARE(validate.readAll(), QByteArray());
+        QCOMPARE(validate.exitCode(), 0);
+    }
+
+    void disabledEntriesAreOff()
+    {
+        XdgAutostart autostart("q");
+        QVERIFY(!autostart.setEnabled(true));
+        const auto write = [](const QByteArray& extra) {
+            QFile file(XdgAutostart::entryPath());
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write("[Desktop Entry]\nType=Application\nName=Quelto\nExec=q\n" + extra);
+        };
+        write("X-GNOME-Autostart-enabled=false\n");
+        QVERIFY(!autostart.isEnabled());
+        write("Hidden=false\nX-GNOME-Autostart-enabled=true\n");
+        QVERIFY(autostart.isEnabled());
+        // Keys of other groups (a desktop action) do not count.
+        write("[Desktop Action new]\nName=New\nHidden=true\n");
+        QVERIFY(autostart.isEnabled());
     }
 
 private:
