@@ -1,0 +1,67 @@
+#include "ui/settings/aboutpage.h"
+
+#include "ui/commands/commandtable.h"
+#include "ui/settings/settingsform.h"
+#include "ui/settings/settingsicon.h"
+
+#include <QDesktopServices>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace quelto {
+
+QString versionText(const AboutInfo& about)
+{
+    const QString version = about.version.isEmpty() ? QStringLiteral("dev") : about.version;
+    const QString build = about.build.isEmpty() ? QStringLiteral("0") : about.build;
+    return QStringLiteral("%1 (%2)").arg(version, build);
+}
+
+AboutPage::AboutPage(const AboutInfo& about, const CommandTable& commands, QWidget* parent)
+    : QWidget(parent)
+{
+    auto* form = new SettingsForm(this);
+    auto* page = new QVBoxLayout(this);
+    page->setContentsMargins(0, 0, 0, 0);
+    page->addWidget(form);
+
+    form->addSection({});
+    m_version = new QLabel(versionText(about));
+    m_version->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    form->addRow(QStringLiteral("Version"), {}, m_version);
+    if (commands.isBound(Command::CheckForUpdates)) {
+        m_checkForUpdates = new QPushButton(commandInfo(Command::CheckForUpdates).title);
+        form->addRow(QStringLiteral("Updates"), {}, m_checkForUpdates);
+        connect(m_checkForUpdates, &QPushButton::clicked, this,
+                [&commands] { commands.run(Command::CheckForUpdates); });
+    }
+
+    struct Link {
+        QString title;
+        QString themeIcon;
+        QString bundledIcon;
+        QUrl url;
+    };
+    const Link links[] = {
+        {QStringLiteral("Website"), QStringLiteral("web-browser"), QStringLiteral("globe"),
+         about.website},
+        {QStringLiteral("What's New"), QString(), QStringLiteral("sparkles"), about.changelog},
+        {QStringLiteral("Contact Support"), QStringLiteral("mail-message-new"),
+         QStringLiteral("envelope"), about.support},
+    };
+    form->addSection({});
+    for (const Link& link : links) {
+        auto* button =
+            new QPushButton(SettingsIcon::themed(link.themeIcon, link.bundledIcon), link.title);
+        button->setFlat(true);
+        button->setCursor(Qt::PointingHandCursor);
+        button->setToolTip(link.url.toDisplayString());
+        form->addRow({}, {}, button);
+        connect(button, &QPushButton::clicked, this,
+                [url = link.url] { QDesktopServices::openUrl(url); });
+        m_links << button;
+    }
+}
+
+} // namespace quelto

@@ -1,0 +1,146 @@
+#include "ui/settings/settingsform.h"
+
+#include "ui/editor/editortheme.h"
+
+#include <QCheckBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPainter>
+#include <QPainterPath>
+
+namespace quelto {
+
+namespace {
+
+constexpr double kGroupRadius = 8;
+constexpr int kRowPadding = 10;
+constexpr int kRowGap = 12;
+constexpr float kSeparatorAlpha = 0.1f;
+constexpr float kGroupBorderAlpha = 0.08f;
+
+// A rounded group on the palette's base colour, with hairlines between its rows.
+class FormGroup : public QWidget {
+public:
+    explicit FormGroup(QWidget* parent)
+        : QWidget(parent)
+    {
+        auto* rows = new QVBoxLayout(this);
+        rows->setContentsMargins(0, 0, 0, 0);
+        rows->setSpacing(0);
+    }
+
+protected:
+    void paintEvent(QPaintEvent*) override
+    {
+        QPainter painter(this);
+        painter.setRenderHint(QPainter::Antialiasing);
+        QColor line = palette().color(QPalette::WindowText);
+        line.setAlphaF(kGroupBorderAlpha);
+        QPainterPath group;
+        group.addRoundedRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5), kGroupRadius,
+                             kGroupRadius);
+        painter.fillPath(group, palette().color(QPalette::Base));
+        painter.setPen(line);
+        painter.drawPath(group);
+        line.setAlphaF(kSeparatorAlpha);
+        painter.setPen(line);
+        const auto* rows = layout();
+        for (int i = 1; i < rows->count(); ++i) {
+            const int y = rows->itemAt(i)->geometry().top();
+            painter.drawLine(QPointF(kRowPadding, y), QPointF(width() - kRowPadding, y));
+        }
+    }
+};
+
+QLabel* secondaryLabel(const QString& text, QWidget* parent)
+{
+    auto* label = new QLabel(text, parent);
+    label->setWordWrap(true);
+    QPalette quiet = label->palette();
+    quiet.setColor(QPalette::WindowText, EditorTheme::secondary(quiet));
+    label->setPalette(quiet);
+    QFont smaller = label->font();
+    smaller.setPointSizeF(smaller.pointSizeF() * 0.9);
+    label->setFont(smaller);
+    return label;
+}
+
+} // namespace
+
+SettingsForm::SettingsForm(QWidget* parent)
+    : QWidget(parent)
+    , m_sections(new QVBoxLayout(this))
+{
+    m_sections->setContentsMargins(kMargin, kMargin, kMargin, kMargin);
+    m_sections->setSpacing(0);
+    m_sections->addStretch();
+}
+
+void SettingsForm::addSection(const QString& title)
+{
+    const int end = m_sections->count() - 1; // before the closing stretch
+    if (end > 0)
+        m_sections->insertSpacing(end, kSectionGap);
+    if (!title.isEmpty()) {
+        auto* heading = new QLabel(title, this);
+        QFont bold = heading->font();
+        bold.setWeight(QFont::DemiBold);
+        heading->setFont(bold);
+        heading->setContentsMargins(kRowPadding, 0, 0, kRowPadding / 2);
+        m_sections->insertWidget(m_sections->count() - 1, heading);
+    }
+    m_group = new FormGroup(this);
+    m_sections->insertWidget(m_sections->count() - 1, m_group);
+}
+
+QWidget* SettingsForm::addToGroup(QWidget* row)
+{
+    if (!m_group)
+        addSection({});
+    m_group->layout()->addWidget(row);
+    return row;
+}
+
+QWidget* SettingsForm::addRow(const QString& title, const QString& description, QWidget* control)
+{
+    auto* row = new QWidget(m_group);
+    auto* columns = new QHBoxLayout(row);
+    columns->setContentsMargins(kRowPadding, kRowPadding, kRowPadding, kRowPadding);
+    columns->setSpacing(kRowGap);
+    auto* text = new QVBoxLayout;
+    text->setSpacing(2);
+    QLabel* heading = title.isEmpty() ? nullptr : new QLabel(title, row);
+    if (heading)
+        text->addWidget(heading);
+    if (!description.isEmpty()) {
+        QLabel* below = secondaryLabel(description, row);
+        below->setObjectName(kDescription);
+        text->addWidget(below);
+    }
+    const bool controlOnly = !heading && description.isEmpty();
+    if (controlOnly)
+        delete text;
+    else
+        columns->addLayout(text, 1);
+    if (control) {
+        control->setParent(row);
+        if (heading) {
+            control->setAccessibleName(title);
+            heading->setBuddy(control);
+        }
+        columns->addWidget(control, 0,
+                           (controlOnly ? Qt::AlignLeft : Qt::AlignRight) | Qt::AlignVCenter);
+    }
+    if (controlOnly)
+        columns->addStretch(1);
+    return addToGroup(row);
+}
+
+QCheckBox* SettingsForm::addToggle(const QString& title, const QString& description)
+{
+    auto* toggle = new QCheckBox;
+    addRow(title, description, toggle);
+    return toggle;
+}
+
+} // namespace quelto

@@ -1,0 +1,13 @@
+#include "ui/settings/settingsrouter.h"
+
+namespace quelto {
+
+void SettingsRouter::setPage(SettingsPage page)
+{
+    if (page == m_page)
+        return;
+    m_page = page;
+    emit pageChanged(page);
+}
+
+} // namespace quelto

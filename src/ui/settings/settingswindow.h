@@ -1,0 +1,56 @@
+#pragma once
+// The settings window: a sidebar listing the pages and the selected page beside it,
+// a fixed 720 × 520, titled after the page shown. Closing it only hides it.
+
+#include "ui/settings/aboutpage.h"
+#include "ui/settings/settingsrouter.h"
+
+#include <QWidget>
+
+class QListWidget;
+class QStackedWidget;
+
+namespace quelto {
+
+class CommandTable;
+class EditorPage;
+class GeneralPage;
+class Preferences;
+
+// What the pages edit and show.
+struct SettingsContext {
+    Preferences& prefs;
+    const CommandTable& commands;
+    AboutInfo about;
+    QString notesFolder;
+};
+
+class SettingsWindow : public QWidget {
+    Q_OBJECT
+
+public:
+    static constexpr QSize kSize{720, 520};
+    static constexpr int kSidebarWidth = 220;
+    static constexpr QSize kMinPageSize{480, 480};
+
+    SettingsWindow(SettingsRouter& router, const SettingsContext& context,
+                   QWidget* parent = nullptr);
+
+    QListWidget* sidebar() const { return m_sidebar; }
+    QStackedWidget* pages() const { return m_pages; }
+    GeneralPage* generalPage() const { return m_general; }
+    EditorPage* editorPage() const { return m_editor; }
+    AboutPage* aboutPage() const { return m_about; }
+
+private:
+    void showPage(SettingsPage page);
+
+    SettingsRouter& m_router;
+    QListWidget* m_sidebar;
+    QStackedWidget* m_pages;
+    GeneralPage* m_general;
+    EditorPage* m_editor;
+    AboutPage* m_about;
+};
+
+} // namespace quelto

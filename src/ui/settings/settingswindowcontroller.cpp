@@ -1,0 +1,60 @@
+#include "ui/settings/settingswindowcontroller.h"
+
+#include "ui/settings/generalpage.h"
+#include "ui/window/floatingpanel.h"
+
+#include <QScreen>
+#include <QWindow>
+
+namespace quelto {
+
+SettingsWindowController::SettingsWindowController(SettingsContext context, QObject* parent)
+    : QObject(parent)
+    , m_context(std::move(context))
+{}
+
+SettingsWindowController::~SettingsWindowController() = default;
+
+void SettingsWindowController::create()
+{
+    m_window = std::make_unique<SettingsWindow>(m_router, m_context);
+    connect(m_window->generalPage(), &GeneralPage::shortcutRecordingChanged, this,
+            &SettingsWindowController::shortcutRecordingChanged);
+    if (QScreen* screen = screenUnderPointer()) {
+        QRect frame(QPoint(), m_window->size());
+        frame.moveCenter(screen->availableGeometry().center());
+        m_window->move(frame.topLeft());
+    }
+}
+
+void SettingsWindowController::stayAbove(QWidget* over)
+{
+    // Window managers keep a transient dialog above its parent, even one that floats
+    // above everything else; X11 windows of the normal type are never transient, and
+    // the relation is read when the window is mapped.
+    QWindow* parent = over && over->isVisible() ? over->windowHandle() : nullptr;
+    const Qt::WindowType type = parent ? Qt::Dialog : Qt::Window;
+    if (m_window->windowType() == type && m_window->windowHandle() &&
+        m_window->windowHandle()->transientParent() == parent)
+        return;
+    if (m_window->windowType() != type)
+        m_window->setWindowFlags(type); // hides the window
+    else
+        m_window->hide();
+    m_window->winId();
+    m_window->windowHandle()->setTransientParent(parent);
+}
+
+void SettingsWindowController::show(std::optional<SettingsPage> page, QWidget* over)
+{
+    if (page)
+        m_router.setPage(*page);
+    if (!m_window)
+        create();
+    stayAbove(over);
+    m_window->show();
+    m_window->raise();
+    m_window->activateWindow();
+}
+
+} // namespace quelto

@@ -1,0 +1,245 @@
+#include "platform/autostart/xdgautostart.h"
+#include "support/memorynoterepository.h"
+#include "ui/commands/commandtable.h"
+#include "ui/editor/editorbridge.h"
+#include "ui/settings/editorpage.h"
+#include "ui/settings/generalpage.h"
+#include "ui/settings/hotkeyrecorder.h"
+#include "ui/settings/settingswindowcontroller.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QDesktopServices>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QSpinBox>
+#include <QStackedWidget>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QWindow>
+
+using namespace quelto;
+using namespace std::chrono_literals;
+
+// The settings window and its pages on the offscreen platform, over real preferences,
+// a real autostart folder and an open editor.
+class TestSettingsWindow : public QObject {
+    Q_OBJECT
+
+public slots:
+    void opened(const QUrl& url) { m_opened << url; }
+
+private slots:
+    void initTestCase()
+    {
+        qRegisterMetaType<HotKeyCombo>();
+        QApplication::setQuitOnLastWindowClosed(false);
+        for (const QString& scheme : {QStringLiteral("https"), QStringLiteral("mailto")})
+            QDesktopServices::setUrlHandler(scheme, this, "opened");
+    }
+
+    void cleanupTestCase()
+    {
+        for (const QString& scheme : {QStringLiteral("https"), QStringLiteral("mailto")})
+            QDesktopServices::unsetUrlHandler(scheme);
+    }
+
+    void init()
+    {
+        m_dir = std::make_unique<QTemporaryDir>();
+        qputenv("XDG_CONFIG_HOME", m_dir->filePath("config").toUtf8());
+        m_prefs = std::make_unique<Preferences>(
+            std::make_unique<QSettings>(m_dir->filePath("prefs.ini"), QSettings::IniFormat),
+            std::make_unique<XdgAutostart>(m_dir->filePath("quelto")));
+        m_commands = std::make_unique<CommandTable>();
+        const QDateTime t = QDateTime::currentDateTimeUtc();
+        auto repo = std::make_shared<MemoryNoteRepository>();
+        repo->index = NoteIndex{{Note{QUuid::createUuid(), {}, "Total\n= 12 * 4", t, t, true}}, {}};
+        m_store = std::make_unique<NoteStore>(repo, 10s);
+        const AboutInfo about{"0.1.0", "7", QUrl("https://quelto.app"),
+                              QUrl("https://quelto.app/changelog"), QUrl("mailto:help@quelto.app")};
+        m_settings = std::make_unique<SettingsWindowController>(
+            SettingsContext{*m_prefs, *m_commands, about, m_dir->filePath("share/Quelto/Notes")});
+        m_opened.clear();
+    }
+
+    void cleanup()
+    {
+        // Settings write on their way out: they go before their folder does.
+        m_settings.reset();
+        m_store.reset();
+        m_prefs.reset();
+        m_dir.reset();
+    }
+
+    void reusesWindowAtPageLastShown()
+    {
+        SettingsWindow& window = open();
+        QCOMPARE(window.size(), SettingsWindow::kSize);
+        QCOMPARE(window.sidebar()->parentWidget()->width(), SettingsWindow::kSidebarWidth);
+        QStringList rows;
+        for (int i = 0; i < window.sidebar()->count(); ++i)
+            rows << window.sidebar()->item(i)->text();
+        QCOMPARE(rows, (QStringList{"General", "Editor", "About"}));
+        QVERIFY(!window.sidebar()->item(0)->icon().isNull());
+        QCOMPARE(title(), QStringLiteral("General"));
+
+        window.sidebar()->setCurrentRow(1); // what a click in the sidebar does
+        QCOMPARE(title(), QStringLiteral("Editor"));
+        QCOMPARE(window.pages()->currentWidget(), window.editorPage());
+        window.close();
+        QVERIFY(!window.isVisible());
+
+        QCOMPARE(&open(), &window);
+        QVERIFY(window.isVisible());
+        QCOMPARE(title(), QStringLiteral("Editor"));
+        QCOMPARE(window.pages()->currentWidget(), window.editorPage());
+        open(SettingsPage::About);
+        QCOMPARE(title(), QStringLiteral("About"));
+        QCOMPARE(window.sidebar()->currentRow(), 2);
+    }
+
+    void staysAboveTheWindowItWasOpenedFrom()
+    {
+        QWidget floating(nullptr, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint);
+        floating.show();
+        m_settings->show(std::nullopt, &floating);
+        SettingsWindow* window = m_settings->window();
+        QVERIFY(window->isVisible());
+        QCOMPARE(window->windowHandle()->transientParent(), floating.windowHandle());
+        QCOMPARE(window->windowType(), Qt::Dialog);
+
+        window->close();
+        floating.hide();
+        m_settings->show(); // from the tray: a window of its own
+        QVERIFY(window->isVisible());
+        QCOMPARE(window->windowHandle()->transientParent(), nullptr);
+        QCOMPARE(window->windowType(), Qt::Window);
+    }
+
+    void generalControlsFollowAndChangeTheApp()
+    {
+        GeneralPage& page = *open(SettingsPage::General).generalPage();
+        page.hideOnClickAway()->click();
+        QCOMPARE(m_prefs->hideOnClickAway(), true);
+        page.showInTaskbar()->click();
+        QCOMPARE(m_prefs->showDockIcon(), true);
+        page.launchAtLogin()->click();
+        QVERIFY(QFile::exists(XdgAutostart::entryPath()));
+        page.launchAtLogin()->click();
+        QVERIFY(!QFile::exists(XdgAutostart::entryPath()));
+
+        m_prefs->setHideOnClickAway(false); // changed elsewhere: the page follows
+        QVERIFY(!page.hideOnClickAway()->isChecked());
+
+        QSignalSpy recording(m_settings.get(), &SettingsWindowController::shortcutRecordingChanged);
+        HotKeyRecorder& recorder = *page.recorder();
+        recorder.startRecording();
+        QTest::keyClick(&recorder, Qt::Key_K, Qt::ControlModifier | Qt::AltModifier);
+        const HotKeyCombo ctrlAltK{40, HotKeyCombo::kCommand | HotKeyCombo::kOption};
+        QCOMPARE(m_prefs->hotKey(), ctrlAltK);
+        QCOMPARE(recording.size(), 2);
+        // The application writes back the shortcut that stayed active: the recorder shows it.
+        m_prefs->setHotKey(HotKeyCombo::defaultCombo());
+        QCOMPARE(recorder.combo(), HotKeyCombo::defaultCombo());
+    }
+
+    void editorControlsRestyleOpenEditors()
+    {
+        EditorBridge bridge(*m_store, *m_prefs);
+        std::unique_ptr<EditorTextView> view(bridge.textView());
+        NoteHighlighter& editor = view->highlighter();
+        EditorPage& page = *open(SettingsPage::Editor).editorPage();
+        QSpinBox& size = *page.fontSize();
+        QCOMPARE(size.text(), QStringLiteral("14 pt"));
+
+        size.stepUp();
+        QCOMPARE(m_prefs->fontSize(), 15);
+        QCOMPARE(editor.theme().fontSize, 15.0);
+        size.setValue(20);
+        size.stepUp();
+        QCOMPARE(m_prefs->fontSize(), 20);
+        size.setValue(11);
+        size.stepDown();
+        QCOMPARE(m_prefs->fontSize(), 11);
+        QCOMPARE(editor.theme().fontSize, 11.0);
+        m_prefs->setFontSize(16); // Ctrl+= in the panel: the stepper follows
+        QCOMPARE(size.value(), 16);
+
+        page.monospace()->click();
+        QVERIFY(editor.theme().monospace);
+        QCOMPARE(editor.mathResults().size(), 1);
+        page.math()->click();
+        QCOMPARE(m_prefs->mathEnabled(), false);
+        QCOMPARE(editor.mathResults().size(), 0);
+
+        QVERIFY2(page.folderText()->text().contains(m_dir->filePath("share/Quelto/Notes")),
+                 qPrintable(page.folderText()->text()));
+        QCOMPARE(EditorPage::displayPath(QDir::homePath() + "/.local/share/Quelto/Notes"),
+                 QStringLiteral("~/.local/share/Quelto/Notes"));
+    }
+
+    void versionText_data()
+    {
+        QTest::addColumn<QString>("version");
+        QTest::addColumn<QString>("build");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("both") << "1.2"
+                              << "37"
+                              << "1.2 (37)";
+        QTest::newRow("no version") << ""
+                                    << "37"
+                                    << "dev (37)";
+        QTest::newRow("no build") << "0.1.0"
+                                  << ""
+                                  << "0.1.0 (0)";
+    }
+
+    void versionText()
+    {
+        QFETCH(QString, version);
+        QFETCH(QString, build);
+        QFETCH(QString, shown);
+        QCOMPARE(quelto::versionText(AboutInfo{version, build, {}, {}, {}}), shown);
+    }
+
+    void aboutOffersUpdatesOnlyWhenPossible()
+    {
+        AboutPage* page = open(SettingsPage::About).aboutPage();
+        QCOMPARE(page->version()->text(), QStringLiteral("0.1.0 (7)"));
+        QCOMPARE(page->checkForUpdates(), nullptr);
+        for (QPushButton* link : page->links())
+            link->click();
+        QCOMPARE(m_opened,
+                 (QList<QUrl>{QUrl("https://quelto.app"), QUrl("https://quelto.app/changelog"),
+                              QUrl("mailto:help@quelto.app")}));
+
+        int checks = 0;
+        m_commands->bind(Command::CheckForUpdates, [&checks] { ++checks; });
+        AboutPage updating({}, *m_commands);
+        QVERIFY(updating.checkForUpdates());
+        QCOMPARE(updating.checkForUpdates()->text(), QStringLiteral("Check for Updates…"));
+        updating.checkForUpdates()->click();
+        QCOMPARE(checks, 1);
+    }
+
+private:
+    SettingsWindow& open(std::optional<SettingsPage> page = std::nullopt)
+    {
+        m_settings->show(page);
+        return *m_settings->window();
+    }
+    QString title() const { return m_settings->window()->windowTitle(); }
+
+    std::unique_ptr<QTemporaryDir> m_dir;
+    std::unique_ptr<Preferences> m_prefs;
+    std::unique_ptr<CommandTable> m_commands;
+    std::unique_ptr<NoteStore> m_store;
+    std::unique_ptr<SettingsWindowController> m_settings;
+    QList<QUrl> m_opened;
+};
+
+QTEST_MAIN(TestSettingsWindow)
+#include "tst_settingswindow.moc"
