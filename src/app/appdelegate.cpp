@@ -3,6 +3,7 @@
 #include "core/storage/filenoterepository.h"
 #include "core/storage/recovery.h"
 #include "platform/hotkey/keyboardlayout.h"
+#include "platform/window/x11window.h"
 #include "ui/tray/closuremenu.h"
 #include "ui/tray/mainmenu.h"
 
@@ -33,7 +34,7 @@ namespace {
 
 using namespace std::chrono_literals;
 
-const QString kWebsite = QStringLiteral("https://quelto.app");
+const QString kWebsite = QStringLiteral(QUELTO_WEBSITE_URL);
 constexpr std::chrono::seconds kFirstUpdateCheck{30};
 constexpr std::chrono::hours kUpdateCheckInterval{1};
 
@@ -90,6 +91,13 @@ QString AppDelegate::welcomeText()
         .join(u'\n');
 }
 
+AboutInfo AppDelegate::aboutInfo()
+{
+    return AboutInfo{QStringLiteral(QUELTO_VERSION), QStringLiteral(QUELTO_BUILD_NUMBER),
+                     QUrl(kWebsite), QUrl(QStringLiteral(QUELTO_CHANGELOG_URL)),
+                     QUrl(QStringLiteral("mailto:" QUELTO_SUPPORT_EMAIL))};
+}
+
 AppDelegate::AppDelegate(Preferences& prefs, const QString& folder, QObject* parent)
     : QObject(parent)
     , m_prefs(prefs)
@@ -108,7 +116,7 @@ AppDelegate::~AppDelegate()
 
 void AppDelegate::bindCommands()
 {
-    m_commands.bind(Command::Settings, [] {}); // the settings window is not built yet
+    m_commands.bind(Command::Settings, [this] { openSettings(); });
     if (m_updater->canCheckForUpdates())
         m_commands.bind(Command::CheckForUpdates, [this] { m_updater->checkForUpdates(); });
     m_commands.bind(Command::Quit, [this] { requestQuit(); });
@@ -122,15 +130,16 @@ void AppDelegate::launch()
 
     FloatingPanel* window = m_panel->controller().panel();
     window->setWindowTitle(QStringLiteral("Quelto"));
-    if (m_prefs.showDockIcon())
-        window->setWindowFlag(Qt::Tool, false); // a normal taskbar window
-    QMenuBar* menu = MainMenu::build(QStringLiteral("Quelto"), m_commands);
-    menu->setParent(window);
-    menu->setVisible(m_prefs.showDockIcon());
-    for (QAction* top : menu->actions()) {
+    // Windows get the full-colour icon; the tray draws its own in one colour.
+    QGuiApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("app.quelto.Quelto"),
+                                                    QIcon(QStringLiteral(":/quelto.svg"))));
+    m_mainMenu = MainMenu::build(QStringLiteral("Quelto"), m_commands);
+    m_mainMenu->setParent(window);
+    for (QAction* top : m_mainMenu->actions()) {
         if (top->menu())
             window->addActions(top->menu()->actions());
     }
+    applyTaskbarEntry();
 
     m_status = std::make_unique<StatusItemController>(
         trayIcon(), QStringLiteral("Quelto"),
@@ -149,9 +158,40 @@ void AppDelegate::launch()
         seedWelcomeNote();
 }
 
+void AppDelegate::applyTaskbarEntry()
+{
+    FloatingPanel* window = m_panel->controller().panel();
+    const bool inTaskbar = m_prefs.showDockIcon();
+    m_mainMenu->setVisible(inTaskbar);
+    if (window->windowFlags().testFlag(Qt::Tool) != inTaskbar)
+        return;
+    const bool visible = window->isVisible();
+    window->setWindowFlag(Qt::Tool, !inTaskbar); // a new native window, hidden
+    if (visible) {
+        // Back where it was, leaving the focus with the window that changed the setting.
+        window->setAttribute(Qt::WA_ShowWithoutActivating, true);
+        window->show();
+        window->setAttribute(Qt::WA_ShowWithoutActivating, false);
+        X11Window::showOnAllDesktops(quint32(window->winId()));
+    }
+}
+
+void AppDelegate::openSettings(std::optional<SettingsPage> page)
+{
+    if (!m_settings) {
+        m_settings = std::make_unique<SettingsWindowController>(SettingsContext{
+            m_prefs, m_commands, aboutInfo(), dataFolder() + QStringLiteral("/Notes")});
+        connect(m_settings.get(), &SettingsWindowController::shortcutRecordingChanged, this,
+                &AppDelegate::suspendHotKey);
+    }
+    FloatingPanelController& panel = m_panel->controller();
+    m_settings->show(page, panel.isVisible() ? panel.panel() : nullptr);
+}
+
 void AppDelegate::installObservers()
 {
     connect(&m_prefs, &Preferences::queltoHotKeyChanged, this, &AppDelegate::registerHotKey);
+    connect(&m_prefs, &Preferences::showDockIconChanged, this, &AppDelegate::applyTaskbarEntry);
     // logind tells the session before the machine sleeps.
     QDBusConnection::systemBus().connect(
         QStringLiteral("org.freedesktop.login1"), QStringLiteral("/org/freedesktop/login1"),
@@ -275,9 +315,25 @@ void AppDelegate::reopen()
     m_panel->showPanel();
 }
 
+void AppDelegate::suspendHotKey(bool suspended)
+{
+    if (suspended == m_hotKeySuspended)
+        return;
+    m_hotKeySuspended = suspended;
+    if (suspended) {
+        m_suspendedWanted = m_prefs.hotKey();
+        m_hotKey.reset(); // m_registeredCombo stays: resuming registers it again
+        return;
+    }
+    // A shortcut that could not be registered before is not tried (and reported)
+    // again unless the user picked another.
+    if (m_registeredCombo || m_prefs.hotKey() != m_suspendedWanted)
+        registerHotKey();
+}
+
 void AppDelegate::registerHotKey()
 {
-    if (m_isRevertingHotKey)
+    if (m_isRevertingHotKey || m_hotKeySuspended)
         return;
     const HotKeyCombo wanted = m_prefs.hotKey();
     if (m_registeredCombo == wanted && m_hotKey)
@@ -316,14 +372,26 @@ void AppDelegate::registerHotKey()
 
 void AppDelegate::showHotKeyConflict(const HotKeyCombo& wanted, const QString& message)
 {
-    QMessageBox alert;
+    // Over the settings window when the user is in it (which may float above the panel).
+    SettingsWindow* settings = m_settings ? m_settings->window() : nullptr;
+    const bool inSettings = settings && settings->isVisible();
+    QMessageBox alert(inSettings ? settings : nullptr);
     alert.setWindowTitle(QStringLiteral("Quelto"));
     alert.setText(KeyboardLayout::displayString(wanted) +
                   QStringLiteral(" is already used by another app"));
     alert.setInformativeText(message);
-    alert.setStandardButtons(QMessageBox::Ok);
-    alert.setDefaultButton(QMessageBox::Ok);
+    QPushButton* ok = alert.addButton(QMessageBox::Ok);
+    alert.setDefaultButton(ok);
+    alert.setEscapeButton(ok);
+    // The message sends the user to Settings → General; offer the way there unless
+    // they are looking at it.
+    const bool onGeneral = inSettings && m_settings->router().page() == SettingsPage::General;
+    QPushButton* open = nullptr;
+    if (!onGeneral)
+        open = alert.addButton(QStringLiteral("Open Settings"), QMessageBox::AcceptRole);
     alert.exec();
+    if (open && alert.clickedButton() == static_cast<QAbstractButton*>(open))
+        openSettings(SettingsPage::General);
 }
 
 bool AppDelegate::shouldTerminate()

@@ -9,10 +9,13 @@
 #include "core/storage/notestore.h"
 #include "platform/hotkey/hotkey.h"
 #include "ui/panel/notepanelcontroller.h"
+#include "ui/settings/settingswindowcontroller.h"
 #include "ui/tray/statusitemcontroller.h"
 
 #include <QDBusUnixFileDescriptor>
+#include <QMenuBar>
 #include <QObject>
+#include <QPointer>
 #include <QTimer>
 
 #include <memory>
@@ -27,6 +30,8 @@ public:
     // The folder holding "Notes" and "index.json".
     static QString dataFolder();
     static QString welcomeText();
+    // What About shows: this build's version, build number and addresses.
+    static AboutInfo aboutInfo();
 
     AppDelegate(Preferences& prefs, const QString& dataFolder, QObject* parent = nullptr);
     ~AppDelegate() override;
@@ -37,6 +42,11 @@ public:
     // Shows the panel: what starting Quelto again while it runs does.
     void reopen();
     void registerHotKey();
+    // While the user records a new shortcut the current one is let go, so its keys
+    // reach the recorder; afterwards it (or the new one) is registered again.
+    void suspendHotKey(bool suspended);
+    // Opens the settings window at `page`, or at the page last shown.
+    void openSettings(std::optional<SettingsPage> page = std::nullopt);
     // Flushes, then asks before quitting when saves failed; true means quit.
     bool shouldTerminate();
     // Quits unless the user cancels (the Quit commands end here).
@@ -49,6 +59,8 @@ public:
     NoteStore& store() { return *m_store; }
     NotePanelController* panel() { return m_panel.get(); }
     StatusItemController* status() { return m_status.get(); }
+    // Nothing until settings are first opened.
+    SettingsWindowController* settings() { return m_settings.get(); }
     std::optional<HotKeyCombo> registeredCombo() const { return m_registeredCombo; }
 
 public slots:
@@ -59,6 +71,8 @@ private:
     void showUpdateAnswer(FeedUpdater::Outcome outcome, const UpdateFeed& feed);
     void watchForUpdates();
     void bindCommands();
+    // The panel joins the taskbar (with its menu bar) or leaves it, as the preference says.
+    void applyTaskbarEntry();
     void installObservers();
     // Asks logind to wait for the flush before the machine sleeps.
     void holdSleep();
@@ -71,9 +85,14 @@ private:
     QTimer m_updateTimer;
     std::unique_ptr<NotePanelController> m_panel;
     std::unique_ptr<StatusItemController> m_status;
+    QPointer<QMenuBar> m_mainMenu;
+    std::unique_ptr<SettingsWindowController> m_settings;
     std::unique_ptr<HotKey> m_hotKey;
     std::optional<HotKeyCombo> m_registeredCombo;
     bool m_isRevertingHotKey = false;
+    bool m_hotKeySuspended = false;
+    // The shortcut the preference named when it was suspended.
+    HotKeyCombo m_suspendedWanted;
     bool m_quitting = false;
     QDBusUnixFileDescriptor m_sleepInhibitor;
 };

@@ -58,6 +58,8 @@ int main(int argc, char** argv)
     const bool toggle = std::get<quelto::CommandLine>(parsed).toggle;
 
     QApplication app(argc, argv);
+    // Window titles read "General — Quelto" in taskbars and window lists.
+    QApplication::setApplicationDisplayName(QStringLiteral("Quelto"));
     QApplication::setDesktopFileName(QStringLiteral("app.quelto.Quelto"));
     QApplication::setQuitOnLastWindowClosed(false);
 

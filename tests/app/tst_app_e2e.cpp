@@ -102,6 +102,38 @@ private slots:
         QCOMPARE(m_app->state(), QProcess::Running);
     }
 
+    void keyboardUserRecordsANewShortcut()
+    {
+        QTRY_VERIFY_WITH_TIMEOUT(scratchText().startsWith("# Welcome"), 5000);
+        key("ctrl+shift+j");
+        QTRY_VERIFY_WITH_TIMEOUT(panelVisible(), 5000);
+        const auto settingsVisible = [] {
+            return !run("xdotool", {"search", "--onlyvisible", "--name", "^General"}).isEmpty();
+        };
+        key("ctrl+comma");
+        QTRY_VERIFY_WITH_TIMEOUT(settingsVisible(), 5000);
+        QTest::qWait(300);
+        key("Tab"); // from the page list to the shortcut
+        key("space");
+        key("ctrl+alt+n");
+        const auto storedShortcut = [this] {
+            QFile prefs(m_home->filePath(".config/Quelto/Quelto.conf"));
+            return prefs.open(QIODevice::ReadOnly) ? prefs.readAll() : QByteArray();
+        };
+        // Ctrl+Alt+N: the N key (45) with command and option (0x900).
+        const QByteArray ctrlAltN = "{\\\"keyCode\\\":45,\\\"modifiers\\\":2304}";
+        QTRY_VERIFY_WITH_TIMEOUT(storedShortcut().contains(ctrlAltN), 5000);
+        key("Escape");
+        QTRY_VERIFY_WITH_TIMEOUT(!settingsVisible(), 3000);
+        key("ctrl+alt+n");
+        QTRY_VERIFY_WITH_TIMEOUT(!panelVisible(), 3000);
+        key("ctrl+shift+j"); // no longer Quelto's
+        QTest::qWait(300);
+        QVERIFY(!panelVisible());
+        key("ctrl+alt+n");
+        QTRY_VERIFY_WITH_TIMEOUT(panelVisible(), 3000);
+    }
+
     void helpAndVersion()
     {
         int code = -1;

@@ -1,12 +1,18 @@
 // The application delegate on a real X server: shortcut registration with another
-// client holding keys, the tray menu, and quitting with notes that failed to save.
+// client holding keys, the tray menu, quitting with notes that failed to save, and
+// the settings window with real keys pressed into it.
 
 #include "app/appdelegate.h"
 #include "support/alerts.h"
 #include "support/xvfbserver.h"
+#include "ui/settings/generalpage.h"
+#include "ui/settings/hotkeyrecorder.h"
+#include "ui/settings/recorderface.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QFile>
+#include <QListWidget>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
@@ -17,6 +23,16 @@ using quelto::testing::answerNextAlert;
 namespace {
 
 const HotKeyCombo kCtrlShiftK{40, HotKeyCombo::kCommand | HotKeyCombo::kShift};
+const HotKeyCombo kCtrlAltN{45, HotKeyCombo::kCommand | HotKeyCombo::kOption};
+
+// Real key presses, through the X server's grabs and focus.
+void press(const QString& keys)
+{
+    QProcess xdotool;
+    xdotool.start(QStringLiteral("xdotool"), {QStringLiteral("key"), keys});
+    QVERIFY(xdotool.waitForFinished(5000));
+    QCOMPARE(xdotool.exitCode(), 0);
+}
 
 // Another X client holding a key combination (X11 key code, X modifier mask).
 class OtherClient {
@@ -76,13 +92,15 @@ private slots:
     {
         OtherClient holder(44, 5); // J with Control and Shift
         QVERIFY(holder.ready());
-        const auto said = answerNextAlert(QString());
+        const auto said = answerNextAlert(QStringLiteral("Open Settings"));
         m_app->launch();
         QTRY_COMPARE(*said,
                      (QStringList{"Ctrl+Shift+J is already used by another app",
                                   "No shortcut is active. Pick a different one in Settings → "
                                   "General, or open Quelto from the tray icon.",
-                                  "OK", "default: OK"}));
+                                  "OK", "Open Settings", "default: OK"}));
+        QVERIFY(m_app->settings() && m_app->settings()->window()->isVisible());
+        QCOMPARE(m_app->settings()->window()->windowTitle(), QStringLiteral("General"));
         QCOMPARE(m_app->registeredCombo(), std::nullopt);
         QCOMPARE(m_prefs->hotKey(), HotKeyCombo::defaultCombo());
         QCOMPARE(statusEntries(*m_app).first(), QStringLiteral("Show Quelto"));
@@ -104,7 +122,7 @@ private slots:
         QTRY_COMPARE(*said, (QStringList{"Ctrl+Shift+K is already used by another app",
                                          "Quelto kept Ctrl+Shift+J. Pick a different shortcut in "
                                          "Settings → General.",
-                                         "OK", "default: OK"}));
+                                         "OK", "Open Settings", "default: OK"}));
         QCOMPARE(m_app->registeredCombo(), std::optional(HotKeyCombo::defaultCombo()));
         QCOMPARE(m_prefs->hotKey(), HotKeyCombo::defaultCombo());
     }
@@ -179,6 +197,126 @@ private slots:
         QTest::keyClick(m_app->panel()->view().editor().textView(), Qt::Key_W, Qt::ControlModifier);
         QVERIFY(!m_app->store().note(extra.id));
         QVERIFY(m_app->panel()->controller().isVisible());
+    }
+
+    void settingsOpenFromTrayAndPanel()
+    {
+        m_app->launch();
+        QMenu menu;
+        m_app->buildStatusMenu(&menu);
+        for (QAction* action : menu.actions()) {
+            if (action->text() == QStringLiteral("Settings…"))
+                action->trigger();
+        }
+        QVERIFY(m_app->settings());
+        SettingsWindow* window = m_app->settings()->window();
+        QVERIFY(QTest::qWaitForWindowActive(window));
+        QCOMPARE(window->windowType(), Qt::Window);
+        window->sidebar()->setCurrentRow(1);
+        window->close();
+
+        m_app->togglePanel();
+        FloatingPanel* panel = m_app->panel()->controller().panel();
+        QVERIFY(QTest::qWaitForWindowActive(panel));
+        QTest::keyClick(m_app->panel()->view().editor().textView(), Qt::Key_Comma,
+                        Qt::ControlModifier);
+        QCOMPARE(m_app->settings()->window(), window);
+        QVERIFY(QTest::qWaitForWindowActive(window));
+        QCOMPARE(window->windowTitle(), QStringLiteral("Editor"));
+        QCOMPARE(window->windowHandle()->transientParent(), panel->windowHandle());
+    }
+
+    void recordingHandsTheShortcutToTheRecorder()
+    {
+        m_app->launch();
+        m_app->openSettings(SettingsPage::General);
+        SettingsWindow* window = m_app->settings()->window();
+        QVERIFY(QTest::qWaitForWindowActive(window));
+        HotKeyRecorder* recorder = window->generalPage()->recorder();
+        QTest::mouseClick(recorder->face(), Qt::LeftButton);
+        QVERIFY(recorder->isRecording());
+        // Registered, Ctrl+Shift+J would go to the grab and show the panel; suspended,
+        // the recorder gets it.
+        press("ctrl+shift+j");
+        QTRY_VERIFY(!recorder->isRecording());
+        QVERIFY(!m_app->panel()->controller().isVisible());
+        QCOMPARE(m_app->registeredCombo(), std::optional(HotKeyCombo::defaultCombo()));
+
+        // Cancelled: the shortcut works again.
+        QTest::mouseClick(recorder->face(), Qt::LeftButton);
+        press("Escape");
+        QTRY_VERIFY(!recorder->isRecording());
+        press("ctrl+shift+j");
+        QTRY_VERIFY(m_app->panel()->controller().isVisible());
+        m_app->togglePanel();
+
+        window->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(window));
+        QTest::mouseClick(recorder->face(), Qt::LeftButton);
+        press("ctrl+alt+n");
+        QTRY_COMPARE(m_prefs->hotKey(), kCtrlAltN);
+        QCOMPARE(m_app->registeredCombo(), std::optional(kCtrlAltN));
+        press("ctrl+alt+n");
+        QTRY_VERIFY(m_app->panel()->controller().isVisible());
+    }
+
+    void recordedShortcutTakenElsewhereKeepsTheActiveOne()
+    {
+        // The other client holds Ctrl+Shift+K only with NumLock on, so the plain press
+        // still reaches the recorder, but Quelto cannot register the combination.
+        OtherClient holder(45, 5 | 16);
+        QVERIFY(holder.ready());
+        m_prefs->setHotKey(kCtrlAltN);
+        m_app->launch();
+        m_app->openSettings(SettingsPage::General);
+        SettingsWindow* window = m_app->settings()->window();
+        QVERIFY(QTest::qWaitForWindowActive(window));
+        HotKeyRecorder* recorder = window->generalPage()->recorder();
+        QTest::mouseClick(recorder->face(), Qt::LeftButton);
+        const auto said = answerNextAlert(QString());
+        press("ctrl+shift+k");
+        // No way to General offered: the user is looking at it.
+        QTRY_COMPARE(*said, (QStringList{"Ctrl+Shift+K is already used by another app",
+                                         "Quelto kept Ctrl+Alt+N. Pick a different shortcut in "
+                                         "Settings → General.",
+                                         "OK", "default: OK"}));
+        QCOMPARE(recorder->combo(), kCtrlAltN);
+        QCOMPARE(m_prefs->hotKey(), kCtrlAltN);
+        QCOMPARE(m_app->registeredCombo(), std::optional(kCtrlAltN));
+    }
+
+    void panelSettingsApplyAtOnce()
+    {
+        m_app->launch();
+        m_app->togglePanel();
+        FloatingPanel* panel = m_app->panel()->controller().panel();
+        QVERIFY(QTest::qWaitForWindowActive(panel));
+        m_app->openSettings(SettingsPage::General);
+        SettingsWindow* window = m_app->settings()->window();
+        QVERIFY(QTest::qWaitForWindowActive(window));
+        GeneralPage* page = window->generalPage();
+        auto* menuBar = panel->findChild<QMenuBar*>();
+
+        page->showInTaskbar()->click();
+        QVERIFY(!panel->windowFlags().testFlag(Qt::Tool));
+        QVERIFY(menuBar->isVisible());
+        QTRY_VERIFY(panel->isVisible());
+        page->showInTaskbar()->click();
+        QVERIFY(panel->windowFlags().testFlag(Qt::Tool));
+        QVERIFY(!menuBar->isVisible());
+        QTRY_VERIFY(panel->isVisible());
+
+        // Off, the panel stays when another window takes the focus; on, it hides.
+        for (const bool hides : {false, true}) {
+            if (hides)
+                page->hideOnClickAway()->click();
+            // The user clicks into the panel, then back into the settings window.
+            for (QWidget* clicked : {static_cast<QWidget*>(panel), static_cast<QWidget*>(window)}) {
+                QProcess::execute("xdotool", {"windowfocus", QString::number(clicked->winId())});
+                QTRY_COMPARE(QGuiApplication::focusWindow(), clicked->windowHandle());
+            }
+            QTRY_COMPARE(m_app->panel()->controller().isVisible(), !hides);
+        }
     }
 
 private:
