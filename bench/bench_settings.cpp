@@ -1,0 +1,123 @@
+// Opening the settings window on the offscreen platform: the first time in a process
+// (building the window and its three pages, loading its icons, first layout and paint)
+// with the resident memory it adds, and again after it was closed. Quelto has shown
+// its panel, its (SVG) tray icon and its shortcut's name before settings can be
+// opened, so a window with text, an SVG icon and a key name have been shown first:
+// fonts, the style, the SVG renderer and the keyboard layout are loaded by then.
+
+#include "core/settings/preferences.h"
+#include "platform/hotkey/keyboardlayout.h"
+#include "ui/commands/commandtable.h"
+#include "ui/settings/settingswindowcontroller.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QTemporaryDir>
+#include <QVBoxLayout>
+
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <chrono>
+
+using namespace quelto;
+
+namespace {
+
+double residentMegabytes()
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return 0;
+    for (const QByteArray& line : status.readAll().split('\n')) {
+        if (line.startsWith("VmRSS:"))
+            return line.mid(6).trimmed().split(' ').first().toDouble() / 1024.0;
+    }
+    return 0;
+}
+
+double millisecondsSince(std::chrono::steady_clock::time_point start)
+{
+    return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
+        .count();
+}
+
+struct Settings {
+    QTemporaryDir dir;
+    Preferences prefs{std::make_unique<QSettings>(dir.filePath("p.ini"), QSettings::IniFormat)};
+    CommandTable commands;
+    SettingsWindowController controller{
+        SettingsContext{prefs, commands, AboutInfo{"0.1.0", "1", {}, {}, {}}, dir.filePath("N")}};
+
+    // Shown, laid out and painted.
+    void open()
+    {
+        controller.show();
+        QCoreApplication::processEvents();
+    }
+};
+
+std::unique_ptr<Settings> g_settings;
+
+// Stands in for the panel and the tray icon the running application already shows.
+void showPanelLikeWindow(QWidget& window)
+{
+    window.setWindowIcon(QIcon(QStringLiteral(":/icons/about.svg")).pixmap(QSize(22, 22)));
+    window.setWindowTitle(KeyboardLayout::displayString(HotKeyCombo::defaultCombo()));
+    auto* column = new QVBoxLayout(&window);
+    column->addWidget(new QLabel(QStringLiteral("Scratch")));
+    column->addWidget(new QPlainTextEdit(QStringLiteral("# Welcome\n- [ ] a task\n= 12 * 4")));
+    window.resize(440, 380);
+    window.show();
+    QCoreApplication::processEvents();
+}
+
+// Registered first: nothing of the settings window has been loaded before it runs.
+void BM_OpenFirstTime(benchmark::State& state)
+{
+    for (auto _ : state) {
+        const double before = residentMegabytes();
+        const auto start = std::chrono::steady_clock::now();
+        g_settings = std::make_unique<Settings>();
+        g_settings->open();
+        state.counters["first_ms"] = millisecondsSince(start);
+        state.counters["added_MB"] = residentMegabytes() - before;
+    }
+}
+
+void BM_OpenAgain(benchmark::State& state)
+{
+    std::vector<double> millis;
+    for (auto _ : state) {
+        g_settings->controller.window()->close();
+        QCoreApplication::processEvents();
+        const auto start = std::chrono::steady_clock::now();
+        g_settings->open();
+        millis.push_back(millisecondsSince(start));
+    }
+    std::sort(millis.begin(), millis.end());
+    state.counters["median_ms"] = millis[millis.size() / 2];
+    state.counters["max_ms"] = millis.back();
+}
+
+BENCHMARK(BM_OpenFirstTime)->Unit(benchmark::kMillisecond)->Iterations(1);
+BENCHMARK(BM_OpenAgain)->Unit(benchmark::kMillisecond)->Iterations(200);
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    // The offscreen platform warns at every raise().
+    qputenv("QT_LOGGING_RULES", "default.warning=false");
+    QApplication app(argc, argv);
+    QWidget panel;
+    showPanelLikeWindow(panel);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    g_settings.reset();
+    return 0;
+}
