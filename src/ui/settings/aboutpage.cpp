@@ -5,6 +5,7 @@
 #include "ui/settings/settingsicon.h"
 
 #include <QDesktopServices>
+#include <QEvent>
 #include <QLabel>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -37,12 +38,6 @@ AboutPage::AboutPage(const AboutInfo& about, const CommandTable& commands, QWidg
                 [&commands] { commands.run(Command::CheckForUpdates); });
     }
 
-    struct Link {
-        QString title;
-        QString themeIcon;
-        QString bundledIcon;
-        QUrl url;
-    };
     const Link links[] = {
         {QStringLiteral("Website"), QStringLiteral("web-browser"), QStringLiteral("globe"),
          about.website},
@@ -52,16 +47,37 @@ AboutPage::AboutPage(const AboutInfo& about, const CommandTable& commands, QWidg
     };
     form->addSection({});
     for (const Link& link : links) {
-        auto* button =
-            new QPushButton(SettingsIcon::themed(link.themeIcon, link.bundledIcon), link.title);
+        auto* button = new QPushButton(link.title);
         button->setFlat(true);
         button->setCursor(Qt::PointingHandCursor);
         button->setToolTip(link.url.toDisplayString());
         form->addRow({}, {}, button);
         connect(button, &QPushButton::clicked, this,
                 [url = link.url] { QDesktopServices::openUrl(url); });
-        m_links << button;
+        m_links.append({button, link});
     }
+    updateLinkIcons();
+}
+
+QList<QPushButton*> AboutPage::links() const
+{
+    QList<QPushButton*> buttons;
+    for (const auto& [button, link] : m_links)
+        buttons << button;
+    return buttons;
+}
+
+void AboutPage::updateLinkIcons()
+{
+    for (const auto& [button, link] : m_links)
+        button->setIcon(SettingsIcon::themed(link.themeIcon, link.bundledIcon, palette()));
+}
+
+void AboutPage::changeEvent(QEvent* event)
+{
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::PaletteChange)
+        updateLinkIcons(); // light and dark need differently coloured symbols
 }
 
 } // namespace quelto

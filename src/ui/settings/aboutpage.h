@@ -37,12 +37,23 @@ public:
     QLabel* version() const { return m_version; }
     // Nothing when the build cannot check for updates.
     QPushButton* checkForUpdates() const { return m_checkForUpdates; }
-    QList<QPushButton*> links() const { return m_links; }
+    QList<QPushButton*> links() const;
+
+protected:
+    void changeEvent(QEvent* event) override;
 
 private:
+    struct Link {
+        QString title;
+        QString themeIcon;   // freedesktop icon name, if there is one
+        QString bundledIcon; // our own symbol otherwise
+        QUrl url;
+    };
+    void updateLinkIcons();
+
     QLabel* m_version;
     QPushButton* m_checkForUpdates = nullptr;
-    QList<QPushButton*> m_links;
+    QList<std::pair<QPushButton*, Link>> m_links;
 };
 
 } // namespace quelto

@@ -30,7 +30,7 @@ HotKeyRecorder::HotKeyRecorder(HotKeyCombo defaultCombo, QWidget* parent)
     const QString resetText =
         QStringLiteral("Reset to ") + KeyboardLayout::displayString(m_defaultCombo);
     m_reset->setAutoRaise(true);
-    m_reset->setIcon(SettingsIcon::themed(QStringLiteral("edit-undo"), QStringLiteral("reset")));
+    updateResetIcon();
     m_reset->setToolTip(resetText);
     m_reset->setAccessibleName(resetText);
     // Keeps the row's width steady when the button comes and goes.
@@ -67,6 +67,19 @@ void HotKeyRecorder::edit(const HotKeyCombo& combo)
 void HotKeyRecorder::updateReset()
 {
     m_reset->setVisible(m_combo != m_defaultCombo && !m_recording);
+}
+
+void HotKeyRecorder::updateResetIcon()
+{
+    m_reset->setIcon(
+        SettingsIcon::themed(QStringLiteral("edit-undo"), QStringLiteral("reset"), palette()));
+}
+
+void HotKeyRecorder::changeEvent(QEvent* event)
+{
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::PaletteChange)
+        updateResetIcon(); // light and dark need differently coloured symbols
 }
 
 void HotKeyRecorder::startRecording()

@@ -57,11 +57,13 @@ signals:
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void hideEvent(QHideEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
 private:
     void handleKey(const QKeyEvent& event);
     void edit(const HotKeyCombo& combo);
     void updateReset();
+    void updateResetIcon();
 
     HotKeyCombo m_combo;
     HotKeyCombo m_defaultCombo;

@@ -2,6 +2,7 @@
 
 #include "ui/editor/editortheme.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -17,6 +18,7 @@ constexpr int kRowPadding = 10;
 constexpr int kRowGap = 12;
 constexpr float kSeparatorAlpha = 0.1f;
 constexpr float kGroupBorderAlpha = 0.08f;
+constexpr double kSmallerText = 0.9;
 
 // A rounded group on the palette's base colour, with hairlines between its rows.
 class FormGroup : public QWidget {
@@ -52,19 +54,40 @@ protected:
     }
 };
 
-QLabel* secondaryLabel(const QString& text, QWidget* parent)
-{
-    auto* label = new QLabel(text, parent);
-    label->setWordWrap(true);
-    QPalette quiet = label->palette();
-    quiet.setColor(QPalette::WindowText, EditorTheme::secondary(quiet));
-    label->setPalette(quiet);
-    QFont smaller = label->font();
-    smaller.setPointSizeF(smaller.pointSizeF() * 0.9);
-    label->setFont(smaller);
-    return label;
-}
+// Smaller text in the secondary colour of whatever palette the window has now, so it
+// follows a switch between light and dark while the window is open.
+class SecondaryLabel : public QLabel {
+public:
+    SecondaryLabel(const QString& text, QWidget* parent)
+        : QLabel(text, parent)
+    {
+        setWordWrap(true);
+        QFont smaller = font();
+        smaller.setPointSizeF(smaller.pointSizeF() * kSmallerText);
+        setFont(smaller);
+        applySecondary();
+    }
 
+protected:
+    void changeEvent(QEvent* event) override
+    {
+        QLabel::changeEvent(event);
+        if (event->type() == QEvent::PaletteChange || event->type() == QEvent::ParentChange)
+            applySecondary();
+    }
+
+private:
+    void applySecondary()
+    {
+        // From the parent's palette: this label's own holds the colour set last.
+        QPalette quiet = parentWidget() ? parentWidget()->palette() : QApplication::palette();
+        const QColor colour = EditorTheme::secondary(quiet);
+        if (palette().color(QPalette::WindowText) == colour)
+            return;
+        quiet.setColor(QPalette::WindowText, colour);
+        setPalette(quiet);
+    }
+};
 } // namespace
 
 SettingsForm::SettingsForm(QWidget* parent)
@@ -113,7 +136,7 @@ QWidget* SettingsForm::addRow(const QString& title, const QString& description, 
     if (heading)
         text->addWidget(heading);
     if (!description.isEmpty()) {
-        QLabel* below = secondaryLabel(description, row);
+        auto* below = new SecondaryLabel(description, row);
         below->setObjectName(kDescription);
         text->addWidget(below);
     }

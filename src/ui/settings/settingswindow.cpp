@@ -43,10 +43,8 @@ SettingsWindow::SettingsWindow(SettingsRouter& router, const SettingsContext& co
     sidebarColumn->addWidget(m_sidebar);
     m_sidebar->setFrameShape(QFrame::NoFrame);
     m_sidebar->setIconSize(QSize(SettingsIcon::kSidebarSize, SettingsIcon::kSidebarSize));
-    // The list blends into the window; only the selection shows.
-    QPalette blend = m_sidebar->palette();
-    blend.setColor(QPalette::Base, blend.color(QPalette::Window));
-    m_sidebar->setPalette(blend);
+    // The list blends into the window (whatever its palette now); only the selection shows.
+    m_sidebar->viewport()->setBackgroundRole(QPalette::Window);
     m_sidebar->setAccessibleName(QStringLiteral("Settings pages"));
     for (const SettingsPage page : allSettingsPages()) {
         const SettingsPageInfo& info = settingsPageInfo(page);

@@ -1,0 +1,141 @@
+// The settings pages on a real X server in a light palette and then, in the same
+// window, a dark one (as when the desktop switches while it is open): each page is
+// kept as a PNG for a person to look at (in QUELTO_SCREENSHOT_DIR, or the working
+// directory), and the quiet parts (page titles, key caps, descriptions, the reset and
+// link symbols) are checked to stand out from their background in both.
+
+#include "core/settings/preferences.h"
+#include "support/xvfbserver.h"
+#include "ui/commands/commandtable.h"
+#include "ui/settings/generalpage.h"
+#include "ui/settings/hotkeyrecorder.h"
+#include "ui/settings/recorderface.h"
+#include "ui/settings/settingsform.h"
+#include "ui/settings/settingswindowcontroller.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+#include <QScreen>
+#include <QStyle>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QToolButton>
+
+using namespace quelto;
+
+namespace {
+
+QPalette darkPalette()
+{
+    QPalette p;
+    const QColor window(0x1e, 0x1e, 0x20);
+    const QColor base(0x2a, 0x2a, 0x2d);
+    const QColor text(0xee, 0xee, 0xee);
+    for (const auto role : {QPalette::Window, QPalette::Button})
+        p.setColor(role, window);
+    for (const auto role : {QPalette::Base, QPalette::AlternateBase})
+        p.setColor(role, base);
+    for (const auto role : {QPalette::Text, QPalette::WindowText, QPalette::ButtonText})
+        p.setColor(role, text);
+    p.setColor(QPalette::Highlight, QColor(0x3d, 0x8b, 0xfd));
+    p.setColor(QPalette::Mid, QColor(0x44, 0x44, 0x48));
+    return p;
+}
+
+// Pixels of `area` lighter (dark palette) or darker (light palette) than the area's
+// most common colour by a clear margin: what the eye reads as ink.
+int inkPixels(const QImage& shot, const QRect& area, bool dark)
+{
+    QHash<QRgb, int> counts;
+    for (int y = area.top(); y <= area.bottom(); ++y)
+        for (int x = area.left(); x <= area.right(); ++x)
+            ++counts[shot.pixel(x, y)];
+    QRgb background = 0;
+    for (auto it = counts.cbegin(); it != counts.cend(); ++it) {
+        if (it.value() > counts.value(background))
+            background = it.key();
+    }
+    const int paper = qGray(background);
+    int ink = 0;
+    for (auto it = counts.cbegin(); it != counts.cend(); ++it) {
+        const int difference = qGray(it.key()) - paper;
+        if (dark ? difference > 60 : difference < -60)
+            ink += it.value();
+    }
+    return ink;
+}
+
+QRect areaIn(const QWidget* widget, const QWidget* window)
+{
+    return QRect(widget->mapTo(window, QPoint()), widget->size());
+}
+
+} // namespace
+
+class TestSettingsScreenshot : public QObject {
+    Q_OBJECT
+
+private slots:
+    void pagesReadInLightAndDark()
+    {
+        QTemporaryDir dir;
+        Preferences prefs(std::make_unique<QSettings>(dir.filePath("p.ini"), QSettings::IniFormat));
+        prefs.setHotKey({45, HotKeyCombo::kCommand | HotKeyCombo::kOption}); // the reset shows
+        CommandTable commands;
+        SettingsWindowController settings(SettingsContext{
+            prefs, commands,
+            AboutInfo{"0.1.0", "12", QUrl("https://quelto.app"),
+                      QUrl("https://quelto.app/changelog"), QUrl("mailto:support@quelto.app")},
+            QDir::homePath() + "/.local/share/Quelto/Notes"});
+        const QString out = qEnvironmentVariable("QUELTO_SCREENSHOT_DIR", QDir::currentPath());
+
+        for (const bool dark : {false, true}) {
+            QApplication::setPalette(dark ? darkPalette()
+                                          : QApplication::style()->standardPalette());
+            for (const SettingsPage page : allSettingsPages()) {
+                settings.show(page);
+                SettingsWindow* window = settings.window();
+                QVERIFY(QTest::qWaitForWindowExposed(window));
+                QTest::qWait(250); // past the recorder's change
+                const QImage shot = window->screen()->grabWindow(window->winId()).toImage();
+                const QString path =
+                    QStringLiteral("%1/settings-%2-%3.png")
+                        .arg(out, settingsPageInfo(page).rawValue,
+                             dark ? QStringLiteral("dark") : QStringLiteral("light"));
+                QVERIFY2(shot.save(path), qPrintable(path));
+                qInfo("screenshot: %s", qPrintable(path));
+                const GeneralPage* general = window->generalPage();
+                const auto* description = general->findChild<QLabel*>(SettingsForm::kDescription);
+                QListWidget* sidebar = window->sidebar();
+                const QRect editorRow =
+                    sidebar->visualItemRect(sidebar->item(1))
+                        .translated(sidebar->viewport()->mapTo(window, QPoint()));
+                const QPushButton* website = window->aboutPage()->links().first();
+                const QRect websiteSymbol(
+                    website->mapTo(window, QPoint()),
+                    QSize(website->iconSize().width() + 8, website->height()));
+                QList<std::pair<QString, QRect>> parts;
+                if (page == SettingsPage::General)
+                    parts = {{"a page title", editorRow},
+                             {"key caps", areaIn(general->recorder()->face(), window)},
+                             {"description", areaIn(description, window)},
+                             {"reset symbol", areaIn(general->recorder()->resetButton(), window)}};
+                else if (page == SettingsPage::About)
+                    parts = {{"link symbol", websiteSymbol}};
+                for (const auto& [name, area] : parts) {
+                    const int ink = inkPixels(shot, area, dark);
+                    QVERIFY2(ink > 15, qPrintable(QStringLiteral("%1 in %2: %3 pixels of ink")
+                                                      .arg(name, dark ? "dark" : "light")
+                                                      .arg(ink)));
+                }
+            }
+        }
+    }
+};
+
+QUELTO_X11_TEST_MAIN(TestSettingsScreenshot, QApplication)
+
+#include "tst_settingsscreenshot.moc"
