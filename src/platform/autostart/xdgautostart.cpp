@@ -117,7 +117,7 @@ std::optional<QString> XdgAutostart::setEnabled(bool enabled)
                              "Exec=" +
                              execValue(m_executable).toUtf8() +
                              "\n"
-                             "Icon=quelto\n"
+                             "Icon=app.quelto.Quelto\n"
                              "X-GNOME-Autostart-enabled=true\n";
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered) ||
