@@ -37,10 +37,14 @@ void SettingsWindowController::stayAbove(QWidget* over)
     if (m_window->windowType() == type && m_window->windowHandle() &&
         m_window->windowHandle()->transientParent() == parent)
         return;
-    if (m_window->windowType() != type)
+    if (m_window->windowType() != type) {
+        // A new native window: put it back where the old one was, frame included.
+        const QPoint at = m_window->pos();
         m_window->setWindowFlags(type); // hides the window
-    else
+        m_window->move(at);
+    } else {
         m_window->hide();
+    }
     m_window->winId();
     m_window->windowHandle()->setTransientParent(parent);
 }
