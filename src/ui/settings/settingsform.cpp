@@ -19,8 +19,20 @@ constexpr int kRowGap = 12;
 constexpr float kSeparatorAlpha = 0.1f;
 constexpr float kGroupBorderAlpha = 0.08f;
 constexpr double kSmallerText = 0.9;
+constexpr int kDarkLightness = 128;
+constexpr int kDarkCardLighter = 125;
 
-// A rounded group on the palette's base colour, with hairlines between its rows.
+// The group's surface: the base colour (white) on light windows. Dark palettes often
+// give fields the same base colour as such a surface would have, so there the group
+// is a step lighter than the window instead and check boxes and spin boxes stay visible.
+QColor cardColour(const QPalette& palette)
+{
+    const QColor window = palette.color(QPalette::Window);
+    return window.lightness() < kDarkLightness ? window.lighter(kDarkCardLighter)
+                                               : palette.color(QPalette::Base);
+}
+
+// A rounded group on the card colour, with hairlines between its rows.
 class FormGroup : public QWidget {
 public:
     explicit FormGroup(QWidget* parent)
@@ -41,7 +53,7 @@ protected:
         QPainterPath group;
         group.addRoundedRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5), kGroupRadius,
                              kGroupRadius);
-        painter.fillPath(group, palette().color(QPalette::Base));
+        painter.fillPath(group, cardColour(palette()));
         painter.setPen(line);
         painter.drawPath(group);
         line.setAlphaF(kSeparatorAlpha);

@@ -2,7 +2,7 @@
 // window, a dark one (as when the desktop switches while it is open): each page is
 // kept as a PNG for a person to look at (in QUELTO_SCREENSHOT_DIR, or the working
 // directory), and the quiet parts (page titles, key caps, descriptions, the reset and
-// link symbols) are checked to stand out from their background in both.
+// link symbols, check boxes) are checked to stand out from their background in both.
 
 #include "core/settings/preferences.h"
 #include "support/xvfbserver.h"
@@ -14,6 +14,7 @@
 #include "ui/settings/settingswindowcontroller.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QDir>
 #include <QLabel>
 #include <QListWidget>
@@ -28,26 +29,34 @@ using namespace quelto;
 
 namespace {
 
+constexpr int kTextContrast = 60;
+constexpr int kShapeContrast = 15;
+
+// Adwaita's dark colours as Qt's GTK theme hands them over: fields (base) darker than
+// the window.
 QPalette darkPalette()
 {
     QPalette p;
-    const QColor window(0x1e, 0x1e, 0x20);
-    const QColor base(0x2a, 0x2a, 0x2d);
-    const QColor text(0xee, 0xee, 0xee);
+    const QColor window(0x32, 0x32, 0x32);
+    const QColor base(0x24, 0x24, 0x24);
+    const QColor text(0xee, 0xee, 0xec);
     for (const auto role : {QPalette::Window, QPalette::Button})
         p.setColor(role, window);
     for (const auto role : {QPalette::Base, QPalette::AlternateBase})
         p.setColor(role, base);
     for (const auto role : {QPalette::Text, QPalette::WindowText, QPalette::ButtonText})
         p.setColor(role, text);
-    p.setColor(QPalette::Highlight, QColor(0x3d, 0x8b, 0xfd));
-    p.setColor(QPalette::Mid, QColor(0x44, 0x44, 0x48));
+    p.setColor(QPalette::Highlight, QColor(0x35, 0x84, 0xe4));
+    p.setColor(QPalette::Mid, QColor(0x28, 0x28, 0x28));
     return p;
 }
 
-// Pixels of `area` lighter (dark palette) or darker (light palette) than the area's
-// most common colour by a clear margin: what the eye reads as ink.
-int inkPixels(const QImage& shot, const QRect& area, bool dark)
+enum class Ink { Lighter, Darker, Either };
+
+// Pixels of `area` lighter or darker than the area's most common colour by a clear
+// margin: what the eye reads as ink (lighter on dark palettes, darker on light ones),
+// or as a shape of its own (either way, by less).
+int inkPixels(const QImage& shot, const QRect& area, Ink ink)
 {
     QHash<QRgb, int> counts;
     for (int y = area.top(); y <= area.bottom(); ++y)
@@ -59,13 +68,15 @@ int inkPixels(const QImage& shot, const QRect& area, bool dark)
             background = it.key();
     }
     const int paper = qGray(background);
-    int ink = 0;
+    int pixels = 0;
     for (auto it = counts.cbegin(); it != counts.cend(); ++it) {
         const int difference = qGray(it.key()) - paper;
-        if (dark ? difference > 60 : difference < -60)
-            ink += it.value();
+        if ((ink == Ink::Lighter && difference > kTextContrast) ||
+            (ink == Ink::Darker && difference < -kTextContrast) ||
+            (ink == Ink::Either && std::abs(difference) > kShapeContrast))
+            pixels += it.value();
     }
-    return ink;
+    return pixels;
 }
 
 QRect areaIn(const QWidget* widget, const QWidget* window)
@@ -107,32 +118,44 @@ private slots:
                              dark ? QStringLiteral("dark") : QStringLiteral("light"));
                 QVERIFY2(shot.save(path), qPrintable(path));
                 qInfo("screenshot: %s", qPrintable(path));
-                const GeneralPage* general = window->generalPage();
-                const auto* description = general->findChild<QLabel*>(SettingsForm::kDescription);
-                QListWidget* sidebar = window->sidebar();
-                const QRect editorRow =
-                    sidebar->visualItemRect(sidebar->item(1))
-                        .translated(sidebar->viewport()->mapTo(window, QPoint()));
-                const QPushButton* website = window->aboutPage()->links().first();
-                const QRect websiteSymbol(
-                    website->mapTo(window, QPoint()),
-                    QSize(website->iconSize().width() + 8, website->height()));
-                QList<std::pair<QString, QRect>> parts;
-                if (page == SettingsPage::General)
-                    parts = {{"a page title", editorRow},
-                             {"key caps", areaIn(general->recorder()->face(), window)},
-                             {"description", areaIn(description, window)},
-                             {"reset symbol", areaIn(general->recorder()->resetButton(), window)}};
-                else if (page == SettingsPage::About)
-                    parts = {{"link symbol", websiteSymbol}};
-                for (const auto& [name, area] : parts) {
-                    const int ink = inkPixels(shot, area, dark);
+                for (const auto& [name, area, kind] : partsToRead(*window, page, dark)) {
+                    const int ink = inkPixels(shot, area, kind);
                     QVERIFY2(ink > 15, qPrintable(QStringLiteral("%1 in %2: %3 pixels of ink")
                                                       .arg(name, dark ? "dark" : "light")
                                                       .arg(ink)));
                 }
             }
         }
+    }
+
+private:
+    QList<std::tuple<QString, QRect, Ink>> partsToRead(SettingsWindow& window, SettingsPage page,
+                                                       bool dark) const
+    {
+        const Ink text = dark ? Ink::Lighter : Ink::Darker;
+        if (page == SettingsPage::General) {
+            const GeneralPage* general = window.generalPage();
+            QListWidget* sidebar = window.sidebar();
+            const QRect editorRow = sidebar->visualItemRect(sidebar->item(1))
+                                        .translated(sidebar->viewport()->mapTo(&window, QPoint()));
+            const auto* description = general->findChild<QLabel*>(SettingsForm::kDescription);
+            const HotKeyRecorder* recorder = general->recorder();
+            return {{"a page title", editorRow, text},
+                    {"key caps", areaIn(recorder->face(), &window), text},
+                    {"description", areaIn(description, &window), text},
+                    {"reset symbol", areaIn(recorder->resetButton(), &window), text},
+                    // With the surface around it, which is what it must stand out from.
+                    {"a check box",
+                     areaIn(general->launchAtLogin(), &window).adjusted(-8, -8, 8, 8),
+                     Ink::Either}};
+        }
+        if (page == SettingsPage::About) {
+            const QPushButton* website = window.aboutPage()->links().first();
+            const QRect symbol(website->mapTo(&window, QPoint()),
+                               QSize(website->iconSize().width() + 8, website->height()));
+            return {{"link symbol", symbol, text}};
+        }
+        return {};
     }
 };
 
