@@ -255,6 +255,8 @@ void AppDelegate::showHotKeyConflict(const HotKeyCombo& wanted, const QString& m
     alert.setInformativeText(message);
     alert.setStandardButtons(QMessageBox::Ok);
     alert.setDefaultButton(QMessageBox::Ok);
+    if (m_panel)
+        m_panel->controller().panel()->keepAbove(alert);
     alert.exec();
 }
 
@@ -276,6 +278,8 @@ bool AppDelegate::shouldTerminate()
     QPushButton* cancel = alert.addButton(QStringLiteral("Cancel"), QMessageBox::AcceptRole);
     alert.setDefaultButton(quit);
     alert.setEscapeButton(cancel);
+    if (m_panel)
+        m_panel->controller().panel()->keepAbove(alert);
     alert.exec();
     return alert.clickedButton() == static_cast<QAbstractButton*>(quit);
 }

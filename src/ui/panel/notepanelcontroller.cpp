@@ -183,6 +183,7 @@ void NotePanelController::closeTab(const QUuid& id)
     QPushButton* cancel = alert.addButton(QStringLiteral("Cancel"), QMessageBox::AcceptRole);
     alert.setDefaultButton(trash);
     alert.setEscapeButton(cancel);
+    m_controller->panel()->keepAbove(alert);
 
     if (QGuiApplication::applicationState() != Qt::ApplicationActive)
         m_activatedForAlert = true;

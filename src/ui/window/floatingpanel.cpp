@@ -68,6 +68,16 @@ bool FloatingPanel::event(QEvent* event)
     return QWidget::event(event);
 }
 
+void FloatingPanel::keepAbove(QWidget& dialog)
+{
+    dialog.setWindowFlag(Qt::WindowStaysOnTopHint);
+    if (!isVisible())
+        return;
+    dialog.winId(); // the native window must exist to name its parent
+    if (QWindow* window = dialog.windowHandle())
+        window->setTransientParent(windowHandle());
+}
+
 Qt::Edges FloatingPanel::edgesAt(QPointF p) const
 {
     if (!m_resizable)

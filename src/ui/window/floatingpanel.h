@@ -26,6 +26,11 @@ public:
     using KeyHandler = std::function<bool(QKeyEvent*)>;
     void setKeyHandler(KeyHandler handler) { m_keyHandler = std::move(handler); }
 
+    // Makes `dialog` stay on top as the panel does and, while the panel is shown, a
+    // transient of it: a window manager then stacks the dialog above the panel instead
+    // of behind it, where a modal one would leave the panel taking no clicks.
+    void keepAbove(QWidget& dialog);
+
 signals:
     // The window lost activation.
     void deactivated();

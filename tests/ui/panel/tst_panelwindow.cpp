@@ -1,0 +1,114 @@
+// The note panel as a window on a real X server, under a window manager and bare:
+// where its alerts are stacked and whether they take clicks, where focus goes after.
+
+#include "support/memorynoterepository.h"
+#include "support/x11stacking.h"
+#include "support/xvfbserver.h"
+#include "ui/panel/notepanelcontroller.h"
+
+#include <QApplication>
+#include <QMessageBox>
+#include <QProcess>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace quelto;
+using namespace std::chrono_literals;
+
+namespace {
+
+Note plain(const QString& text, bool scratch = false)
+{
+    const QDateTime t = QDateTime::currentDateTimeUtc();
+    return Note{QUuid::createUuid(), std::nullopt, text, t, t, scratch};
+}
+
+QString yesNo(bool value)
+{
+    return value ? QStringLiteral("yes") : QStringLiteral("no");
+}
+
+void xdotool(const QStringList& args)
+{
+    QProcess::execute(QStringLiteral("xdotool"), args);
+}
+
+} // namespace
+
+class TestPanelWindow : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init()
+    {
+        m_dir = std::make_unique<QTemporaryDir>();
+        m_repo = std::make_shared<MemoryNoteRepository>();
+        m_notes = {plain("scratch", true), plain("# Groceries\nmilk")};
+        m_repo->index = NoteIndex{m_notes, m_notes[1].id};
+        m_store = std::make_unique<NoteStore>(m_repo, 10s);
+        m_prefs = std::make_unique<Preferences>(
+            std::make_unique<QSettings>(m_dir->filePath("p.ini"), QSettings::IniFormat));
+        m_frames = std::make_unique<QSettings>(m_dir->filePath("f.ini"), QSettings::IniFormat);
+        m_panel = std::make_unique<NotePanelController>(*m_store, *m_prefs, m_state, m_commands,
+                                                        *m_frames);
+        m_panel->showPanel();
+        QVERIFY(QTest::qWaitForWindowActive(panel()));
+    }
+
+    void cleanup()
+    {
+        m_panel.reset();
+        m_store.reset();
+    }
+
+    void closeAlertIsAboveThePanelAndTakesClicks()
+    {
+        QStringList seen;
+        QTimer::singleShot(0, this, [&] {
+            QTRY_VERIFY(qobject_cast<QMessageBox*>(QApplication::activeModalWidget()));
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            QVERIFY(QTest::qWaitForWindowExposed(box));
+            // Over the middle of the panel, where only stacking decides who gets a click.
+            box->move(panel()->geometry().center() - box->rect().center());
+            QTest::qWait(300);
+            const QList<quint32> order = quelto::testing::stackingOrder();
+            seen << QStringLiteral("alert above panel: ") +
+                        yesNo(order.indexOf(quint32(box->winId())) >
+                              order.indexOf(quint32(panel()->winId())));
+            QAbstractButton* button = box->defaultButton();
+            const QPoint target = button->mapToGlobal(button->rect().center());
+            seen << QStringLiteral("button over panel: ") +
+                        yesNo(panel()->geometry().contains(target));
+            xdotool({"mousemove", QString::number(target.x()), QString::number(target.y()), "click",
+                     "1"});
+        });
+        // A click that never reached the alert must not leave the test waiting.
+        QTimer::singleShot(8000, this, [] {
+            if (QWidget* modal = QApplication::activeModalWidget())
+                modal->close();
+        });
+        m_panel->closeTab(m_notes[1].id);
+        QCOMPARE(seen, (QStringList{"alert above panel: yes", "button over panel: yes"}));
+        QCOMPARE(m_store->notes().size(), 1);
+        QTRY_COMPARE(QApplication::activeWindow(), panel());
+        QTRY_VERIFY(m_panel->view().editor().textView()->hasFocus());
+    }
+
+private:
+    FloatingPanel* panel() const { return m_panel->controller().panel(); }
+
+    std::unique_ptr<QTemporaryDir> m_dir;
+    std::shared_ptr<MemoryNoteRepository> m_repo;
+    std::unique_ptr<NoteStore> m_store;
+    std::unique_ptr<Preferences> m_prefs;
+    std::unique_ptr<QSettings> m_frames;
+    PanelState m_state;
+    CommandTable m_commands;
+    std::unique_ptr<NotePanelController> m_panel;
+    QList<Note> m_notes;
+};
+
+QUELTO_X11_TEST_MAIN(TestPanelWindow, QApplication)
+
+#include "tst_panelwindow.moc"
