@@ -7,6 +7,7 @@
 #include "ui/panel/notepanelcontroller.h"
 
 #include <QApplication>
+#include <QMargins>
 #include <QMessageBox>
 #include <QProcess>
 #include <QPushButton>
@@ -29,9 +30,13 @@ QString yesNo(bool value)
     return value ? QStringLiteral("yes") : QStringLiteral("no");
 }
 
+// Runs while this process keeps handling its events, as a user's input would arrive.
 void xdotool(const QStringList& args)
 {
-    QProcess::execute(QStringLiteral("xdotool"), args);
+    QProcess process;
+    process.start(QStringLiteral("xdotool"), args);
+    while (!process.waitForFinished(10))
+        QApplication::processEvents();
 }
 
 } // namespace
@@ -93,6 +98,37 @@ private slots:
         QCOMPARE(m_store->notes().size(), 1);
         QTRY_COMPARE(QApplication::activeWindow(), panel());
         QTRY_VERIFY(m_panel->view().editor().textView()->hasFocus());
+    }
+
+    // Real pointer drags: the window manager resizes when there is one, the panel
+    // follows the pointer itself on a bare server.
+    void edgeDragsResize_data()
+    {
+        QTest::addColumn<QPoint>("from"); // relative to the panel's corners: -1, 0, 1
+        QTest::addColumn<QMargins>("change");
+        QTest::newRow("bottom right") << QPoint(1, 1) << QMargins(0, 0, 40, 30);
+        QTest::newRow("left") << QPoint(-1, 0) << QMargins(40, 0, 0, 0);
+        QTest::newRow("top") << QPoint(0, -1) << QMargins(0, 30, 0, 0);
+    }
+
+    void edgeDragsResize()
+    {
+        QFETCH(QPoint, from);
+        QFETCH(QMargins, change);
+        const QRect before = panel()->geometry();
+        const int inset = 2 + m_panel->controller().shadowMargin();
+        const QPoint start(from.x() < 0   ? before.left() + inset
+                           : from.x() > 0 ? before.right() - inset
+                                          : before.center().x(),
+                           from.y() < 0   ? before.top() + inset
+                           : from.y() > 0 ? before.bottom() - inset
+                                          : before.center().y());
+        const QPoint end = start + QPoint(40, 30);
+        xdotool({"mousemove", QString::number(start.x()), QString::number(start.y()), "sleep",
+                 "0.2", "mousedown", "1", "sleep", "0.2", "mousemove", QString::number(end.x()),
+                 QString::number(end.y()), "sleep", "0.2", "mouseup", "1"});
+        QTRY_COMPARE(panel()->geometry(),
+                     before.adjusted(change.left(), change.top(), change.right(), change.bottom()));
     }
 
 private:
