@@ -1,12 +1,14 @@
 #include "support/alerts.h"
 #include "support/memorynoterepository.h"
 #include "ui/panel/notepanelcontroller.h"
+#include "ui/panel/tabscrollarea.h"
 
 #include <QApplication>
 #include <QLabel>
 #include <QMenu>
 #include <QPointer>
 #include <QRegularExpression>
+#include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
@@ -262,6 +264,66 @@ private slots:
         }
         QVERIFY(!strip->newTabButton()->isEnabled());
         QCOMPARE(strip->newTabButton()->toolTip(), QStringLiteral("Up to 12 tabs"));
+    }
+
+    void twelveTabsScrollStayInViewAndShowWhatIsHidden()
+    {
+        while (m_store->createNote()) {
+        }
+        TabStrip* strip = m_panel->view().tabStrip();
+        TabScrollArea* scroll = strip->scrollArea();
+        // Shown whole, and not under a hint.
+        const auto inView = [&](int i) {
+            const QWidget* tab = strip->tabFor(m_store->notes()[i].id);
+            const int left = tab->mapTo(scroll->viewport(), QPoint()).x();
+            const int before = scroll->hidesBefore() ? TabScrollArea::kHintWidth : 0;
+            const int after = scroll->hidesAfter() ? TabScrollArea::kHintWidth : 0;
+            return left >= before && left + tab->width() <= scroll->viewport()->width() - after;
+        };
+        const auto hints = [&] {
+            QStringList shown;
+            for (const char* name : {"hiddenTabsBefore", "hiddenTabsAfter"}) {
+                if (scroll->viewport()->findChild<QWidget*>(name)->isVisible())
+                    shown << name;
+            }
+            return shown;
+        };
+        press(Qt::Key_1, Qt::ControlModifier);
+        QTRY_VERIFY(inView(0));
+        QTRY_COMPARE(hints(), QStringList{"hiddenTabsAfter"});
+
+        // The ordinary wheel moves the tabs sideways.
+        const QPointF middle = scroll->viewport()->rect().center();
+        QWheelEvent wheel(middle, scroll->viewport()->mapToGlobal(middle), {}, QPoint(0, -120),
+                          Qt::NoButton, {}, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(scroll->viewport(), &wheel);
+        QCOMPARE(scroll->horizontalScrollBar()->value(), TabScrollArea::kWheelStep);
+        QCOMPARE(hints(), (QStringList{"hiddenTabsBefore", "hiddenTabsAfter"}));
+
+        press(Qt::Key_9, Qt::ControlModifier);
+        QTRY_VERIFY(inView(8));
+        press(Qt::Key_BracketLeft, Qt::ControlModifier | Qt::ShiftModifier);
+        QTRY_VERIFY(inView(7));
+        press(Qt::Key_1, Qt::ControlModifier);
+        QTRY_VERIFY(inView(0));
+
+        // The rename field shows the whole title, and a long one as much as the strip can.
+        const QUuid renamed = m_store->notes()[10].id;
+        const auto renameWidth = [&](const QString& title) {
+            m_store->rename(renamed, title);
+            strip->beginRename(renamed);
+            [&] { QTRY_VERIFY(strip->renameField() && strip->renameField()->hasFocus()); }();
+            [&] { QTRY_VERIFY(inView(10)); }();
+            const QLineEdit* field = strip->renameField();
+            const std::pair width(field->width(), field->fontMetrics().horizontalAdvance(title));
+            strip->cancelRename();
+            return width; // and what the title needs
+        };
+        const auto [shortWidth, shortNeeds] = renameWidth(QStringLiteral("Trip planning"));
+        QVERIFY2(shortWidth >= shortNeeds, qPrintable(QString::number(shortWidth)));
+        const int longWidth = renameWidth(QString(80, u'w')).first;
+        QVERIFY2(longWidth > strip->roomForTab() / 2 && longWidth < strip->roomForTab(),
+                 qPrintable(QString::number(longWidth)));
     }
 
     void moreMenuFollowsActiveTab()
