@@ -107,6 +107,7 @@ EditorTextView::EditorTextView(double fontSize, bool monospace, bool mathEnabled
     setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     viewport()->setAutoFillBackground(false);
+    viewport()->setMouseTracking(true); // the pointer changes over links
     setAutoFillBackground(false);
     document()->setDocumentMargin(kContainerInset);
     const EditorTheme theme{fontSize, monospace};
@@ -422,6 +423,20 @@ void EditorTextView::mousePressEvent(QMouseEvent* event)
         }
     }
     QPlainTextEdit::mousePressEvent(event);
+}
+
+void EditorTextView::mouseMoveEvent(QMouseEvent* event)
+{
+    QPlainTextEdit::mouseMoveEvent(event);
+    if (event->buttons() != Qt::NoButton)
+        return;
+    const std::optional<int> character = characterAt(event->position());
+    const bool overLink =
+        character &&
+        formatRangeAt(document()->findBlock(*character), *character, NoteLink).has_value();
+    const Qt::CursorShape shape = overLink ? Qt::PointingHandCursor : Qt::IBeamCursor;
+    if (viewport()->cursor().shape() != shape)
+        viewport()->setCursor(shape);
 }
 
 std::optional<QRectF> EditorTextView::resultRect(int position) const

@@ -185,7 +185,9 @@ void NotePanelController::closeTab(const QUuid& id)
     alert.setEscapeButton(cancel);
     m_controller->panel()->keepAbove(alert);
 
-    if (QGuiApplication::applicationState() != Qt::ApplicationActive)
+    // On X11 the panel was itself activated over the window that is to be active
+    // again when it hides, and the alert takes the activation from it once more.
+    if (QGuiApplication::applicationState() != Qt::ApplicationActive || m_controller->previousApp())
         m_activatedForAlert = true;
     m_controller->hidesOnResignKey = false; // the alert takes the focus from the panel
     m_isPresentingAlert = true;

@@ -201,6 +201,20 @@ private slots:
         QCOMPARE(opened, QList<QVariantList>{{QUrl("https://example.com/a")}});
     }
 
+    void pointerIsAHandOverLinks()
+    {
+        setText("see https://example.com/a");
+        const auto shapeAt = [&](int position) {
+            QMouseEvent move(QEvent::MouseMove, pointOf(*m_view, position),
+                             m_view->viewport()->mapToGlobal(pointOf(*m_view, position)),
+                             Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+            QApplication::sendEvent(m_view->viewport(), &move);
+            return m_view->viewport()->cursor().shape();
+        };
+        QCOMPARE(shapeAt(8), Qt::PointingHandCursor);
+        QCOMPARE(shapeAt(1), Qt::IBeamCursor);
+    }
+
     void clickOnResultCopiesIt()
     {
         QSignalSpy copied(m_view.get(), &EditorTextView::resultCopied);

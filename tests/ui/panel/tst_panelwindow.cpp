@@ -1,6 +1,7 @@
 // The note panel as a window on a real X server, under a window manager and bare:
 // where its alerts are stacked and whether they take clicks, where focus goes after.
 
+#include "support/alerts.h"
 #include "support/memorynoterepository.h"
 #include "support/x11stacking.h"
 #include "support/xvfbserver.h"
@@ -13,6 +14,11 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <xcb/xcb.h>
+
+#include <cstdlib>
+#include <cstring>
 
 using namespace quelto;
 using namespace std::chrono_literals;
@@ -38,6 +44,70 @@ void xdotool(const QStringList& args)
     while (!process.waitForFinished(10))
         QApplication::processEvents();
 }
+
+// Another X client with a window of its own, which it can claim is the active one (as a
+// window manager would record it) and which hears the activation requests sent to the
+// root window.
+class OtherClient {
+public:
+    OtherClient()
+        : m_c(xcb_connect(nullptr, nullptr))
+    {
+        if (xcb_connection_has_error(m_c))
+            return;
+        xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(m_c)).data;
+        m_root = screen->root;
+        m_window = xcb_generate_id(m_c);
+        xcb_create_window(m_c, XCB_COPY_FROM_PARENT, m_window, m_root, 0, 0, 100, 100, 0,
+                          XCB_WINDOW_CLASS_INPUT_OUTPUT, screen->root_visual, 0, nullptr);
+        const uint32_t mask = XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY;
+        xcb_change_window_attributes(m_c, m_root, XCB_CW_EVENT_MASK, &mask);
+        m_activeAtom = atom("_NET_ACTIVE_WINDOW");
+        xcb_flush(m_c);
+    }
+    ~OtherClient() { xcb_disconnect(m_c); }
+
+    bool connection() const { return !xcb_connection_has_error(m_c); }
+    quint32 window() const { return m_window; }
+    void makeActive()
+    {
+        xcb_change_property(m_c, XCB_PROP_MODE_REPLACE, m_root, m_activeAtom, XCB_ATOM_WINDOW, 32,
+                            1, &m_window);
+        xcb_aux_sync();
+    }
+    // The windows named by _NET_ACTIVE_WINDOW requests since the last call.
+    QList<quint32> takeActivationRequests()
+    {
+        QList<quint32> windows;
+        while (xcb_generic_event_t* event = xcb_poll_for_event(m_c)) {
+            const auto* message = reinterpret_cast<xcb_client_message_event_t*>(event);
+            if ((event->response_type & ~0x80) == XCB_CLIENT_MESSAGE &&
+                message->type == m_activeAtom && message->window == m_window)
+                windows << message->window;
+            std::free(event);
+        }
+        return windows;
+    }
+
+private:
+    xcb_atom_t atom(const char* name)
+    {
+        xcb_intern_atom_reply_t* reply = xcb_intern_atom_reply(
+            m_c, xcb_intern_atom(m_c, 0, uint16_t(std::strlen(name)), name), nullptr);
+        const xcb_atom_t result = reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
+        std::free(reply);
+        return result;
+    }
+    void xcb_aux_sync()
+    {
+        std::free(xcb_get_input_focus_reply(m_c, xcb_get_input_focus(m_c), nullptr));
+    }
+
+    xcb_connection_t* m_c;
+    xcb_window_t m_root = XCB_NONE;
+    xcb_window_t m_window = XCB_NONE;
+    xcb_atom_t m_activeAtom = XCB_ATOM_NONE;
+};
 
 } // namespace
 
@@ -129,6 +199,25 @@ private slots:
                  QString::number(end.y()), "sleep", "0.2", "mouseup", "1"});
         QTRY_COMPARE(panel()->geometry(),
                      before.adjusted(change.left(), change.top(), change.right(), change.bottom()));
+    }
+
+    // The window that was active before the panel showed gets the activation back when
+    // the panel hides after a close alert (which activated Quelto itself).
+    void previousWindowIsActivatedAfterCloseAlert()
+    {
+        OtherClient other;
+        QVERIFY(other.connection());
+        m_panel->controller().hide();
+        other.makeActive();
+        m_panel->showPanel();
+        QCOMPARE(m_panel->controller().previousApp(), std::optional(other.window()));
+        quelto::testing::answerNextAlert(QStringLiteral("Move to Trash"));
+        m_panel->closeTab(m_notes[1].id);
+        other.takeActivationRequests();
+        m_panel->controller().hide();
+        QList<quint32> requests;
+        QTRY_VERIFY(!(requests += other.takeActivationRequests()).isEmpty());
+        QCOMPARE(requests, QList<quint32>{other.window()});
     }
 
 private:
