@@ -425,6 +425,14 @@ void EditorTextView::mousePressEvent(QMouseEvent* event)
     QPlainTextEdit::mousePressEvent(event);
 }
 
+void EditorTextView::inputMethodEvent(QInputMethodEvent* event)
+{
+    QPlainTextEdit::inputMethodEvent(event);
+    // Qt gives the paragraph the composition's formats in place of ours.
+    if (!isReadOnly())
+        m_highlighter->styleAroundComposition(textCursor().block());
+}
+
 void EditorTextView::mouseMoveEvent(QMouseEvent* event)
 {
     QPlainTextEdit::mouseMoveEvent(event);

@@ -279,6 +279,28 @@ private slots:
                  (QStringList{"4+2: marker", "6+2: bold", "8+2: marker"}));
     }
 
+    void compositionKeepsTheParagraphsStyle()
+    {
+        setText("**bo|ld** and `code`");
+        const auto styled = [&] {
+            return formatsOf(m_view->document()->firstBlock()).filter(QRegularExpression(": .+"));
+        };
+        const QStringList before = styled();
+        QCOMPARE(before, (QStringList{"0+2: marker", "2+4: bold", "6+2: marker", "13+1: marker",
+                                      "18+1: marker"}));
+        QTextCharFormat underline;
+        underline.setFontUnderline(true);
+        QInputMethodEvent compose(QStringLiteral("ka"),
+                                  {{QInputMethodEvent::TextFormat, 0, 2, underline}});
+        QApplication::sendEvent(m_view.get(), &compose);
+        // The same runs, those after the caret moved past the two composed characters.
+        QCOMPARE(styled(), (QStringList{"0+2: marker", "2+2: bold", "6+2: bold", "8+2: marker",
+                                        "15+1: marker", "20+1: marker"}));
+        QInputMethodEvent cancel;
+        QApplication::sendEvent(m_view.get(), &cancel);
+        QCOMPARE(styled(), before);
+    }
+
     void readOnlyIgnoresEdits()
     {
         setText("- a");
