@@ -42,6 +42,7 @@ NotePanelController::NotePanelController(NoteStore& store, Preferences& prefs, P
     connect(tabs, &TabStrip::closeRequested, this, &NotePanelController::closeTab);
     connect(tabs, &TabStrip::clearScratchRequested, this, &NotePanelController::clearScratch);
     connect(tabs, &TabStrip::renameEnded, this, &NotePanelController::focusEditor);
+    connect(&m_view->find(), &FindController::closed, this, &NotePanelController::focusEditor);
     EditorBridge& editor = m_view->editor();
     connect(&editor, &EditorBridge::resultCopied, this,
             [this](const QString& result) { m_toast.show(QStringLiteral("Copied ") + result); });
@@ -116,6 +117,16 @@ void NotePanelController::bindCommands()
     m_commands.bind(Command::ClearScratch, [this] { clearScratch(); });
     m_commands.bind(Command::PreviousTab, [this] { activateNeighbour(-1); });
     m_commands.bind(Command::NextTab, [this] { activateNeighbour(+1); });
+    m_commands.bind(Command::Find, [this] {
+        if (!m_controller->isVisible())
+            showPanel();
+        m_view->find().openInNote();
+    });
+    m_commands.bind(Command::FindInAllTabs, [this] {
+        if (!m_controller->isVisible())
+            showPanel();
+        m_view->find().openInAllTabs();
+    });
     m_commands.bind(Command::BiggerText, [this] { m_prefs.setFontSize(m_prefs.fontSize() + 1); });
     m_commands.bind(Command::SmallerText, [this] { m_prefs.setFontSize(m_prefs.fontSize() - 1); });
     m_commands.bind(Command::HidePanel, [this] { m_controller->hide(); });

@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QLabel>
+#include <QListWidget>
 #include <QMenu>
 #include <QPointer>
 #include <QRegularExpression>
@@ -324,6 +325,68 @@ private slots:
         const int longWidth = renameWidth(QString(80, u'w')).first;
         QVERIFY2(longWidth > strip->roomForTab() / 2 && longWidth < strip->roomForTab(),
                  qPrintable(QString::number(longWidth)));
+    }
+
+    void findStepsThroughTheNoteAndEscClosesOnlyTheField()
+    {
+        m_store->updateText(QStringLiteral("Milk\nbread\nmilk and MILK"), m_notes[0].id);
+        EditorTextView* editor = m_panel->view().editor().textView();
+        editor->moveCursor(QTextCursor::Start);
+        press(Qt::Key_F, Qt::ControlModifier);
+        FindBar* bar = m_panel->view().findBar();
+        QTRY_VERIFY(bar->field()->hasFocus());
+        QTest::keyClicks(bar->field(), "milk");
+        const auto state = [&] {
+            return bar->count()->text() + u' ' +
+                   QString::number(editor->textCursor().selectionStart()) + u'+' +
+                   QString::number(editor->textCursor().selectedText().size());
+        };
+        QCOMPARE(state(), QStringLiteral("1 of 3 0+4"));
+        QTest::keyClick(bar->field(), Qt::Key_Return);
+        QCOMPARE(state(), QStringLiteral("2 of 3 11+4"));
+        QTest::keyClick(bar->field(), Qt::Key_Return);
+        QTest::keyClick(bar->field(), Qt::Key_Return); // past the last: back to the first
+        QCOMPARE(state(), QStringLiteral("1 of 3 0+4"));
+        QTest::keyClick(bar->field(), Qt::Key_Return, Qt::ShiftModifier);
+        QCOMPARE(state(), QStringLiteral("3 of 3 20+4"));
+        QCOMPARE(editor->extraSelections().size(), 3);
+        QTest::keyClicks(bar->field(), "y");
+        QCOMPARE(bar->count()->text(), QStringLiteral("No matches"));
+
+        press(Qt::Key_Escape);
+        QVERIFY(bar->isHidden());
+        QVERIFY(m_panel->controller().isVisible());
+        QVERIFY(editor->extraSelections().isEmpty());
+        QTRY_VERIFY(editor->hasFocus());
+    }
+
+    void findInAllTabsListsAndShowsTheChosenMatch()
+    {
+        m_store->updateText(QStringLiteral("tea\ncoffee"), m_notes[0].id);
+        m_store->updateText(QStringLiteral("# Groceries\nmilk\nCoffee beans\nmore coffee"),
+                            m_notes[1].id);
+        press(Qt::Key_F, Qt::ControlModifier | Qt::ShiftModifier);
+        FindBar* bar = m_panel->view().findBar();
+        QTRY_VERIFY(bar->field()->hasFocus());
+        QTest::keyClicks(bar->field(), "coffee");
+        QStringList listed;
+        for (int i = 0; i < bar->results()->count(); ++i)
+            listed << bar->results()->item(i)->text();
+        QCOMPARE(listed,
+                 (QStringList{"Scratch · line 2 — coffee", "Groceries · line 3 — Coffee beans",
+                              "Groceries · line 4 — more coffee"}));
+        QCOMPARE(bar->count()->text(), QStringLiteral("3 in 2 tabs"));
+
+        QTest::keyClick(bar->field(), Qt::Key_Down);
+        QTest::keyClick(bar->field(), Qt::Key_Down);
+        QTest::keyClick(bar->field(), Qt::Key_Return);
+        QCOMPARE(m_store->activeID(), m_notes[1].id);
+        EditorTextView* editor = m_panel->view().editor().textView();
+        QCOMPARE(editor->textCursor().selectedText(), QStringLiteral("coffee"));
+        QCOMPARE(editor->textCursor().selectionStart(), 35);
+        // Finding goes on in that note.
+        QVERIFY(bar->results()->isHidden());
+        QCOMPARE(bar->count()->text(), QStringLiteral("2 of 2"));
     }
 
     void moreMenuFollowsActiveTab()
