@@ -191,8 +191,11 @@ std::unique_ptr<HotKey> HotKey::create(const HotKeyCombo& combo, Handler handler
     for (const quint16 lock :
          {quint16(0), quint16(XCB_MOD_MASK_LOCK), numLock, quint16(numLock | XCB_MOD_MASK_LOCK)}) {
         const Grab grab{keycode, static_cast<quint16>(modifiers | lock)};
+        // Not owner events: the press and its release come to the root window even
+        // while one of our own windows has the focus, so the shortcut works there too
+        // and no release goes missing.
         xcb_generic_error_t* error =
-            xcb_request_check(c, xcb_grab_key_checked(c, 1, root, grab.modifiers, grab.keycode,
+            xcb_request_check(c, xcb_grab_key_checked(c, 0, root, grab.modifiers, grab.keycode,
                                                       XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC));
         if (error) { // BadAccess: another client holds this combination
             refused = true;

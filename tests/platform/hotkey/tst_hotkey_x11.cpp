@@ -7,6 +7,7 @@
 #include <QScopeGuard>
 #include <QTest>
 #include <QThread>
+#include <QWindow>
 
 #include <xcb/xcb.h>
 // xkb.h names struct fields "explicit", a C++ keyword.
@@ -145,6 +146,23 @@ private slots:
         settle();
         QCOMPARE(presses, 1);
         press("ctrl+shift+j"); // the next press counts again
+        QTRY_COMPARE(presses, 2);
+    }
+
+    // With one of our windows focused the shortcut still counts, press after press.
+    void pressesCountWhileOwnWindowHasFocus()
+    {
+        int presses = 0;
+        auto hotKey = HotKey::create(kCtrlShiftJ, [&] { ++presses; });
+        QVERIFY(hotKey);
+        QWindow window;
+        window.resize(200, 100);
+        window.show();
+        window.requestActivate();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QTRY_COMPARE(QGuiApplication::focusWindow(), &window);
+        press("ctrl+shift+j");
+        press("ctrl+shift+j");
         QTRY_COMPARE(presses, 2);
     }
 
