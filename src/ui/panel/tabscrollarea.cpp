@@ -36,14 +36,17 @@ protected:
     void paintEvent(QPaintEvent*) override
     {
         QPainter painter(this);
+        // Atop: the colour under the hint turns to the window colour while its
+        // opacity stays, so the hint looks like the (maybe translucent) panel beneath.
+        painter.setCompositionMode(QPainter::CompositionMode_SourceAtop);
         const QColor solid = palette().color(QPalette::Window);
         QColor clear = solid;
         clear.setAlpha(0);
-        // Solid under the chevron at the end, fading towards the tabs.
         QLinearGradient fade(rect().topLeft(), rect().topRight());
         fade.setColorAt(m_atStart ? kSolidPart : 1 - kSolidPart, solid);
         fade.setColorAt(m_atStart ? 1 : 0, clear);
         painter.fillRect(rect(), fade);
+        painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
         // A chevron pointing to where the hidden tabs are.
         const double x = m_atStart ? kChevronInset : width() - kChevronInset;
         const double tip = m_atStart ? x - kChevronSize / 2 : x + kChevronSize / 2;

@@ -278,7 +278,6 @@ TabStrip::TabStrip(NoteStore& store, QWidget* parent)
     scroll->setFocusPolicy(Qt::NoFocus);
     scroll->viewport()->setAutoFillBackground(false);
     auto* content = new QWidget;
-    content->setAutoFillBackground(false);
     m_row = new QHBoxLayout(content);
     m_row->setContentsMargins(2, 0, 2, 0);
     m_row->setSpacing(4);
@@ -293,6 +292,9 @@ TabStrip::TabStrip(NoteStore& store, QWidget* parent)
     m_row->addWidget(m_newTab);
     m_row->addStretch(1);
     scroll->setWidget(content);
+    // After setWidget, which turns filling on: an opaque band would show on the
+    // translucent surface.
+    content->setAutoFillBackground(false);
     outer->addWidget(scroll);
     setFixedHeight(content->sizeHint().height() + 12);
 
