@@ -64,7 +64,13 @@ private slots:
         m_app = std::make_unique<AppDelegate>(*m_prefs, m_dir->filePath("Quelto"));
     }
 
-    void cleanup() { m_app.reset(); }
+    void cleanup()
+    {
+        m_app.reset();
+        // Settings write themselves out as they end: before their folder goes.
+        m_prefs.reset();
+        m_dir.reset();
+    }
 
     void takenDefaultLeavesNoShortcut()
     {

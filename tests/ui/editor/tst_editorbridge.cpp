@@ -49,6 +49,9 @@ private slots:
         delete m_bridge->textView();
         m_bridge.reset();
         m_store.reset();
+        // Settings write themselves out as they end: before their folder goes.
+        m_prefs.reset();
+        m_dir.reset();
     }
 
     void tabSwitchPutsCaretAtEndAndForgetsUndo()

@@ -135,6 +135,10 @@ private slots:
     {
         m_panel.reset();
         m_store.reset();
+        // Settings write themselves out as they end: before their folder goes.
+        m_prefs.reset();
+        m_frames.reset();
+        m_dir.reset();
     }
 
     void closeAlertIsAboveThePanelAndTakesClicks()

@@ -33,7 +33,13 @@ private slots:
         pointAt(screen(0));
     }
 
-    void cleanup() { m_controller.reset(); }
+    void cleanup()
+    {
+        m_controller.reset();
+        // Settings write themselves out as they end: before their folder goes.
+        m_settings.reset();
+        m_dir.reset();
+    }
 
     void firstShowUsesDefaultPlacement()
     {
