@@ -2,7 +2,8 @@
 // real notes folder) on the offscreen platform, with 1 or 12 tabs open and a 10-line
 // or 10,000-line note shown. One typed character, from key event to styled document,
 // results and store updated, at the end and in the middle of the note, with and
-// without repainting: median and 99th percentile. Also a 5 MB paste's resident memory.
+// without repainting: median and 99th percentile. Also a 5 MB paste's resident memory,
+// and finding a word in 12 tabs of 100 KB.
 
 #include "core/storage/filenoterepository.h"
 #include "samplenote.h"
@@ -12,6 +13,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QFile>
+#include <QLineEdit>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -107,6 +109,37 @@ void BM_TypeInPanel(benchmark::State& state)
     state.counters["p99_us"] = micros[micros.size() * 99 / 100];
 }
 
+// Find in All Tabs over 12 tabs of 100 KB: typing the query's last letter, from key
+// event to the matches counted and listed. A word on many lines (the list stops at its
+// limit), one on a few, and one on none (every tab read to its end).
+void BM_FindInAllTabs(benchmark::State& state)
+{
+    static const char* const queries[] = {"budget", "docs.example", "zebra"};
+    const QString query = QString::fromLatin1(queries[state.range(0)]);
+    const QString note = bench::sampleNote().left(100 * 1024);
+    Panel panel(12, note);
+    for (const Note& each : panel.store->notes())
+        panel.store->updateText(note, each.id);
+    panel.panel->view().find().openInAllTabs();
+    QLineEdit* field = panel.panel->view().findBar()->field();
+    field->setText(query.chopped(1));
+    std::vector<double> micros;
+    for (auto _ : state) {
+        const auto start = std::chrono::steady_clock::now();
+        QTest::keyClick(field, query.back().toLatin1());
+        micros.push_back(
+            std::chrono::duration<double, std::micro>(std::chrono::steady_clock::now() - start)
+                .count());
+        state.PauseTiming();
+        QTest::keyClick(field, Qt::Key_Backspace);
+        state.ResumeTiming();
+    }
+    std::sort(micros.begin(), micros.end());
+    state.counters["median_us"] = micros[micros.size() / 2];
+    state.counters["max_us"] = micros.back();
+    state.counters["listed"] = double(panel.panel->view().find().tabHits().size());
+}
+
 // A 5 MB paste into the panel, saved: what stays resident.
 void BM_PasteFiveMegabytes(benchmark::State& state)
 {
@@ -132,6 +165,11 @@ BENCHMARK(BM_TypeInPanel)
     ->ArgNames({"tabs", "lines", "middle", "repaint"})
     ->ArgsProduct({{1, 12}, {10, bench::kSampleLines}, {0, 1}, {0, 1}})
     ->Iterations(1000)
+    ->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_FindInAllTabs)
+    ->ArgName("query")
+    ->DenseRange(0, 2)
+    ->Iterations(50)
     ->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_PasteFiveMegabytes)->Iterations(1)->Unit(benchmark::kMillisecond);
 

@@ -231,7 +231,7 @@ void AppDelegate::showUpdateAnswer(FeedUpdater::Outcome outcome, const UpdateFee
 {
     QMessageBox alert;
     // Asked for from the panel, which floats above other windows: the answer too.
-    alert.setWindowFlag(Qt::WindowStaysOnTopHint);
+    m_panel->controller().panel()->keepAbove(alert);
     alert.setWindowTitle(QStringLiteral("Quelto"));
     alert.setStandardButtons(QMessageBox::Ok);
     if (outcome == FeedUpdater::Outcome::Failed) {
@@ -389,6 +389,8 @@ void AppDelegate::showHotKeyConflict(const HotKeyCombo& wanted, const QString& m
     QPushButton* open = nullptr;
     if (!onGeneral)
         open = alert.addButton(QStringLiteral("Open Settings"), QMessageBox::AcceptRole);
+    if (!inSettings && m_panel)
+        m_panel->controller().panel()->keepAbove(alert);
     alert.exec();
     if (open && alert.clickedButton() == static_cast<QAbstractButton*>(open))
         openSettings(SettingsPage::General);
@@ -412,6 +414,8 @@ bool AppDelegate::shouldTerminate()
     QPushButton* cancel = alert.addButton(QStringLiteral("Cancel"), QMessageBox::AcceptRole);
     alert.setDefaultButton(quit);
     alert.setEscapeButton(cancel);
+    if (m_panel)
+        m_panel->controller().panel()->keepAbove(alert);
     alert.exec();
     return alert.clickedButton() == static_cast<QAbstractButton*>(quit);
 }

@@ -1,6 +1,6 @@
-// The real quelto binary under a real X server with a window manager, typed into with
-// xdotool: a crash while typing loses at most the last moment, and a note file that
-// another program changes is shown live or kept beside the local text.
+// The real quelto binary under a real X server, typed into with xdotool: a crash while typing loses
+// at most the last moment, and a note file that another program changes is shown live or kept
+// beside the local text.
 
 #include "support/xvfbserver.h"
 
@@ -9,7 +9,6 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
-#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -35,8 +34,6 @@ class TestAppSaveSafety : public QObject {
     Q_OBJECT
 
 private slots:
-    void initTestCase();
-    void cleanupTestCase();
     void init();
     void cleanup();
     void killWhileTypingLosesOnlyTheLastMoment();
@@ -55,29 +52,9 @@ private:
 
     void start();
 
-    std::unique_ptr<QProcess> m_windowManager;
     std::unique_ptr<QTemporaryDir> m_home;
     std::unique_ptr<QProcess> m_app;
 };
-
-void TestAppSaveSafety::initTestCase()
-{
-    // Focus, stacking and alerts behave as on a desktop only with a window manager.
-    if (QStandardPaths::findExecutable("openbox").isEmpty())
-        return;
-    m_windowManager = std::make_unique<QProcess>();
-    m_windowManager->start("openbox", {"--sm-disable"});
-    QVERIFY(m_windowManager->waitForStarted());
-    QTest::qWait(500);
-}
-
-void TestAppSaveSafety::cleanupTestCase()
-{
-    if (m_windowManager) {
-        m_windowManager->terminate();
-        m_windowManager->waitForFinished(3000);
-    }
-}
 
 void TestAppSaveSafety::init()
 {

@@ -1,6 +1,9 @@
 #pragma once
 // Gives a test a real X server: the one in DISPLAY, or an Xvfb started for the test
-// and stopped when the object ends.
+// and stopped when the object ends. Real desktops have a window manager, which changes
+// stacking, focus and alerts, so a started Xvfb gets openbox too: QUELTO_TEST_WM=openbox
+// asks for it (the test is skipped without it), =none leaves the server bare, and
+// unset means openbox when it is installed.
 
 #include <QByteArray>
 #include <QFileInfo>
@@ -16,6 +19,8 @@ namespace quelto::testing {
 
 // ctest reports this exit code as a skipped test.
 inline constexpr int kSkipped = 77;
+// How long a window manager gets to finish starting once it has announced itself.
+inline constexpr int kSettleMs = 300;
 
 class XvfbServer {
 public:
@@ -43,7 +48,7 @@ public:
                  ++waited) {
                 if (QFileInfo::exists(socket)) {
                     qputenv("DISPLAY", QByteArray(":") + QByteArray::number(display));
-                    return true;
+                    return startWindowManager(why);
                 }
                 QThread::msleep(50);
             }
@@ -56,6 +61,10 @@ public:
 
     ~XvfbServer()
     {
+        if (m_windowManager) {
+            m_windowManager->terminate();
+            m_windowManager->waitForFinished(3000);
+        }
         if (m_process) {
             m_process->terminate();
             m_process->waitForFinished(3000);
@@ -63,7 +72,45 @@ public:
     }
 
 private:
+    bool startWindowManager(QString* why)
+    {
+        const QByteArray wanted = qgetenv("QUELTO_TEST_WM");
+        const QString openbox = QStandardPaths::findExecutable(QStringLiteral("openbox"));
+        if (wanted == "none" || (wanted.isEmpty() && openbox.isEmpty()))
+            return true;
+        if (openbox.isEmpty()) {
+            *why = QStringLiteral("openbox is not installed (apt-get install openbox)");
+            return false;
+        }
+        // It gives up when the new server does not answer yet: start it again then.
+        for (int attempt = 0; attempt < 5; ++attempt) {
+            m_windowManager = std::make_unique<QProcess>();
+            m_windowManager->setProgram(openbox);
+            m_windowManager->setArguments({QStringLiteral("--sm-disable")});
+            m_windowManager->setProcessChannelMode(QProcess::ForwardedErrorChannel);
+            m_windowManager->start();
+            m_windowManager->waitForStarted();
+            // Ready once it has announced itself on the root window (EWMH).
+            for (int waited = 0; waited < 100; ++waited) {
+                QProcess check;
+                check.start(QStringLiteral("xprop"), {"-root", "_NET_SUPPORTING_WM_CHECK"});
+                check.waitForFinished(2000);
+                if (check.readAllStandardOutput().contains("window id")) {
+                    // It announces itself before it has finished starting; a window
+                    // shown in between can miss the focus it asked for.
+                    QThread::msleep(kSettleMs);
+                    return true;
+                }
+                if (m_windowManager->waitForFinished(50))
+                    break;
+            }
+        }
+        *why = QStringLiteral("openbox did not start");
+        return false;
+    }
+
     std::unique_ptr<QProcess> m_process;
+    std::unique_ptr<QProcess> m_windowManager;
 };
 
 } // namespace quelto::testing

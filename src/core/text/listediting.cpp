@@ -17,6 +17,17 @@ QString TextEdit::appliedTo(const QString& text) const
     return out;
 }
 
+TextEdit TextEdit::followedBy(const QString& text, const TextEdit& next) const
+{
+    const qsizetype grown = replacement.size() - range.length;
+    // The stretch of the middle text that either edit touched.
+    const qsizetype from = std::min(range.location, next.range.location);
+    const qsizetype to = std::max(range.location + replacement.size(), next.range.end());
+    const QString last = next.appliedTo(appliedTo(text));
+    const qsizetype lastTo = to + next.replacement.size() - next.range.length;
+    return TextEdit{{from, to - grown - from}, last.mid(from, lastTo - from), next.selection};
+}
+
 namespace ListEditing {
 
 namespace {

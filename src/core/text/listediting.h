@@ -24,6 +24,9 @@ struct TextEdit {
 
     // The text with the edit applied.
     QString appliedTo(const QString& text) const;
+    // One edit of `text` with the effect of this one and then `next`, which was computed
+    // on the text this one makes; it ends with `next`'s selection.
+    TextEdit followedBy(const QString& text, const TextEdit& next) const;
 
     friend bool operator==(const TextEdit&, const TextEdit&) = default;
 };

@@ -190,19 +190,19 @@ private:
         return t && t->kind == Token::Op && t->op == op;
     }
 
+    // One level per parenthesis, prefix minus or exponent: each is one more trip
+    // through the recursion, so the stack stays bounded by kMaxNesting.
     struct DepthGuard {
         explicit DepthGuard(int& d)
             : depth(++d)
         {}
         ~DepthGuard() { --depth; }
+        bool tooDeep() const { return depth > kMaxNesting; }
         int& depth;
     };
 
     std::optional<Factor> expression()
     {
-        DepthGuard guard(m_depth);
-        if (m_depth > kMaxNesting)
-            return std::nullopt;
         std::optional<Factor> left = term();
         while (left && (peekOp(u'+') || peekOp(u'-'))) {
             const bool plus = peek()->op == u'+';
@@ -238,11 +238,11 @@ private:
 
     std::optional<Factor> unary()
     {
-        DepthGuard guard(m_depth);
-        if (m_depth > kMaxNesting)
-            return std::nullopt;
         if (peekOp(u'-')) {
             ++m_pos;
+            const DepthGuard guard(m_depth);
+            if (guard.tooDeep())
+                return std::nullopt;
             std::optional<Factor> inner = unary();
             if (!inner)
                 return std::nullopt;
@@ -252,6 +252,9 @@ private:
         if (!base || !peekOp(u'^'))
             return base;
         ++m_pos;
+        const DepthGuard guard(m_depth);
+        if (guard.tooDeep())
+            return std::nullopt;
         const std::optional<Factor> exponent = unary();
         if (!exponent)
             return std::nullopt;
@@ -280,6 +283,9 @@ private:
             result = Factor{t->value, false};
         } else if (t->kind == Token::LParen) {
             ++m_pos;
+            const DepthGuard guard(m_depth);
+            if (guard.tooDeep())
+                return std::nullopt;
             result = expression();
             if (!result || !peek() || peek()->kind != Token::RParen)
                 return std::nullopt;
@@ -334,8 +340,11 @@ std::optional<QStringView> mathExpression(QStringView line)
 bool isSumKeyword(QStringView expression)
 {
     const QStringView word = trimHorizontal(expression);
-    return word.compare(u"sum", Qt::CaseInsensitive) == 0 ||
-           word.compare(u"total", Qt::CaseInsensitive) == 0;
+    // Lower-cased, not case-folded: folding also turns "ſ" (long s) into "s".
+    if (word.size() > 5)
+        return false;
+    const QString lower = word.toString().toLower();
+    return lower == u"sum" || lower == u"total";
 }
 
 std::optional<Decimal> evaluate(QStringView expression, const icu::Locale& locale)

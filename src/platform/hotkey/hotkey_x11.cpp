@@ -13,6 +13,7 @@
 #include <X11/keysym.h>
 
 #include <cstdlib>
+#include <optional>
 
 namespace quelto {
 
@@ -26,6 +27,10 @@ struct Registration {
     quint8 keycode;
     quint16 modifiers;
     HotKey::Handler handler;
+    // The key is down: until it is released, its presses are the server's repeats.
+    bool held = false;
+    // When the key last went up; a press with the same time stamp is a repeat too.
+    std::optional<xcb_timestamp_t> releasedAt;
 };
 
 QHash<quint32, Registration>& registrations()
@@ -98,7 +103,8 @@ quint16 x11Modifiers(quint32 carbon)
     return mask;
 }
 
-// Presses of grabbed keys arrive as key events on the root window.
+// Presses of grabbed keys arrive as key events on the root window, and so do their
+// releases while the grab lasts.
 class PressFilter final : public QAbstractNativeEventFilter {
 public:
     bool nativeEventFilter(const QByteArray& type, void* message, qintptr*) override
@@ -106,15 +112,33 @@ public:
         if (type != "xcb_generic_event_t")
             return false;
         auto* event = static_cast<xcb_generic_event_t*>(message);
-        if ((event->response_type & ~0x80) != XCB_KEY_PRESS)
+        const int kind = event->response_type & ~0x80;
+        if (kind != XCB_KEY_PRESS && kind != XCB_KEY_RELEASE)
             return false;
-        auto* press = reinterpret_cast<xcb_key_press_event_t*>(event);
-        if (press->event != press->root) // a key typed into one of our own windows
+        // A release has the layout of a press.
+        auto* key = reinterpret_cast<xcb_key_press_event_t*>(event);
+        if (key->event != key->root) // a key typed into one of our own windows
             return false;
-        const quint16 state = press->state & kRelevantModifiers;
-        for (auto it = registrations().cbegin(); it != registrations().cend(); ++it) {
-            if (it->keycode != press->detail || it->modifiers != state)
+        if (kind == XCB_KEY_RELEASE) {
+            // Matched by key alone: the modifiers may have gone up first.
+            for (Registration& registration : registrations()) {
+                if (registration.keycode == key->detail) {
+                    registration.held = false;
+                    registration.releasedAt = key->time;
+                }
+            }
+            return false;
+        }
+        const quint16 state = key->state & kRelevantModifiers;
+        for (auto it = registrations().begin(); it != registrations().end(); ++it) {
+            if (it->keycode != key->detail || it->modifiers != state)
                 continue;
+            // A held key repeats, as presses alone (detectable auto-repeat) or as
+            // release and press with one time stamp; the handler runs once per press.
+            const bool repeat = it->held || it->releasedAt == key->time;
+            it->held = true;
+            if (repeat)
+                return true;
             const quint32 id = it.key();
             // Never inside the event dispatch: the handler may show windows or end the
             // registration itself.
@@ -167,8 +191,11 @@ std::unique_ptr<HotKey> HotKey::create(const HotKeyCombo& combo, Handler handler
     for (const quint16 lock :
          {quint16(0), quint16(XCB_MOD_MASK_LOCK), numLock, quint16(numLock | XCB_MOD_MASK_LOCK)}) {
         const Grab grab{keycode, static_cast<quint16>(modifiers | lock)};
+        // Not owner events: the press and its release come to the root window even
+        // while one of our own windows has the focus, so the shortcut works there too
+        // and no release goes missing.
         xcb_generic_error_t* error =
-            xcb_request_check(c, xcb_grab_key_checked(c, 1, root, grab.modifiers, grab.keycode,
+            xcb_request_check(c, xcb_grab_key_checked(c, 0, root, grab.modifiers, grab.keycode,
                                                       XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC));
         if (error) { // BadAccess: another client holds this combination
             refused = true;
@@ -184,7 +211,7 @@ std::unique_ptr<HotKey> HotKey::create(const HotKeyCombo& combo, Handler handler
         return nullptr;
     }
     installFilterOnce();
-    registrations().insert(id, Registration{keycode, modifiers, std::move(handler)});
+    registrations().insert(id, Registration{keycode, modifiers, std::move(handler), false, {}});
     return std::unique_ptr<HotKey>(new HotKey(id, combo, std::move(grabs)));
 }
 

@@ -6,6 +6,7 @@
 #include <xkbcommon/xkbcommon-x11.h>
 #include <xkbcommon/xkbcommon.h>
 
+#include <bitset>
 #include <memory>
 
 namespace quelto::KeyboardLayout {
@@ -13,6 +14,7 @@ namespace quelto::KeyboardLayout {
 namespace {
 
 constexpr quint32 kMaxDisplayedKeyCode = 0xFFFF;
+constexpr std::size_t kLatinLetters = 26;
 
 struct XkbDeleter {
     void operator()(xkb_context* c) const { xkb_context_unref(c); }
@@ -35,28 +37,73 @@ xcb_connection_t* x11Connection()
     return x11 ? x11->connection() : nullptr;
 }
 
-// The keymap and the active layout group: the X server's when there is one.
-std::pair<XkbPtr<xkb_keymap>, xkb_layout_index_t> currentKeymap()
+// The letter a to z that `code` types in `group` with no modifiers, if any.
+std::optional<char> asciiLetter(xkb_keymap* keymap, xkb_layout_index_t group, xkb_keycode_t code)
 {
-    if (xcb_connection_t* connection = x11Connection(); connection && context()) {
+    const xkb_keysym_t* syms = nullptr;
+    if (xkb_keymap_key_get_syms_by_level(keymap, code, group, 0, &syms) != 1)
+        return std::nullopt;
+    const uint32_t c = xkb_keysym_to_utf32(syms[0]);
+    if (c >= 'A' && c <= 'Z')
+        return char(c - 'A' + 'a');
+    if (c >= 'a' && c <= 'z')
+        return char(c);
+    return std::nullopt;
+}
+
+// A group that types every letter a to z without modifiers (wherever it puts them, as
+// AZERTY or Dvorak do) can type ASCII; Cyrillic or Greek groups cannot.
+bool isAsciiCapable(xkb_keymap* keymap, xkb_layout_index_t group)
+{
+    std::bitset<kLatinLetters> seen;
+    for (xkb_keycode_t code = xkb_keymap_min_keycode(keymap);
+         code <= xkb_keymap_max_keycode(keymap); ++code) {
+        if (const std::optional<char> letter = asciiLetter(keymap, group, code))
+            seen.set(std::size_t(*letter - 'a'));
+    }
+    return seen.all();
+}
+
+XkbPtr<xkb_keymap> usKeymap()
+{
+    const xkb_rule_names us{nullptr, nullptr, "us", nullptr, nullptr};
+    return XkbPtr<xkb_keymap>(
+        xkb_keymap_new_from_names(context(), &us, XKB_KEYMAP_COMPILE_NO_FLAGS));
+}
+
+// The keymap (the X server's when there is one) and the group keys are named from:
+// the active group when it can type ASCII, else the first group that can, else the
+// US positions. So J stays J while a Russian or Greek layout is active.
+std::pair<XkbPtr<xkb_keymap>, xkb_layout_index_t> namingKeymap()
+{
+    if (!context())
+        return {nullptr, 0};
+    XkbPtr<xkb_keymap> keymap;
+    xkb_layout_index_t active = 0;
+    if (xcb_connection_t* connection = x11Connection()) {
         const int32_t device = xkb_x11_get_core_keyboard_device_id(connection);
         if (device >= 0) {
-            XkbPtr<xkb_keymap> keymap(xkb_x11_keymap_new_from_device(context(), connection, device,
-                                                                     XKB_KEYMAP_COMPILE_NO_FLAGS));
+            keymap.reset(xkb_x11_keymap_new_from_device(context(), connection, device,
+                                                        XKB_KEYMAP_COMPILE_NO_FLAGS));
             if (keymap) {
                 XkbPtr<xkb_state> state(
                     xkb_x11_state_new_from_device(keymap.get(), connection, device));
-                const xkb_layout_index_t group =
-                    state ? xkb_state_serialize_layout(state.get(), XKB_STATE_LAYOUT_EFFECTIVE) : 0;
-                return {std::move(keymap), group};
+                if (state)
+                    active = xkb_state_serialize_layout(state.get(), XKB_STATE_LAYOUT_EFFECTIVE);
             }
         }
     }
-    if (!context())
-        return {nullptr, 0};
-    return {XkbPtr<xkb_keymap>(
-                xkb_keymap_new_from_names(context(), nullptr, XKB_KEYMAP_COMPILE_NO_FLAGS)),
-            0};
+    if (!keymap)
+        keymap.reset(xkb_keymap_new_from_names(context(), nullptr, XKB_KEYMAP_COMPILE_NO_FLAGS));
+    if (!keymap)
+        return {usKeymap(), 0};
+    if (isAsciiCapable(keymap.get(), active))
+        return {std::move(keymap), active};
+    for (xkb_layout_index_t group = 0; group < xkb_keymap_num_layouts(keymap.get()); ++group) {
+        if (isAsciiCapable(keymap.get(), group))
+            return {std::move(keymap), group};
+    }
+    return {usKeymap(), 0};
 }
 
 struct ModifierName {
@@ -81,7 +128,7 @@ std::optional<QString> layoutCharacter(quint32 keyCode)
     const std::optional<quint32> evdev = KeyTable::evdevCode(keyCode);
     if (!evdev)
         return std::nullopt;
-    const auto [keymap, group] = currentKeymap();
+    const auto [keymap, group] = namingKeymap();
     if (!keymap)
         return std::nullopt;
     XkbPtr<xkb_state> state(xkb_state_new(keymap.get()));
@@ -98,7 +145,7 @@ std::optional<QString> layoutCharacter(quint32 keyCode)
 
 std::optional<quint32> keyCodeTyping(char32_t character)
 {
-    const auto [keymap, group] = currentKeymap();
+    const auto [keymap, group] = namingKeymap();
     if (!keymap)
         return std::nullopt;
     XkbPtr<xkb_state> state(xkb_state_new(keymap.get()));

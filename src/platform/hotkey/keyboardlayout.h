@@ -1,7 +1,7 @@
 #pragma once
 // Names of keys as the user sees them: a fixed name for keys that print nothing,
-// otherwise what the key types on the current keyboard layout (read through XKB),
-// upper-cased, otherwise "#" and the key code.
+// otherwise what the key types on the current ASCII-capable keyboard layout (read
+// through XKB), upper-cased, otherwise "#" and the key code.
 
 #include "core/settings/hotkeycombo.h"
 #include "core/settings/keytable.h"
@@ -15,8 +15,10 @@ namespace quelto::KeyboardLayout {
 
 using KeyTable::NameForm;
 
-// What the key types with no modifiers on the current layout: the X server's keymap
-// when running on X11, else the default XKB keymap (honouring XKB_DEFAULT_LAYOUT).
+// What the key types with no modifiers on the current layout when it can type ASCII,
+// else on the keymap's first layout that can, else on a US keyboard. The keymap is the
+// X server's when running on X11, else the default XKB keymap (honouring
+// XKB_DEFAULT_LAYOUT).
 std::optional<QString> layoutCharacter(quint32 keyCode);
 // The virtual key code of the key that types `character` with no modifiers on the
 // current layout, if one in the key table does.

@@ -23,6 +23,8 @@ const std::array<CommandInfo, kCommandCount>& commandInfos()
         {QStringLiteral("Next Tab"),
          {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_BracketRight),
           QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_BraceRight)}},
+        {QStringLiteral("Find…"), {QKeySequence(Qt::CTRL | Qt::Key_F)}},
+        {QStringLiteral("Find in All Tabs…"), {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_F)}},
         {QStringLiteral("Bigger Text"),
          {QKeySequence(Qt::CTRL | Qt::Key_Equal), QKeySequence(Qt::CTRL | Qt::Key_Plus)}},
         {QStringLiteral("Smaller Text"), {QKeySequence(Qt::CTRL | Qt::Key_Minus)}},

@@ -28,6 +28,8 @@ enum class Command {
     ClearScratch,
     PreviousTab,
     NextTab,
+    Find,
+    FindInAllTabs,
     BiggerText,
     SmallerText,
     HidePanel,

@@ -8,6 +8,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QKeyEvent>
+#include <QMenu>
 #include <QMimeData>
 #include <QPainter>
 #include <QPainterPath>
@@ -45,6 +46,25 @@ std::optional<QTextLayout::FormatRange> formatRangeAt(const QTextBlock& block, i
     }
     return std::nullopt;
 }
+
+// Rides in the undo step of an applied edit and tells the view which selection to
+// show once that step is undone or redone.
+class SelectionRecord final : public QAbstractUndoItem {
+public:
+    SelectionRecord(std::optional<TextRange>& target, TextRange before, TextRange after)
+        : m_target(target)
+        , m_before(before)
+        , m_after(after)
+    {}
+    void undo() override { m_target = m_before; }
+    void redo() override { m_target = m_after; }
+
+private:
+    // The view owns the document and with it this record.
+    std::optional<TextRange>& m_target;
+    TextRange m_before;
+    TextRange m_after;
+};
 
 // QPlainTextEdit lays out only what changed, which keeps typing fast in long notes,
 // but ignores line-height formats. This layout spreads each laid-out line to the
@@ -87,6 +107,7 @@ EditorTextView::EditorTextView(double fontSize, bool monospace, bool mathEnabled
     setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     viewport()->setAutoFillBackground(false);
+    viewport()->setMouseTracking(true); // the pointer changes over links
     setAutoFillBackground(false);
     document()->setDocumentMargin(kContainerInset);
     const EditorTheme theme{fontSize, monospace};
@@ -126,22 +147,63 @@ void EditorTextView::applyEdit(const TextEdit& edit)
     const qsizetype length = document()->characterCount() - 1;
     if (edit.range.location < 0 || edit.range.length < 0 || edit.range.end() > length)
         return;
-    QTextCursor cursor(document());
+    const TextRange before = selection();
+    // Begun at the caret, so that even an undo that bypasses the view leaves it there.
+    QTextCursor cursor = textCursor();
     cursor.beginEditBlock();
     cursor.setPosition(static_cast<int>(edit.range.location));
     cursor.setPosition(static_cast<int>(edit.range.end()), QTextCursor::KeepAnchor);
     cursor.insertText(edit.replacement);
-    cursor.endEditBlock();
 
     const qsizetype newLength = document()->characterCount() - 1;
     const qsizetype location = std::min(newLength, std::max<qsizetype>(0, edit.selection.location));
     const qsizetype selected =
         std::min(std::max<qsizetype>(0, edit.selection.length), newLength - location);
-    QTextCursor after(document());
-    after.setPosition(static_cast<int>(location));
-    after.setPosition(static_cast<int>(location + selected), QTextCursor::KeepAnchor);
-    setTextCursor(after);
+    document()->appendUndoItem(
+        new SelectionRecord(m_restoredSelection, before, TextRange{location, selected}));
+    cursor.endEditBlock();
+    select({location, selected});
     viewport()->update();
+}
+
+void EditorTextView::select(TextRange range)
+{
+    QTextCursor cursor(document());
+    cursor.setPosition(static_cast<int>(range.location));
+    cursor.setPosition(static_cast<int>(range.end()), QTextCursor::KeepAnchor);
+    setTextCursor(cursor);
+}
+
+void EditorTextView::undo()
+{
+    m_restoredSelection.reset();
+    QPlainTextEdit::undo();
+    if (const std::optional<TextRange> restored = std::exchange(m_restoredSelection, {}))
+        select(*restored);
+}
+
+void EditorTextView::redo()
+{
+    m_restoredSelection.reset();
+    QPlainTextEdit::redo();
+    if (const std::optional<TextRange> restored = std::exchange(m_restoredSelection, {}))
+        select(*restored);
+}
+
+void EditorTextView::contextMenuEvent(QContextMenuEvent* event)
+{
+    QMenu* menu = createStandardContextMenu(event->pos());
+    // Its undo and redo items go to the document directly; send them through the view.
+    for (QAction* action : menu->actions()) {
+        const bool isUndo = action->objectName() == u"edit-undo";
+        if (!isUndo && action->objectName() != u"edit-redo")
+            continue;
+        disconnect(action, &QAction::triggered, nullptr, nullptr);
+        connect(action, &QAction::triggered, this,
+                isUndo ? &EditorTextView::undo : &EditorTextView::redo);
+    }
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    menu->popup(event->globalPos());
 }
 
 bool EditorTextView::isAllowedScheme(const QUrl& url)
@@ -238,6 +300,10 @@ void EditorTextView::keyPressEvent(QKeyEvent* event)
         QPlainTextEdit::keyPressEvent(event);
         return;
     }
+    if (event->matches(QKeySequence::Undo) || event->matches(QKeySequence::Redo)) {
+        event->matches(QKeySequence::Undo) ? undo() : redo();
+        return;
+    }
     if (const auto action = keyEquivalent(event)) {
         (*action)();
         event->accept();
@@ -257,10 +323,13 @@ void EditorTextView::keyPressEvent(QKeyEvent* event)
         return;
     } else if (key == Qt::Key_Return || key == Qt::Key_Enter) {
         if (modifiers == Qt::NoModifier) {
-            if (auto edit = ListEditing::continueList(noteText(), selection())) {
+            const QString text = noteText();
+            if (auto edit = ListEditing::continueList(text, selection())) {
+                // One undo step for the new item and the numbers after it.
+                const QString continued = edit->appliedTo(text);
+                if (auto renumber = ListEditing::renumberList(continued, edit->selection.location))
+                    edit = edit->followedBy(text, *renumber);
                 applyEdit(*edit);
-                if (auto renumber = ListEditing::renumberList(noteText(), selection().location))
-                    applyEdit(*renumber);
                 return;
             }
         }
@@ -354,6 +423,28 @@ void EditorTextView::mousePressEvent(QMouseEvent* event)
         }
     }
     QPlainTextEdit::mousePressEvent(event);
+}
+
+void EditorTextView::inputMethodEvent(QInputMethodEvent* event)
+{
+    QPlainTextEdit::inputMethodEvent(event);
+    // Qt gives the paragraph the composition's formats in place of ours.
+    if (!isReadOnly())
+        m_highlighter->styleAroundComposition(textCursor().block());
+}
+
+void EditorTextView::mouseMoveEvent(QMouseEvent* event)
+{
+    QPlainTextEdit::mouseMoveEvent(event);
+    if (event->buttons() != Qt::NoButton)
+        return;
+    const std::optional<int> character = characterAt(event->position());
+    const bool overLink =
+        character &&
+        formatRangeAt(document()->findBlock(*character), *character, NoteLink).has_value();
+    const Qt::CursorShape shape = overLink ? Qt::PointingHandCursor : Qt::IBeamCursor;
+    if (viewport()->cursor().shape() != shape)
+        viewport()->setCursor(shape);
 }
 
 std::optional<QRectF> EditorTextView::resultRect(int position) const

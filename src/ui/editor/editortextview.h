@@ -44,6 +44,13 @@ public:
     // No whitespace, parses as a URL, allowed scheme, and a host unless mailto.
     static bool isLink(const QString& text);
 
+public slots:
+    // Undo and redo that also put back the selection an applied edit had before or
+    // after it: the document alone only places a caret. The main menu reaches these
+    // by name.
+    void undo();
+    void redo();
+
 signals:
     // Ctrl+click on a link with an allowed scheme.
     void linkActivated(const QUrl& url);
@@ -54,8 +61,11 @@ protected:
     bool event(QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void inputMethodEvent(QInputMethodEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void changeEvent(QEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
     bool canInsertFromMimeData(const QMimeData* source) const override;
     void insertFromMimeData(const QMimeData* source) override;
     QMimeData* createMimeDataFromSelection() const override;
@@ -64,6 +74,7 @@ private:
     // The Ctrl-key commands; nothing when the key is not one of them.
     std::optional<std::function<void()>> keyEquivalent(const QKeyEvent* event);
     TextRange selection() const;
+    void select(TextRange range);
     void insertLineResult();
     std::optional<int> characterAt(const QPointF& viewportPoint) const;
     QRectF characterRect(int position, int length) const;
@@ -79,6 +90,8 @@ private:
     mutable std::optional<QString> m_noteText;
     // Time stamp and place of the last press, to tell a double click's second press.
     std::optional<std::pair<quint64, QPointF>> m_lastPress;
+    // Set while an undo or redo runs by the applied edits it passes.
+    std::optional<TextRange> m_restoredSelection;
 };
 
 } // namespace quelto

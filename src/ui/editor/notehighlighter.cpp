@@ -106,6 +106,43 @@ bool NoteHighlighter::style(const QTextBlock& block)
     return true;
 }
 
+void NoteHighlighter::styleAroundComposition(const QTextBlock& block)
+{
+    QTextLayout* layout = block.layout();
+    if (!layout)
+        return;
+    const int composed = int(layout->preeditAreaText().size());
+    if (composed == 0) {
+        QTextBlock unstyled = block;
+        unstyled.setUserState(-1);
+        style(block);
+        return;
+    }
+    // The layout counts the composed text in; runs after it move past it, and a run it
+    // falls into covers both sides.
+    const int at = layout->preeditAreaPosition();
+    QList<QTextLayout::FormatRange> ranges;
+    for (QTextLayout::FormatRange range : formatsFor(block.text())) {
+        const int end = range.start + range.length;
+        if (range.start >= at) {
+            range.start += composed;
+        } else if (end > at) {
+            QTextLayout::FormatRange after = range;
+            after.start = at + composed;
+            after.length = end - at;
+            range.length = at - range.start;
+            ranges << range << after;
+            continue;
+        }
+        ranges << range;
+    }
+    ranges << layout->formats(); // the composition's own, on top
+    layout->setFormats(ranges);
+    m_isStyling = true;
+    m_document->markContentsDirty(block.position(), block.length());
+    m_isStyling = false;
+}
+
 QList<QTextLayout::FormatRange> NoteHighlighter::formatsFor(const QString& text) const
 {
     using MarkdownHighlighter::Style;

@@ -43,6 +43,10 @@ public:
     // composing in it); true when its formats changed.
     bool style(const QTextBlock& block);
     bool isStyled(const QTextBlock& block) const { return block.userState() == m_generation; }
+    // An input method's event gave the paragraph only the composition's formats: while
+    // it composes, its styling goes back under the composed text; once the composition
+    // is committed or cancelled, the paragraph is styled (once, if not already).
+    void styleAroundComposition(const QTextBlock& block);
     void restyleAll();
 
 signals:

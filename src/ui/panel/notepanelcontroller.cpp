@@ -42,6 +42,7 @@ NotePanelController::NotePanelController(NoteStore& store, Preferences& prefs, P
     connect(tabs, &TabStrip::closeRequested, this, &NotePanelController::closeTab);
     connect(tabs, &TabStrip::clearScratchRequested, this, &NotePanelController::clearScratch);
     connect(tabs, &TabStrip::renameEnded, this, &NotePanelController::focusEditor);
+    connect(&m_view->find(), &FindController::closed, this, &NotePanelController::focusEditor);
     EditorBridge& editor = m_view->editor();
     connect(&editor, &EditorBridge::resultCopied, this,
             [this](const QString& result) { m_toast.show(QStringLiteral("Copied ") + result); });
@@ -116,6 +117,16 @@ void NotePanelController::bindCommands()
     m_commands.bind(Command::ClearScratch, [this] { clearScratch(); });
     m_commands.bind(Command::PreviousTab, [this] { activateNeighbour(-1); });
     m_commands.bind(Command::NextTab, [this] { activateNeighbour(+1); });
+    m_commands.bind(Command::Find, [this] {
+        if (!m_controller->isVisible())
+            showPanel();
+        m_view->find().openInNote();
+    });
+    m_commands.bind(Command::FindInAllTabs, [this] {
+        if (!m_controller->isVisible())
+            showPanel();
+        m_view->find().openInAllTabs();
+    });
     m_commands.bind(Command::BiggerText, [this] { m_prefs.setFontSize(m_prefs.fontSize() + 1); });
     m_commands.bind(Command::SmallerText, [this] { m_prefs.setFontSize(m_prefs.fontSize() - 1); });
     m_commands.bind(Command::HidePanel, [this] { m_controller->hide(); });
@@ -183,8 +194,11 @@ void NotePanelController::closeTab(const QUuid& id)
     QPushButton* cancel = alert.addButton(QStringLiteral("Cancel"), QMessageBox::AcceptRole);
     alert.setDefaultButton(trash);
     alert.setEscapeButton(cancel);
+    m_controller->panel()->keepAbove(alert);
 
-    if (QGuiApplication::applicationState() != Qt::ApplicationActive)
+    // On X11 the panel was itself activated over the window that is to be active
+    // again when it hides, and the alert takes the activation from it once more.
+    if (QGuiApplication::applicationState() != Qt::ApplicationActive || m_controller->previousApp())
         m_activatedForAlert = true;
     m_controller->hidesOnResignKey = false; // the alert takes the focus from the panel
     m_isPresentingAlert = true;

@@ -48,7 +48,10 @@ PanelView::PanelView(NoteStore& store, Preferences& prefs, PanelState& state,
     column->addWidget(new Divider);
 
     m_editor = new EditorBridge(store, prefs, this);
+    m_findBar = new FindBar;
+    column->addWidget(m_findBar);
     column->addWidget(m_editor->textView(), 1);
+    m_find = new FindController(store, *m_editor->textView(), *m_findBar, this);
 
     connect(&store, &NoteStore::activeIDChanged, this, &PanelView::updateActiveIsScratch);
     updateActiveIsScratch();

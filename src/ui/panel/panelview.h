@@ -1,10 +1,11 @@
 #pragma once
 // The panel's content: a header with the tab strip and the "More" button, a divider,
-// and the editor filling the rest.
+// the find bar when it is open, and the editor filling the rest.
 
 #include "core/settings/preferences.h"
 #include "ui/commands/commandtable.h"
 #include "ui/editor/editorbridge.h"
+#include "ui/panel/findcontroller.h"
 #include "ui/panel/hovermenubutton.h"
 #include "ui/panel/panelstate.h"
 #include "ui/panel/tabstrip.h"
@@ -23,6 +24,8 @@ public:
     TabStrip* tabStrip() const { return m_tabs; }
     HoverMenuButton* moreButton() const { return m_more; }
     EditorBridge& editor() const { return *m_editor; }
+    FindBar* findBar() const { return m_findBar; }
+    FindController& find() const { return *m_find; }
     // What the "More" menu offers right now.
     QList<MoreMenuItem> moreMenuItems() const;
 
@@ -35,6 +38,8 @@ private:
     TabStrip* m_tabs;
     HoverMenuButton* m_more;
     EditorBridge* m_editor;
+    FindBar* m_findBar;
+    FindController* m_find;
 };
 
 } // namespace quelto

@@ -2,6 +2,7 @@
 
 #include "ui/commands/commandtable.h"
 #include "ui/editor/editortheme.h"
+#include "ui/panel/tabscrollarea.h"
 #include "ui/tray/closuremenu.h"
 
 #include <QApplication>
@@ -15,7 +16,6 @@
 #include <QMimeData>
 #include <QPainter>
 #include <QPainterPath>
-#include <QScrollArea>
 #include <QTimer>
 #include <QToolButton>
 
@@ -29,6 +29,8 @@ constexpr int kTitlePoints = 12;
 constexpr double kTabRadius = 7;
 constexpr double kActiveAlpha = 0.1;
 constexpr int kButtonSide = 22;
+// Room for the field's own margins and the caret beside the text.
+constexpr int kFieldPadding = 10;
 
 QFont tabFont(const QFont& base, bool active)
 {
@@ -127,15 +129,31 @@ public:
             m_field = new RenameField(m_strip);
             m_field->setPlaceholderText(QStringLiteral("Name"));
             m_field->setFont(tabFont(font(), false));
-            m_field->setMinimumWidth(kRenameMinWidth);
-            m_field->setMaximumWidth(kTitleMaxWidth);
             m_field->setFrame(false);
             static_cast<QHBoxLayout*>(layout())->insertWidget(0, m_field);
+            // As wide as what it holds, within what the strip can show.
+            QObject::connect(m_field, &QLineEdit::textChanged, m_field, [this] { fitField(); });
         }
         m_field->setText(draft);
+        fitField();
         m_field->show();
         m_title->hide();
         return m_field;
+    }
+
+    void fitField()
+    {
+        const QString shown =
+            m_field->text().isEmpty() ? m_field->placeholderText() : m_field->text();
+        const int wanted = m_field->fontMetrics().horizontalAdvance(shown) + kFieldPadding;
+        // What the tab holds besides the field: its padding and the close button.
+        const QMargins margins = layout()->contentsMargins();
+        int around = margins.left() + margins.right();
+        if (m_close && m_close->isVisibleTo(this))
+            around += layout()->spacing() + m_close->sizeHint().width();
+        const int room = std::max(kRenameMinWidth, m_strip.roomForTab() - around);
+        m_field->setFixedWidth(std::clamp(wanted, kRenameMinWidth, room));
+        m_strip.scrollArea()->reveal(this);
     }
 
     void endRename()
@@ -252,7 +270,7 @@ TabStrip::TabStrip(NoteStore& store, QWidget* parent)
 {
     auto* outer = new QHBoxLayout(this);
     outer->setContentsMargins(0, 0, 0, 0);
-    auto* scroll = new QScrollArea;
+    auto* scroll = m_scroll = new TabScrollArea;
     scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     scroll->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     scroll->setFrameShape(QFrame::NoFrame);
@@ -260,7 +278,6 @@ TabStrip::TabStrip(NoteStore& store, QWidget* parent)
     scroll->setFocusPolicy(Qt::NoFocus);
     scroll->viewport()->setAutoFillBackground(false);
     auto* content = new QWidget;
-    content->setAutoFillBackground(false);
     m_row = new QHBoxLayout(content);
     m_row->setContentsMargins(2, 0, 2, 0);
     m_row->setSpacing(4);
@@ -275,6 +292,9 @@ TabStrip::TabStrip(NoteStore& store, QWidget* parent)
     m_row->addWidget(m_newTab);
     m_row->addStretch(1);
     scroll->setWidget(content);
+    // After setWidget, which turns filling on: an opaque band would show on the
+    // translucent surface.
+    content->setAutoFillBackground(false);
     outer->addWidget(scroll);
     setFixedHeight(content->sizeHint().height() + 12);
 
@@ -327,10 +347,38 @@ void TabStrip::sync()
         tab->showNote(notes[i], notes[i].id == m_store.activeID());
         tab->show();
     }
+    // Every switch, and every new tab, shows the active tab whole.
+    if (m_shownActive != m_store.activeID())
+        revealActive();
     const bool full = notes.size() >= NoteStore::kMaxNotes;
     m_newTab->setEnabled(canCreate && !full);
     m_newTab->setToolTip(full ? QStringLiteral("Up to 12 tabs")
                               : toolTipWithKeys(QStringLiteral("New tab"), Command::NewTab));
+}
+
+void TabStrip::revealActive()
+{
+    if (QWidget* active = m_tabs.value(m_store.activeID())) {
+        m_shownActive = m_store.activeID();
+        m_scroll->reveal(active);
+    }
+}
+
+void TabStrip::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    revealActive();
+}
+
+void TabStrip::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    revealActive();
+}
+
+int TabStrip::roomForTab() const
+{
+    return m_scroll->viewport()->width() - 2 * TabScrollArea::kHintWidth;
 }
 
 QMenu* TabStrip::contextMenuFor(const QUuid& id, QWidget* parent)
@@ -376,8 +424,15 @@ void TabStrip::beginRename(const QUuid& id)
 
 void TabStrip::activate(const QUuid& id)
 {
-    if (m_renamingID != id)
-        m_store.activate(id);
+    if (m_renamingID == id)
+        return;
+    // A clicked tab that is already in view stays under the pointer, so that the
+    // second click of a double click still finds it.
+    if (QWidget* tab = m_tabs.value(id);
+        tab && m_scroll->viewport()->rect().contains(
+                   QRect(tab->mapTo(m_scroll->viewport(), QPoint()), tab->size())))
+        m_shownActive = id;
+    m_store.activate(id);
 }
 
 void TabStrip::beginRenameActive()

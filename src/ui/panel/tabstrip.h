@@ -20,6 +20,8 @@ class QToolButton;
 
 namespace quelto {
 
+class TabScrollArea;
+
 inline const QString kTabMimeType = QStringLiteral("application/x-quelto-tab");
 
 class TabStrip : public QWidget {
@@ -33,6 +35,9 @@ public:
     std::optional<QUuid> renamingID() const { return m_renamingID; }
     QLineEdit* renameField() const { return m_renameField; }
     QToolButton* newTabButton() const { return m_newTab; }
+    TabScrollArea* scrollArea() const { return m_scroll; }
+    // The widest a tab can be and still show whole beside the overflow hints.
+    int roomForTab() const;
     // The tab widget of a note, if shown.
     QWidget* tabFor(const QUuid& id) const;
     // The context menu a tab offers (for a caller to show or a test to read).
@@ -49,6 +54,10 @@ public:
     // Brings the tabs in line with the store: made, removed and moved one by one.
     void sync();
 
+protected:
+    void showEvent(QShowEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
 signals:
     void closeRequested(const QUuid& id);
     void clearScratchRequested();
@@ -57,13 +66,18 @@ signals:
 
 private:
     void endRename();
+    // Brings the active tab whole into view.
+    void revealActive();
     void showTitleOf(const QUuid& id);
 
     NoteStore& m_store;
+    TabScrollArea* m_scroll;
     QHBoxLayout* m_row;
     QToolButton* m_newTab;
     QHash<QUuid, QWidget*> m_tabs;
     std::optional<QUuid> m_renamingID;
+    // The active tab last brought into view, so that only a switch scrolls.
+    QUuid m_shownActive;
     QString m_draft;
     QPointer<QLineEdit> m_renameField;
 };

@@ -47,6 +47,9 @@ QMenuBar* build(const QString& applicationName, const CommandTable& commands)
     addShortcutItem(edit, QStringLiteral("Paste"), QKeySequence::Paste, toFocus("paste"));
     addShortcutItem(edit, QStringLiteral("Select All"), QKeySequence::SelectAll,
                     toFocus("selectAll"));
+    edit->addSeparator();
+    addCommandItem(edit, commands, Command::Find);
+    addCommandItem(edit, commands, Command::FindInAllTabs);
     QMenu* window = bar->addMenu(QStringLiteral("Window"));
     addCommandItem(window, commands, Command::CloseTab);
     // Esc is the panel's own key (an input method or the rename field may want it

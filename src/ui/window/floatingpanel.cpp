@@ -12,15 +12,72 @@ namespace quelto {
 namespace {
 
 constexpr int kResizeGrip = 6;
+constexpr int kCornerGrip = 2 * kResizeGrip;
+
+constexpr Qt::Edges kGripEdges[] = {
+    Qt::LeftEdge,
+    Qt::RightEdge,
+    Qt::TopEdge,
+    Qt::BottomEdge,
+    Qt::TopEdge | Qt::LeftEdge,
+    Qt::TopEdge | Qt::RightEdge,
+    Qt::BottomEdge | Qt::LeftEdge,
+    Qt::BottomEdge | Qt::RightEdge,
+};
+
+Qt::CursorShape resizeCursor(Qt::Edges edges)
+{
+    if (edges == (Qt::TopEdge | Qt::LeftEdge) || edges == (Qt::BottomEdge | Qt::RightEdge))
+        return Qt::SizeFDiagCursor;
+    if (edges == (Qt::TopEdge | Qt::RightEdge) || edges == (Qt::BottomEdge | Qt::LeftEdge))
+        return Qt::SizeBDiagCursor;
+    return edges & (Qt::LeftEdge | Qt::RightEdge) ? Qt::SizeHorCursor : Qt::SizeVerCursor;
+}
+
+// An invisible strip along one edge or a corner of the surface that shows the resize
+// cursor and resizes from there; the content below it fills the surface to its edges.
+class EdgeGrip final : public QWidget {
+public:
+    EdgeGrip(FloatingPanel& panel, Qt::Edges edges)
+        : QWidget(&panel)
+        , m_panel(panel)
+        , m_edges(edges)
+    {
+        setObjectName(QStringLiteral("resizeGrip"));
+        setCursor(resizeCursor(edges));
+    }
+
+    Qt::Edges edges() const { return m_edges; }
+
+protected:
+    void mousePressEvent(QMouseEvent* event) override
+    {
+        if (event->button() == Qt::LeftButton)
+            m_panel.beginResize(m_edges, event->globalPosition());
+        event->accept();
+    }
+    void mouseMoveEvent(QMouseEvent* event) override
+    {
+        m_panel.followResize(event->globalPosition());
+    }
+    void mouseReleaseEvent(QMouseEvent*) override { m_panel.endResize(); }
+
+private:
+    FloatingPanel& m_panel;
+    Qt::Edges m_edges;
+};
 
 } // namespace
 
 FloatingPanel::FloatingPanel(QSize size, bool resizable)
     : QWidget(nullptr, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint)
-    , m_resizable(resizable)
 {
     setAttribute(Qt::WA_TranslucentBackground, GlassSurface::isCompositing());
     setAttribute(Qt::WA_DeleteOnClose, false);
+    if (resizable) {
+        for (Qt::Edges edges : kGripEdges)
+            m_grips.append(new EdgeGrip(*this, edges));
+    }
     resize(size);
     qApp->installEventFilter(this);
 }
@@ -68,33 +125,85 @@ bool FloatingPanel::event(QEvent* event)
     return QWidget::event(event);
 }
 
-Qt::Edges FloatingPanel::edgesAt(QPointF p) const
+void FloatingPanel::keepAbove(QWidget& dialog)
 {
-    if (!m_resizable)
-        return {};
+    dialog.setWindowFlag(Qt::WindowStaysOnTopHint);
+    if (!isVisible())
+        return;
+    dialog.winId(); // the native window must exist to name its parent
+    if (QWindow* window = dialog.windowHandle())
+        window->setTransientParent(windowHandle());
+}
+
+void FloatingPanel::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    placeGrips();
+}
+
+void FloatingPanel::placeGrips()
+{
+    // From the window's edge (across any shadow margin) to a little inside the surface.
     const int margin = GlassSurface::shadowMargin();
-    const QRectF surface = QRectF(rect()).adjusted(margin, margin, -margin, -margin);
-    Qt::Edges edges;
-    if (p.x() < surface.left() + kResizeGrip)
-        edges |= Qt::LeftEdge;
-    if (p.x() > surface.right() - kResizeGrip)
-        edges |= Qt::RightEdge;
-    if (p.y() < surface.top() + kResizeGrip)
-        edges |= Qt::TopEdge;
-    if (p.y() > surface.bottom() - kResizeGrip)
-        edges |= Qt::BottomEdge;
-    return edges;
+    const int band = margin + kResizeGrip;
+    const int corner = margin + kCornerGrip;
+    const int w = width();
+    const int h = height();
+    for (QWidget* grip : std::as_const(m_grips)) {
+        const Qt::Edges edges = static_cast<EdgeGrip*>(grip)->edges();
+        const bool left = edges & Qt::LeftEdge;
+        const bool right = edges & Qt::RightEdge;
+        const bool top = edges & Qt::TopEdge;
+        const bool bottom = edges & Qt::BottomEdge;
+        QRect area;
+        if ((left || right) && (top || bottom))
+            area = QRect(left ? 0 : w - corner, top ? 0 : h - corner, corner, corner);
+        else if (left || right)
+            area = QRect(left ? 0 : w - band, corner, band, h - 2 * corner);
+        else
+            area = QRect(corner, top ? 0 : h - band, w - 2 * corner, band);
+        grip->setGeometry(area);
+        grip->raise();
+    }
+}
+
+void FloatingPanel::beginResize(Qt::Edges edges, QPointF global)
+{
+    if (windowHandle() && windowHandle()->startSystemResize(edges))
+        return;
+    // Without a window manager that resizes windows, follow the pointer ourselves.
+    m_resize = ManualResize{edges, global, geometry()};
+}
+
+void FloatingPanel::followResize(QPointF global)
+{
+    if (!m_resize)
+        return;
+    const QPoint delta = (global - m_resize->start).toPoint();
+    const QSize minimum = minimumSize();
+    QRect frame = m_resize->frame;
+    if (m_resize->edges & Qt::LeftEdge)
+        frame.setLeft(std::min(frame.left() + delta.x(), frame.right() + 1 - minimum.width()));
+    if (m_resize->edges & Qt::RightEdge)
+        frame.setRight(std::max(frame.right() + delta.x(), frame.left() + minimum.width() - 1));
+    if (m_resize->edges & Qt::TopEdge)
+        frame.setTop(std::min(frame.top() + delta.y(), frame.bottom() + 1 - minimum.height()));
+    if (m_resize->edges & Qt::BottomEdge)
+        frame.setBottom(std::max(frame.bottom() + delta.y(), frame.top() + minimum.height() - 1));
+    setGeometry(frame);
+}
+
+void FloatingPanel::endResize()
+{
+    m_resize.reset();
 }
 
 void FloatingPanel::mousePressEvent(QMouseEvent* event)
 {
     if (event->button() != Qt::LeftButton || !windowHandle())
         return QWidget::mousePressEvent(event);
-    const Qt::Edges edges = edgesAt(event->position());
-    const bool started =
-        edges ? windowHandle()->startSystemResize(edges) : windowHandle()->startSystemMove();
     // Without a window manager that moves windows, follow the pointer ourselves.
-    if (!started && !edges)
+    if (!windowHandle()->startSystemMove())
         m_dragOffset = event->globalPosition() - QPointF(pos());
     event->accept();
 }

@@ -26,6 +26,17 @@ public:
     using KeyHandler = std::function<bool(QKeyEvent*)>;
     void setKeyHandler(KeyHandler handler) { m_keyHandler = std::move(handler); }
 
+    // Makes `dialog` stay on top as the panel does and, while the panel is shown, a
+    // transient of it: a window manager then stacks the dialog above the panel instead
+    // of behind it, where a modal one would leave the panel taking no clicks.
+    void keepAbove(QWidget& dialog);
+
+    // Resizes at `edges` from a press at `global`: through the window manager when it
+    // can, else by following the pointer until the button is released.
+    void beginResize(Qt::Edges edges, QPointF global);
+    void followResize(QPointF global);
+    void endResize();
+
 signals:
     // The window lost activation.
     void deactivated();
@@ -33,19 +44,27 @@ signals:
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     bool event(QEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
 
 private:
-    Qt::Edges edgesAt(QPointF point) const;
+    struct ManualResize {
+        Qt::Edges edges;
+        QPointF start;
+        QRect frame;
+    };
+    void placeGrips();
 
     KeyHandler m_keyHandler;
-    bool m_resizable;
+    // Along each edge and corner, above the content, which fills the surface.
+    QList<QWidget*> m_grips;
     // The panel answered the shortcut question for the key press about to come.
     bool m_answeredShortcut = false;
     // Where a manual drag started (when the window manager cannot move windows).
     std::optional<QPointF> m_dragOffset;
+    std::optional<ManualResize> m_resize;
 };
 
 } // namespace quelto

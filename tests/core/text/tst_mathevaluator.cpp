@@ -107,7 +107,9 @@ private slots:
         add("400 decimals round", "1." + QString(400, u'1'), "1." + QString(37, u'1'));
         add("deep parentheses", QString(100000, u'(') + u'1' + QString(100000, u')'), "none");
         add("many minus signs", QString(100000, u'-') + u'1', "none");
-        add("50 parentheses", QString(50, u'(') + u'1' + QString(50, u')'), "1");
+        add("200 parentheses", QString(200, u'(') + u'1' + QString(200, u')'), "1");
+        add("201 parentheses", QString(201, u'(') + u'1' + QString(201, u')'), "none");
+        add("200 minus signs", QString(200, u'-') + u'1', "1");
         add("NUL and lone surrogates", QString::fromUtf16(u"\0\xD800 1 \xDC00", 7), "none");
     }
 
@@ -135,6 +137,7 @@ private slots:
             {"tab before the sign, none after", " \t=2*3\n= sum", "0: 6, 1: 6"},
             {"sum among other spaces", "= 2\n=\u00A0 Sum\t", "0: 2, 1: 2"},
             {"sums is no keyword", "= 2\n= sums", "0: 2"},
+            {"long s is no s", "= 2\n= \u017Fum", "0: 2"},
             {"german", "= 1,5\n= 2\n= sum", "0: 1,5, 1: 2, 2: 3,5", "de_DE"},
         });
     }

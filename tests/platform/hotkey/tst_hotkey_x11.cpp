@@ -4,10 +4,18 @@
 #include <QAbstractNativeEventFilter>
 #include <QGuiApplication>
 #include <QProcess>
+#include <QScopeGuard>
 #include <QTest>
 #include <QThread>
+#include <QWindow>
 
 #include <xcb/xcb.h>
+// xkb.h names struct fields "explicit", a C++ keyword.
+#define explicit explicit_
+#include <xcb/xkb.h>
+#undef explicit
+
+#include <cstdlib>
 
 using namespace quelto;
 
@@ -22,6 +30,23 @@ void press(const QString& keys)
     xdotool.start(QStringLiteral("xdotool"), {QStringLiteral("key"), keys});
     QVERIFY(xdotool.waitForFinished(5000));
     QCOMPARE(xdotool.exitCode(), 0);
+}
+
+// Whether the server reports a held key's repeats to this client as presses alone
+// (XKB's detectable auto-repeat) rather than as release and press pairs.
+void setDetectableAutoRepeat(bool on)
+{
+    xcb_connection_t* c =
+        qGuiApp->nativeInterface<QNativeInterface::QX11Application>()->connection();
+    const uint32_t flag = XCB_XKB_PER_CLIENT_FLAG_DETECTABLE_AUTO_REPEAT;
+    xcb_xkb_use_extension_reply_t* use = xcb_xkb_use_extension_reply(
+        c, xcb_xkb_use_extension(c, XCB_XKB_MAJOR_VERSION, XCB_XKB_MINOR_VERSION), nullptr);
+    std::free(use);
+    xcb_xkb_per_client_flags_reply_t* reply = xcb_xkb_per_client_flags_reply(
+        c, xcb_xkb_per_client_flags(c, XCB_XKB_ID_USE_CORE_KBD, flag, on ? flag : 0, 0, 0, 0),
+        nullptr);
+    QVERIFY(reply && bool(reply->value & flag) == on);
+    std::free(reply);
 }
 
 // Lets queued deliveries run, so a press that should do nothing has had its chance.
@@ -96,6 +121,49 @@ private slots:
         QTRY_VERIFY(ranOn);
         QCOMPARE(ranOn, qApp->thread());
         QCOMPARE(ranDuringDelivery, false); // not called from inside the X event's delivery
+    }
+
+    void heldShortcutRunsOnce_data()
+    {
+        QTest::addColumn<bool>("detectable");
+        QTest::newRow("repeats as release and press") << false;
+        QTest::newRow("repeats as presses alone") << true;
+    }
+
+    void heldShortcutRunsOnce()
+    {
+        QFETCH(bool, detectable);
+        setDetectableAutoRepeat(detectable);
+        const auto restore = qScopeGuard([] { setDetectableAutoRepeat(false); });
+        int presses = 0;
+        auto hotKey = HotKey::create(kCtrlShiftJ, [&] { ++presses; });
+        QVERIFY(hotKey);
+        // Held for a second: the server repeats the key many times meanwhile.
+        QProcess xdotool;
+        xdotool.start(QStringLiteral("xdotool"),
+                      {"keydown", "ctrl+shift+j", "sleep", "1", "keyup", "ctrl+shift+j"});
+        QTRY_VERIFY_WITH_TIMEOUT(xdotool.state() == QProcess::NotRunning, 5000);
+        settle();
+        QCOMPARE(presses, 1);
+        press("ctrl+shift+j"); // the next press counts again
+        QTRY_COMPARE(presses, 2);
+    }
+
+    // With one of our windows focused the shortcut still counts, press after press.
+    void pressesCountWhileOwnWindowHasFocus()
+    {
+        int presses = 0;
+        auto hotKey = HotKey::create(kCtrlShiftJ, [&] { ++presses; });
+        QVERIFY(hotKey);
+        QWindow window;
+        window.resize(200, 100);
+        window.show();
+        window.requestActivate();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QTRY_COMPARE(QGuiApplication::focusWindow(), &window);
+        press("ctrl+shift+j");
+        press("ctrl+shift+j");
+        QTRY_COMPARE(presses, 2);
     }
 
     void endedHotKeyRunsNothing()

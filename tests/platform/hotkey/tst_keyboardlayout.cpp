@@ -41,13 +41,29 @@ private slots:
                  names);
     }
 
-    void otherLayoutNamesItsOwnLetter()
+    // Letters follow the layout that can type ASCII: the current one, else the first
+    // such of the keymap, else a US keyboard.
+    void lettersComeFromAnAsciiLayout_data()
     {
-        qputenv("XKB_DEFAULT_LAYOUT", "fr");
-        QCOMPARE(KeyboardLayout::keyName(12), QStringLiteral("A")); // Q on a US keyboard
-        QCOMPARE(KeyboardLayout::keyName(53), QStringLiteral("Esc"));
-        qputenv("XKB_DEFAULT_LAYOUT", "de");
-        QCOMPARE(KeyboardLayout::keyName(16), QStringLiteral("Z")); // Y on a US keyboard
+        QTest::addColumn<QByteArray>("layouts");
+        QTest::addColumn<quint32>("code");
+        QTest::addColumn<QString>("name");
+        QTest::newRow("french") << QByteArray("fr") << 12u << "A"; // Q on a US keyboard
+        QTest::newRow("german") << QByteArray("de") << 16u << "Z"; // Y on a US keyboard
+        QTest::newRow("russian J") << QByteArray("ru") << 38u << "J";
+        QTest::newRow("russian Q") << QByteArray("ru") << 12u << "Q";
+        QTest::newRow("greek") << QByteArray("gr") << 38u << "J";
+        QTest::newRow("russian then french") << QByteArray("ru,fr") << 12u << "A";
+        QTest::newRow("fixed names stay") << QByteArray("ru") << 53u << "Esc";
+    }
+
+    void lettersComeFromAnAsciiLayout()
+    {
+        QFETCH(QByteArray, layouts);
+        QFETCH(quint32, code);
+        QFETCH(QString, name);
+        qputenv("XKB_DEFAULT_LAYOUT", layouts);
+        QCOMPARE(KeyboardLayout::keyName(code), name);
     }
 
     // Each combination in text form, then in glyph form (as one string and as key caps).

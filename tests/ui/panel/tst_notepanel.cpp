@@ -1,12 +1,15 @@
 #include "support/alerts.h"
 #include "support/memorynoterepository.h"
 #include "ui/panel/notepanelcontroller.h"
+#include "ui/panel/tabscrollarea.h"
 
 #include <QApplication>
 #include <QLabel>
+#include <QListWidget>
 #include <QMenu>
 #include <QPointer>
 #include <QRegularExpression>
+#include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
@@ -265,6 +268,128 @@ private slots:
         }
         QVERIFY(!strip->newTabButton()->isEnabled());
         QCOMPARE(strip->newTabButton()->toolTip(), QStringLiteral("Up to 12 tabs"));
+    }
+
+    void twelveTabsScrollStayInViewAndShowWhatIsHidden()
+    {
+        while (m_store->createNote()) {
+        }
+        TabStrip* strip = m_panel->view().tabStrip();
+        TabScrollArea* scroll = strip->scrollArea();
+        // Shown whole, and not under a hint.
+        const auto inView = [&](int i) {
+            const QWidget* tab = strip->tabFor(m_store->notes()[i].id);
+            const int left = tab->mapTo(scroll->viewport(), QPoint()).x();
+            const int before = scroll->hidesBefore() ? TabScrollArea::kHintWidth : 0;
+            const int after = scroll->hidesAfter() ? TabScrollArea::kHintWidth : 0;
+            return left >= before && left + tab->width() <= scroll->viewport()->width() - after;
+        };
+        const auto hints = [&] {
+            QStringList shown;
+            for (const char* name : {"hiddenTabsBefore", "hiddenTabsAfter"}) {
+                if (scroll->viewport()->findChild<QWidget*>(name)->isVisible())
+                    shown << name;
+            }
+            return shown;
+        };
+        press(Qt::Key_1, Qt::ControlModifier);
+        QTRY_VERIFY(inView(0));
+        QTRY_COMPARE(hints(), QStringList{"hiddenTabsAfter"});
+
+        // The ordinary wheel moves the tabs sideways.
+        const QPointF middle = scroll->viewport()->rect().center();
+        QWheelEvent wheel(middle, scroll->viewport()->mapToGlobal(middle), {}, QPoint(0, -120),
+                          Qt::NoButton, {}, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(scroll->viewport(), &wheel);
+        QCOMPARE(scroll->horizontalScrollBar()->value(), TabScrollArea::kWheelStep);
+        QCOMPARE(hints(), (QStringList{"hiddenTabsBefore", "hiddenTabsAfter"}));
+
+        press(Qt::Key_9, Qt::ControlModifier);
+        QTRY_VERIFY(inView(8));
+        press(Qt::Key_BracketLeft, Qt::ControlModifier | Qt::ShiftModifier);
+        QTRY_VERIFY(inView(7));
+        press(Qt::Key_1, Qt::ControlModifier);
+        QTRY_VERIFY(inView(0));
+
+        // The rename field shows the whole title, and a long one as much as the strip can.
+        const QUuid renamed = m_store->notes()[10].id;
+        const auto renameWidth = [&](const QString& title) {
+            m_store->rename(renamed, title);
+            strip->beginRename(renamed);
+            [&] { QTRY_VERIFY(strip->renameField() && strip->renameField()->hasFocus()); }();
+            [&] { QTRY_VERIFY(inView(10)); }();
+            const QLineEdit* field = strip->renameField();
+            const std::pair width(field->width(), field->fontMetrics().horizontalAdvance(title));
+            strip->cancelRename();
+            return width; // and what the title needs
+        };
+        const auto [shortWidth, shortNeeds] = renameWidth(QStringLiteral("Trip planning"));
+        QVERIFY2(shortWidth >= shortNeeds, qPrintable(QString::number(shortWidth)));
+        const int longWidth = renameWidth(QString(80, u'w')).first;
+        QVERIFY2(longWidth > strip->roomForTab() / 2 && longWidth < strip->roomForTab(),
+                 qPrintable(QString::number(longWidth)));
+    }
+
+    void findStepsThroughTheNoteAndEscClosesOnlyTheField()
+    {
+        m_store->updateText(QStringLiteral("Milk\nbread\nmilk and MILK"), m_notes[0].id);
+        EditorTextView* editor = m_panel->view().editor().textView();
+        editor->moveCursor(QTextCursor::Start);
+        press(Qt::Key_F, Qt::ControlModifier);
+        FindBar* bar = m_panel->view().findBar();
+        QTRY_VERIFY(bar->field()->hasFocus());
+        QTest::keyClicks(bar->field(), "milk");
+        const auto state = [&] {
+            return bar->count()->text() + u' ' +
+                   QString::number(editor->textCursor().selectionStart()) + u'+' +
+                   QString::number(editor->textCursor().selectedText().size());
+        };
+        QCOMPARE(state(), QStringLiteral("1 of 3 0+4"));
+        QTest::keyClick(bar->field(), Qt::Key_Return);
+        QCOMPARE(state(), QStringLiteral("2 of 3 11+4"));
+        QTest::keyClick(bar->field(), Qt::Key_Return);
+        QTest::keyClick(bar->field(), Qt::Key_Return); // past the last: back to the first
+        QCOMPARE(state(), QStringLiteral("1 of 3 0+4"));
+        QTest::keyClick(bar->field(), Qt::Key_Return, Qt::ShiftModifier);
+        QCOMPARE(state(), QStringLiteral("3 of 3 20+4"));
+        QCOMPARE(editor->extraSelections().size(), 3);
+        QTest::keyClicks(bar->field(), "y");
+        QCOMPARE(bar->count()->text(), QStringLiteral("No matches"));
+
+        press(Qt::Key_Escape);
+        QVERIFY(bar->isHidden());
+        QVERIFY(m_panel->controller().isVisible());
+        QVERIFY(editor->extraSelections().isEmpty());
+        QTRY_VERIFY(editor->hasFocus());
+    }
+
+    void findInAllTabsListsAndShowsTheChosenMatch()
+    {
+        m_store->updateText(QStringLiteral("tea\ncoffee"), m_notes[0].id);
+        m_store->updateText(QStringLiteral("# Groceries\nmilk\nCoffee beans\nmore coffee"),
+                            m_notes[1].id);
+        press(Qt::Key_F, Qt::ControlModifier | Qt::ShiftModifier);
+        FindBar* bar = m_panel->view().findBar();
+        QTRY_VERIFY(bar->field()->hasFocus());
+        QTest::keyClicks(bar->field(), "coffee");
+        QStringList listed;
+        for (int i = 0; i < bar->results()->count(); ++i)
+            listed << bar->results()->item(i)->text();
+        QCOMPARE(listed,
+                 (QStringList{"Scratch · line 2 — coffee", "Groceries · line 3 — Coffee beans",
+                              "Groceries · line 4 — more coffee"}));
+        QCOMPARE(bar->count()->text(), QStringLiteral("3 in 2 tabs"));
+
+        QTest::keyClick(bar->field(), Qt::Key_Down);
+        QTest::keyClick(bar->field(), Qt::Key_Down);
+        QTest::keyClick(bar->field(), Qt::Key_Return);
+        QCOMPARE(m_store->activeID(), m_notes[1].id);
+        EditorTextView* editor = m_panel->view().editor().textView();
+        QCOMPARE(editor->textCursor().selectedText(), QStringLiteral("coffee"));
+        QCOMPARE(editor->textCursor().selectionStart(), 35);
+        // Finding goes on in that note.
+        QVERIFY(bar->results()->isHidden());
+        QCOMPARE(bar->count()->text(), QStringLiteral("2 of 2"));
     }
 
     void moreMenuFollowsActiveTab()

@@ -120,6 +120,59 @@ private slots:
         QCOMPARE(seen, (QList<int>{Qt::Key_A, Qt::Key_A, Qt::Key_X, Qt::Key_B, Qt::Key_B}));
     }
 
+    // A drag by (20, 20) from a point given as a fraction of the window: the grips at
+    // the edges and corners resize (here by following the pointer, as offscreen has no
+    // window manager), the background moves the whole panel.
+    void edgesResizeBackgroundMoves_data()
+    {
+        QTest::addColumn<QPointF>("at");
+        QTest::addColumn<int>("moved"); // the sides that follow the pointer
+        QTest::addColumn<int>("cursor");
+        const int all = Qt::LeftEdge | Qt::TopEdge | Qt::RightEdge | Qt::BottomEdge;
+        QTest::newRow("left") << QPointF(0, 0.5) << int(Qt::LeftEdge) << int(Qt::SizeHorCursor);
+        QTest::newRow("right") << QPointF(1, 0.5) << int(Qt::RightEdge) << int(Qt::SizeHorCursor);
+        QTest::newRow("top") << QPointF(0.5, 0) << int(Qt::TopEdge) << int(Qt::SizeVerCursor);
+        QTest::newRow("bottom") << QPointF(0.5, 1) << int(Qt::BottomEdge) << int(Qt::SizeVerCursor);
+        QTest::newRow("top left") << QPointF(0, 0) << int(Qt::TopEdge | Qt::LeftEdge)
+                                  << int(Qt::SizeFDiagCursor);
+        QTest::newRow("top right")
+            << QPointF(1, 0) << int(Qt::TopEdge | Qt::RightEdge) << int(Qt::SizeBDiagCursor);
+        QTest::newRow("bottom left")
+            << QPointF(0, 1) << int(Qt::BottomEdge | Qt::LeftEdge) << int(Qt::SizeBDiagCursor);
+        QTest::newRow("bottom right")
+            << QPointF(1, 1) << int(Qt::BottomEdge | Qt::RightEdge) << int(Qt::SizeFDiagCursor);
+        QTest::newRow("background") << QPointF(0.5, 0.03) << all << int(Qt::ArrowCursor);
+    }
+
+    void edgesResizeBackgroundMoves()
+    {
+        QFETCH(QPointF, at);
+        QFETCH(int, moved);
+        QFETCH(int, cursor);
+        m_controller->show();
+        FloatingPanel* panel = m_controller->panel();
+        const QRect before = panel->geometry();
+        const QPoint point(std::clamp(int(at.x() * panel->width()), 1, panel->width() - 2),
+                           std::clamp(int(at.y() * panel->height()), 1, panel->height() - 2));
+        QWidget* target = panel->childAt(point);
+        QVERIFY(target);
+        QCOMPARE(int(target->cursor().shape()), cursor);
+        const QPointF global = panel->mapToGlobal(QPointF(point));
+        const QPointF local = target->mapFrom(panel, QPointF(point));
+        const QPointF step(20, 20);
+        auto send = [&](QEvent::Type type, QPointF offset, Qt::MouseButtons buttons) {
+            QMouseEvent event(type, local + offset, global + offset, Qt::LeftButton, buttons, {});
+            QApplication::sendEvent(target, &event);
+        };
+        send(QEvent::MouseButtonPress, {}, Qt::LeftButton);
+        send(QEvent::MouseMove, step, Qt::LeftButton);
+        send(QEvent::MouseButtonRelease, step, Qt::NoButton);
+        const Qt::Edges edges(moved);
+        QCOMPARE(panel->geometry(),
+                 before.adjusted(edges & Qt::LeftEdge ? 20 : 0, edges & Qt::TopEdge ? 20 : 0,
+                                 edges & Qt::RightEdge ? 20 : 0, edges & Qt::BottomEdge ? 20 : 0));
+    }
+
     void anchoredShowGoesBelowOrAbove()
     {
         const QRect visible = screen(0)->availableGeometry();
