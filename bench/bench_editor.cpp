@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The editor on a 10,000-line note with about 1,000 "=" lines, on the offscreen
 // platform: one typed character from key event to styled document, recomputed
 // results and the store updated (median and 99th percentile), loading the note with

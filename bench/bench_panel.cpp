@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The whole path a user hits: the real note panel (tab strip, editor, store over the
 // real notes folder) on the offscreen platform, with 1 or 12 tabs open and a 10-line
 // or 10,000-line note shown. One typed character, from key event to styled document,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Opening the settings window on the offscreen platform: the first time in a process
 // (building the window and its three pages, loading its icons, first layout and paint)
 // with the resident memory it adds, and again after it was closed. Quelto has shown

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Storage figures: loading a full notes folder, saving one large note, and typing
 // bursts that must collapse into one write. Each is paired with the bare file
 // operations on the same bytes so the ratio is printed alongside.

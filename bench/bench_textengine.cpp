@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Text engine figures on a realistic 10,000-line note: styling every line, the
 // arithmetic results of the whole note, and Return at the end of a long ordered list.
 

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # How much typing a crash loses: types into the real panel under Xvfb and openbox,
 # kills Quelto with SIGKILL at once, and counts the typed characters missing from disk.
 # Usage: bench/crashloss.sh path/to/quelto [runs]   (runs per typing speed, default 20)

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A realistic note for the benchmarks, generated the same way on every run: headings,
 // lists, tasks, links, emphasis, code and about one "=" line in ten.

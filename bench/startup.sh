@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Start-up figures for the real binary on an X server (Xvfb when there is no display):
 # cold start to a visible panel (start, then `quelto --toggle` at once; median of 10
 # runs) and resident memory after start and with 12 tabs of 100 KB opened.

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Writes the AppStream metadata with its releases taken from data/NEWS, where each
 # release is a line "VERSION (YYYY-MM-DD)" followed by "- " items (continued on
 # indented lines).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Turns fuzzer bytes into UTF-16 text as the editor holds it: pairs of bytes become
 // code units, so lone surrogates, NULs and odd line ends all occur.

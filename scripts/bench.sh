@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds in release mode and runs every benchmark under bench/, printing the figures.
 set -euo pipefail
 cd "$(dirname "$0")/.."

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Keeps the repository clean: no large or binary package files tracked, and every
 # C++ file formatted as .clang-format says.
 set -euo pipefail

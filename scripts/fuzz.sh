@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds the libFuzzer targets with clang and runs each for FUZZ_SECONDS (default 60).
 # Inputs that crash are written to fuzz-artifacts/; copy them into
 # tests/core/text/fuzz-inputs/ so the regression test replays them.

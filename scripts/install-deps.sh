@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs the Debian packages Quelto needs to build, test and run. Idempotent:
 # does nothing when everything is already there.
 set -euo pipefail

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds the Debian package (build-package/quelto_*.deb) and checks it with lintian.
 set -euo pipefail
 cd "$(dirname "$0")/.."

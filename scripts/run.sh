@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs what is missing, builds, and starts Quelto on the current display.
 # Without a display it runs Quelto under Xvfb, shows the panel with the welcome note,
 # writes a screenshot to the path it prints, and exits.

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs what is missing, checks the repository's hygiene, builds with warnings as
 # errors, and runs every test. QUELTO_SANITIZE=1 builds and tests under
 # AddressSanitizer + UBSan instead.

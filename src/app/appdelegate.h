@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Owns Quelto's long-lived objects and wires them at launch: preferences, the note
 // store over the data folder, the panel, the tray icon, the global shortcut (with a

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Quelto's command line, read before any window system is touched, so that --help
 // and --version work anywhere (a build machine, a terminal without a display).

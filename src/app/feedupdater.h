@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Checks a signed update feed for a newer Quelto and tells the user; it never installs
 // anything (the download page opens in the browser). Builds without a feed and key,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Quelto: a Markdown scratchpad on a global shortcut.
 
 #include "app/appdelegate.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // One Quelto per data folder. The first instance holds a lock and listens on a local
 // socket, both in the user's runtime folder (so an unusable data folder never looks

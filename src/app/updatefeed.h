@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What the update feed says about the newest Quelto, and the check that the feed was
 // signed with the project's key. Everything here distrusts its input: a feed that is

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Checking for a newer Quelto, behind a small interface: menus offer "Check for
 // Updates…" only when the updater can check.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The current time as the parts that stamp notes or throttle messages read it, so
 // tests can set it.

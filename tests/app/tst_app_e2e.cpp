@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The real quelto binary on a real X server, with its own HOME: what a user does with
 // the shortcut, the keyboard and the command line, checked on disk.
 

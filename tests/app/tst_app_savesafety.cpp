@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The real quelto binary under a real X server, typed into with xdotool: a crash while typing loses
 // at most the last moment, and a note file that another program changes is shown live or kept
 // beside the local text.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The application delegate on a real X server: shortcut registration with another
 // client holding keys, the tray menu, quitting with notes that failed to save, and
 // the settings window with real keys pressed into it.

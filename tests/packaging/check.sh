@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # What desktops and distributions read is valid, everything installs where it should,
 # and the command line works without any display.
 # Usage: check.sh BUILD_DIR SOURCE_DIR

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Answers the modal message boxes that code under test puts up, noting what they said.
 

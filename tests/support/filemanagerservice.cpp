@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A file manager as far as the freedesktop FileManager1 interface goes: owns the name
 // on the session bus, says "ready", and prints the URIs of every ShowItems request,
 // one a line, until its standard input closes.

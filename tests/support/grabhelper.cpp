@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Another X client that holds a global shortcut: grabs the key given as an X11 key
 // code with the given modifier mask on the root window, says "ready", and keeps the
 // grab until its standard input closes.

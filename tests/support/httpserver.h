@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A tiny HTTP/1.1 server on loopback for tests: each path answers with a fixed status,
 // headers and body, or never answers at all.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Texts with the selection written into them, so a case reads as before and after:
 // "|" marks a caret, "{" and "}" a selection.

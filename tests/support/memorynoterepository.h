@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Notes kept in memory, with switches that make saves fail, for tests and benchmarks.
 

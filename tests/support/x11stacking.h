@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The order in which the X server shows top-level windows, bottom first: the window
 // manager's list when one runs (_NET_CLIENT_LIST_STACKING names the clients, not their

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Gives a test a real X server: the one in DISPLAY, or an Xvfb started for the test
 // and stopped when the object ends. Real desktops have a window manager, which changes

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A keyboard shortcut as stored: a layout-independent virtual key code (J is 38) and a
 // modifier mask (command 0x100, shift 0x200, option 0x800, control 0x1000). On Linux

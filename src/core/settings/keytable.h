@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The fixed facts about keys: which physical key a stored virtual key code means
 // (as a Linux evdev code; the X11 key code is that plus 8), and the names of keys

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Starting Quelto when the user logs in, as the preferences see it: on or off, and a
 // description of what went wrong when a change failed.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Where the user left a floating panel, remembered per screen in a QSettings store,
 // and the fitting of a remembered frame back onto a screen.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The application's settings, mirrored from a QSettings store: kept within range,
 // written back on every change, and announced to the parts that react at once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Notes on the local file system: one UTF-8 Markdown file per note, named by its id,
 // plus a JSON index of tab order, titles, time stamps and the active tab, with the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The note record (one tab), the ordered list of notes with the active one, and the
 // text encodings the stored formats use for ids and time stamps.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The open tabs while the application runs: the single source of truth the panel,
 // the tab strip and the editor read and change. The Scratch note is always first.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The last resort when Quelto must stop while saves fail (logout, shutdown, a kill
 // signal): every unsaved note goes to a recovery folder the user can find.

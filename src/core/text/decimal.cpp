@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/text/decimal.h"
 
 #include <boost/multiprecision/cpp_int.hpp>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A decimal floating-point number: up to 38 significant digits, exponent -128 to 127,
 // and a not-a-number state. Every operation rounds its exact result to 38 digits

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Bridges between QString and ICU without copying: ICU sees the QString's own
 // UTF-16 buffer, so every offset ICU reports is a QString index.

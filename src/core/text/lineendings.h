@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A note keeps the line endings it was written with. The editor sees every line break
 // as LF; these helpers remember each break's own ending (LF, CR LF, CR or U+2029) and

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Markdown-aware editing rules: Return continues and ends lists, ordered lists are
 // renumbered, Tab indents items, selections are wrapped in markers, task boxes are

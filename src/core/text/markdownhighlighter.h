@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Turns one line of a note into style runs (headings, links, task boxes, dimmed
 // punctuation, emphasis, code, bullets, rules, arithmetic lines) without changing the

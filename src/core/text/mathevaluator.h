@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Arithmetic lines: a line whose first character other than spaces and tabs is "="
 // is evaluated with decimal arithmetic; "= sum" and "= total" show the total of the

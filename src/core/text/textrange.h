@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A stretch of text as (location, length) in UTF-16 code units, the unit QString counts.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Finding words in notes: every place a query occurs, ignoring case, and for a list
 // across notes, the line each one is on.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Starting Quelto when the user logs in through the user's XDG autostart entry:
 // enabled while $XDG_CONFIG_HOME/autostart/quelto.desktop exists and is neither

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // One system-wide shortcut: pressing it in any application runs the handler here, on
 // the main thread, on a later turn of the event loop. The registration lasts exactly

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Names of keys as the user sees them: a fixed name for keys that print nothing,
 // otherwise what the key types on the current ASCII-capable keyboard layout (read

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Which stored key a key press means. Real presses carry the physical key as their
 // native scan code (an XKB key code on X11 and Wayland), read through the positional

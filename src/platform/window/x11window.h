@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The few window-manager conversations the floating panel needs on X11 (EWMH).
 // Each does nothing, or answers nothing, off X11.

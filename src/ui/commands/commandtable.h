@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The panel's and the application's commands, each declared once with its title and
 // keys: the panel's key handler, the menus, the main menu and the tool tips all read

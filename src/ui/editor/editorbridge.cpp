@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/editor/editorbridge.h"
 
 #include "ui/editor/preedit.h"

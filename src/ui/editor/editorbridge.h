@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Keeps the editor and the note store in step. While the user types, the view is the
 // source: every change goes to the store at once, under the note that was loaded.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The note editor: a QPlainTextEdit with Markdown-aware keys (lists continue on
 // Return, Tab indents items, Ctrl+B/I/E wrap, Ctrl+K links, Ctrl+L ticks tasks,

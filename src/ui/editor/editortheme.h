@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Turns a style run into character formats for the user's font size and monospace
 // choice. Colours come from the widget palette, so light and dark both read well.

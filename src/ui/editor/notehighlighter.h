@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Styles the editor's document without changing its text: each paragraph gets the
 // formats of its style runs, in its layout, so what is saved and copied out stays

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The results of a note's "=" lines, kept with the paragraphs they belong to: an edit
 // re-evaluates the lines it touched and adds up again only the totals that can depend

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Whether an input method is composing at the cursor: its preedit text is shown in
 // the layout but is not yet part of the document.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The find row at the top of the editor: a field, how many matches there are and
 // which one is shown, previous and next, and close; when searching every tab, the

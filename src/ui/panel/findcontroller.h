@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Find in the shown note and in every tab. In the note, every match is marked, the
 // current one is selected and scrolled to, and "3 of 12" says where it is; the marks

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The panel's "More" button: a small borderless button that highlights on hover,
 // never takes the keyboard focus, and pops up a menu rebuilt from a list of items

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Owns the floating note panel: builds its view, answers its keys (Esc, tab commands,
 // font size), carries out the commands that need more than the store (new tab, close

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What the panel's view shares with the application: whether Scratch is the tab shown.
 

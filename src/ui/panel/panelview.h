@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The panel's content: a header with the tab strip and the "More" button, a divider,
 // the find bar when it is open, and the editor filling the rest.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The tab strip's sideways scroll area: the ordinary (vertical) mouse wheel scrolls it
 // too, it brings a tab into view, and a fade with a chevron marks an end beyond which

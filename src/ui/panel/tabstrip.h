@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The row of tabs in the panel's header, one per note in the store's order with
 // Scratch first, then a new-tab button. Click activates, double click or the context

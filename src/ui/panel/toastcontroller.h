@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Short messages ("Copied 48", "Couldn't save note") in a small window at the top
 // centre of the screen under the pointer, for 2.5 seconds. A new one replaces the old

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The About page: the version, a manual update check when the build can check, and
 // links to the web site, the change log and support.

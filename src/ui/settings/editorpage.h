@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The Editor page: font size, the monospaced font and arithmetic, each applied to open
 // editors at once, and where the notes live with a button that shows them.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The General page: the global shortcut, hiding on click-away, launching at login and
 // the taskbar entry. Every control writes its preference at once and follows it when

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The control that picks a new global shortcut: a field showing the current one as
 // key caps that, once clicked, takes the next acceptable key combination typed

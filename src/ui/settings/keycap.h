@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // One key of a shortcut drawn as a small rounded key cap ("Ctrl", "Shift", "J"), in
 // the palette's text colour so it reads in light and dark.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A shortcut as a row of key caps, one per key, 4 pixels apart.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The clickable face of the shortcut recorder: the shortcut as key caps, or, while
 // recording, the prompt "Press a shortcut…" on an accent-tinted field. The change

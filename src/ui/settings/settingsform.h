@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A settings page as a grouped form: titled sections, each a rounded group of rows;
 // a row shows its title, a description below it in the secondary text colour, and

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The small icons of the settings window: the desktop's icon theme first (by the
 // freedesktop name), Quelto's own monochrome symbols when the theme lacks one.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The pages of the settings window, in sidebar order, with what the sidebar shows.
 

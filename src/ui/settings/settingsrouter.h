@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Which settings page is shown: shared by the sidebar and the page area, and watched
 // by the window so its title names the page.

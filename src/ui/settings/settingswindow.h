@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The settings window: a sidebar listing the pages and the selected page beside it,
 // a fixed 720 × 520, titled after the page shown. Closing it only hides it.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Opens the settings window: creates it on first use and keeps it, shows the page
 // asked for or the one last shown, and brings it to the front with the focus.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The application's standard commands: Quit, the Edit commands (sent to whichever
 // widget has the focus), Close Tab and Hide. Installed on the panel window so their keys work

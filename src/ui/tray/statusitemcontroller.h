@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A tray icon whose menu is rebuilt every time it opens, so it always shows the
 // current state.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Shows the floating panel under the pointer at its remembered frame, hides it, and
 // lets a client see every key first.

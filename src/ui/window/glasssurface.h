@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The translucent look of Quelto's floating windows. There is no system glass on
 // Linux: windows paint their own rounded surface in the palette's window colour.

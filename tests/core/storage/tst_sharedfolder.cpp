@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The note store over a real notes folder that other programs share: sync tools and
 // editors change files, folders go missing and come back, files cannot be read, the
 // Trash cannot be used. Nothing the user typed may be lost in any of these.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Replays every kept fuzz input (tests/core/text/fuzz-inputs) through one fuzz target's
 // entry point; the target aborts on any broken invariant, which fails the test.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Renders a note that uses every style on a real X server, in light and dark
 // palettes, checks what must be visible, and keeps the PNGs for a person to look at
 // (in QUELTO_SCREENSHOT_DIR, or the working directory).

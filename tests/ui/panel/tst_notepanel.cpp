@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "support/alerts.h"
 #include "support/memorynoterepository.h"
 #include "ui/panel/notepanelcontroller.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The note panel as a window on a real X server, under a window manager and bare:
 // where its alerts are stacked and whether they take clicks, where focus goes after.
 

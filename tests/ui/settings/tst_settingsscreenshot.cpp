@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The settings pages on a real X server in a light palette and then, in the same
 // window, a dark one (as when the desktop switches while it is open): each page is
 // kept as a PNG for a person to look at (in QUELTO_SCREENSHOT_DIR, or the working

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/autostart/xdgautostart.h"
 #include "support/memorynoterepository.h"
 #include "ui/commands/commandtable.h"
