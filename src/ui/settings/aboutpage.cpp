@@ -32,6 +32,10 @@ AboutPage::AboutPage(const AboutInfo& about, const CommandTable& commands, QWidg
     m_version = new QLabel(versionText(about));
     m_version->setTextInteractionFlags(Qt::TextSelectableByMouse);
     form->addRow(QStringLiteral("Version"), {}, m_version);
+    auto* licence = new QLabel(QStringLiteral("GNU GPL 3.0 or later"));
+    licence->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    form->addRow(QStringLiteral("Licence"), QStringLiteral("Free software: share and change it."),
+                 licence);
     if (commands.isBound(Command::CheckForUpdates)) {
         m_checkForUpdates = new QPushButton(commandInfo(Command::CheckForUpdates).title);
         form->addRow(QStringLiteral("Updates"), {}, m_checkForUpdates);
