@@ -42,8 +42,8 @@ PY
     rm -rf "$home"
 }
 
-for spec in "150 40" "20 150"; do
-    set -- $spec
+for speed in "150 40" "20 150"; do
+    set -- $speed
     losses=()
     for _ in $(seq "$runs"); do losses+=("$(measure "$1" "$2")"); done
     sorted=$(printf '%s\n' "${losses[@]}" | sort -n)
