@@ -18,6 +18,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include "resident.h"
+
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
@@ -28,17 +30,7 @@ using namespace std::chrono_literals;
 
 namespace {
 
-double residentMegabytes()
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return 0;
-    for (const QByteArray& line : status.readAll().split('\n')) {
-        if (line.startsWith("VmRSS:"))
-            return line.mid(6).trimmed().split(' ').first().toDouble() / 1024.0;
-    }
-    return 0;
-}
+using bench::residentMegabytes;
 
 QString shortNote()
 {
