@@ -15,6 +15,7 @@
 #include <QTest>
 
 #include "resident.h"
+#include "typing.h"
 
 #include <benchmark/benchmark.h>
 
@@ -80,21 +81,7 @@ void typingBenchmark(benchmark::State& state, bool repaint)
     caret.movePosition(QTextCursor::EndOfBlock);
     view.setTextCursor(caret);
     view.setFocus();
-    std::vector<double> micros;
-    int typed = 0;
-    for (auto _ : state) {
-        const auto start = std::chrono::steady_clock::now();
-        QTest::keyClick(&view, typed % 2 ? Qt::Key_Backspace : Qt::Key_A, Qt::NoModifier);
-        if (repaint)
-            view.viewport()->repaint();
-        micros.push_back(
-            std::chrono::duration<double, std::micro>(std::chrono::steady_clock::now() - start)
-                .count());
-        ++typed;
-    }
-    std::sort(micros.begin(), micros.end());
-    state.counters["median_us"] = micros[micros.size() / 2];
-    state.counters["p99_us"] = micros[micros.size() * 99 / 100];
+    bench::typeAndTime(state, view, repaint);
     state.counters["rss_MB"] = residentMegabytes();
 }
 

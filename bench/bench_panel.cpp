@@ -19,6 +19,7 @@
 #include <QTest>
 
 #include "resident.h"
+#include "typing.h"
 
 #include <benchmark/benchmark.h>
 
@@ -85,21 +86,7 @@ void BM_TypeInPanel(benchmark::State& state)
     view.setTextCursor(caret);
     view.setFocus();
     const bool repaint = state.range(3) == 1;
-    std::vector<double> micros;
-    int typed = 0;
-    for (auto _ : state) {
-        const auto start = std::chrono::steady_clock::now();
-        QTest::keyClick(&view, typed % 2 ? Qt::Key_Backspace : Qt::Key_A, Qt::NoModifier);
-        if (repaint)
-            view.viewport()->repaint();
-        micros.push_back(
-            std::chrono::duration<double, std::micro>(std::chrono::steady_clock::now() - start)
-                .count());
-        ++typed;
-    }
-    std::sort(micros.begin(), micros.end());
-    state.counters["median_us"] = micros[micros.size() / 2];
-    state.counters["p99_us"] = micros[micros.size() * 99 / 100];
+    bench::typeAndTime(state, view, repaint);
 }
 
 // Find in All Tabs over 12 tabs of 100 KB: typing the query's last letter, from key
