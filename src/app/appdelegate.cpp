@@ -345,14 +345,15 @@ void AppDelegate::registerHotKey()
     // application cannot take it in between.
     if (std::unique_ptr<HotKey> next = HotKey::create(wanted, handler)) {
         m_hotKey = std::move(next);
-        m_registeredCombo = wanted;
+        setRegisteredCombo(wanted);
         return;
     }
     if (!m_hotKey) {
-        m_registeredCombo.reset();
         const HotKeyCombo fallback = HotKeyCombo::defaultCombo();
         if (fallback != wanted && (m_hotKey = HotKey::create(fallback, handler)))
-            m_registeredCombo = fallback;
+            setRegisteredCombo(fallback);
+        else
+            setRegisteredCombo(std::nullopt);
     }
     const HotKeyCombo kept = m_registeredCombo.value_or(HotKeyCombo::defaultCombo());
     if (m_prefs.hotKey() != kept) {
@@ -369,6 +370,14 @@ void AppDelegate::registerHotKey()
     // After the current call chain: a registration started inside a settings change
     // finishes before the alert runs.
     QTimer::singleShot(0, this, [this, wanted, message] { showHotKeyConflict(wanted, message); });
+}
+
+void AppDelegate::setRegisteredCombo(std::optional<HotKeyCombo> combo)
+{
+    if (combo == m_registeredCombo)
+        return;
+    m_registeredCombo = combo;
+    emit registeredComboChanged();
 }
 
 void AppDelegate::showHotKeyConflict(const HotKeyCombo& wanted, const QString& message)

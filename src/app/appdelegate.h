@@ -64,11 +64,16 @@ public:
     SettingsWindowController* settings() { return m_settings.get(); }
     std::optional<HotKeyCombo> registeredCombo() const { return m_registeredCombo; }
 
+signals:
+    // The working global shortcut changed, or there no longer is one.
+    void registeredComboChanged();
+
 public slots:
     void flushOnSleep(bool goingToSleep);
 
 private:
     void showHotKeyConflict(const HotKeyCombo& wanted, const QString& message);
+    void setRegisteredCombo(std::optional<HotKeyCombo> combo);
     void showUpdateAnswer(FeedUpdater::Outcome outcome, const UpdateFeed& feed);
     void watchForUpdates();
     void bindCommands();
