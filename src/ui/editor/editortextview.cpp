@@ -5,6 +5,7 @@
 
 #include "core/text/markdownhighlighter.h"
 #include "ui/editor/preedit.h"
+#include "ui/window/glasssurface.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -106,6 +107,8 @@ EditorTextView::EditorTextView(double fontSize, bool monospace, bool mathEnabled
     setFrameShape(QFrame::NoFrame);
     setLineWrapMode(QPlainTextEdit::WidgetWidth);
     setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    // The panel's surface is rounded: a default square bar would stick out of it.
+    GlassSurface::useThinScrollBar(this);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     viewport()->setAutoFillBackground(false);
     viewport()->setMouseTracking(true); // the pointer changes over links

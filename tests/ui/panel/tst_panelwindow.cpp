@@ -191,7 +191,9 @@ private slots:
         QFETCH(QPoint, from);
         QFETCH(QMargins, change);
         const QRect before = panel()->geometry();
-        const int inset = 2 + m_panel->controller().shadowMargin();
+        // The very tip of a corner is cut round: press a little further in there.
+        const bool corner = from.x() != 0 && from.y() != 0;
+        const int inset = (corner ? 6 : 2) + m_panel->controller().shadowMargin();
         const QPoint start(from.x() < 0   ? before.left() + inset
                            : from.x() > 0 ? before.right() - inset
                                           : before.center().x(),

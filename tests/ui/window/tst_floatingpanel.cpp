@@ -153,8 +153,9 @@ private slots:
         m_controller->show();
         FloatingPanel* panel = m_controller->panel();
         const QRect before = panel->geometry();
-        const QPoint point(std::clamp(int(at.x() * panel->width()), 1, panel->width() - 2),
-                           std::clamp(int(at.y() * panel->height()), 1, panel->height() - 2));
+        // Five pixels in: inside the edge grips, and inside the corners' round cut.
+        const QPoint point(std::clamp(int(at.x() * panel->width()), 5, panel->width() - 6),
+                           std::clamp(int(at.y() * panel->height()), 5, panel->height() - 6));
         QWidget* target = panel->childAt(point);
         QVERIFY(target);
         QCOMPARE(int(target->cursor().shape()), cursor);
