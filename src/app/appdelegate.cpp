@@ -67,14 +67,17 @@ QString AppDelegate::dataFolder()
            QStringLiteral("/Quelto");
 }
 
-QString AppDelegate::welcomeText()
+QString AppDelegate::welcomeText(bool shortcutWorks)
 {
-    const QString shortcut = KeyboardLayout::displayString(HotKeyCombo::defaultCombo());
+    // Fixed text: the keyboard layout of the day must not change what the note says.
+    const QString howToOpen =
+        shortcutWorks ? QStringLiteral("Press **Ctrl+Shift+J** anywhere to show or hide this note.")
+                      : QStringLiteral("Open this note from the tray icon, or bind the command "
+                                       "`quelto --toggle` to a key in your desktop's keyboard "
+                                       "settings.");
     return QStringList{
         QStringLiteral("# Welcome to Quelto"),
-        QStringLiteral("Press **%1** anywhere to show or hide this note. It stays on top until "
-                       "you press Esc.")
-            .arg(shortcut),
+        howToOpen + QStringLiteral(" It stays on top until you press Esc."),
         QString(),
         QStringLiteral("- [ ] Click this box to tick it"),
         QStringLiteral("- [x] Type `- [ ]` to make another"),
@@ -155,8 +158,34 @@ void AppDelegate::launch()
     installObservers();
     watchForUpdates();
     registerHotKey();
-    if (!m_prefs.hasCompletedOnboarding())
+    updateShortcutDisplay();
+    if (!m_prefs.hasCompletedOnboarding()) {
         seedWelcomeNote();
+        showOnboarding();
+    }
+}
+
+void AppDelegate::showOnboarding()
+{
+    QList<OnboardingStep> steps = onboardingSteps(m_shortcutDisplay, [this] { reopen(); });
+    if (steps.isEmpty())
+        return;
+    if (!m_onboarding) {
+        m_onboarding =
+            std::make_unique<OnboardingWindowController>(kOnboardingTitle, kOnboardingSize);
+        connect(m_onboarding.get(), &OnboardingWindowController::finished, this, [this] {
+            m_prefs.setHasCompletedOnboarding(true);
+            // Not inside the controller's own signal.
+            QTimer::singleShot(0, this, [this] { m_onboarding.reset(); });
+        });
+    }
+    m_onboarding->present(std::move(steps), 0, kOnboardingFinishTitle);
+}
+
+void AppDelegate::updateShortcutDisplay()
+{
+    m_shortcutDisplay.setText(m_registeredCombo ? KeyboardLayout::displayString(m_prefs.hotKey())
+                                                : QString());
 }
 
 void AppDelegate::applyTaskbarEntry()
@@ -192,6 +221,8 @@ void AppDelegate::openSettings(std::optional<SettingsPage> page)
 void AppDelegate::installObservers()
 {
     connect(&m_prefs, &Preferences::queltoHotKeyChanged, this, &AppDelegate::registerHotKey);
+    connect(&m_prefs, &Preferences::queltoHotKeyChanged, this, &AppDelegate::updateShortcutDisplay);
+    connect(this, &AppDelegate::registeredComboChanged, this, &AppDelegate::updateShortcutDisplay);
     connect(&m_prefs, &Preferences::showDockIconChanged, this, &AppDelegate::applyTaskbarEntry);
     // logind tells the session before the machine sleeps.
     QDBusConnection::systemBus().connect(
@@ -208,7 +239,7 @@ void AppDelegate::seedWelcomeNote()
 {
     const Note scratch = m_store->notes().first();
     if (scratch.text.isEmpty())
-        m_store->updateText(welcomeText(), scratch.id);
+        m_store->updateText(welcomeText(m_registeredCombo.has_value()), scratch.id);
 }
 
 void AppDelegate::watchForUpdates()

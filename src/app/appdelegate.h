@@ -9,6 +9,8 @@
 #include "core/settings/preferences.h"
 #include "core/storage/notestore.h"
 #include "platform/hotkey/hotkey.h"
+#include "ui/onboarding/onboardingsteps.h"
+#include "ui/onboarding/onboardingwindowcontroller.h"
 #include "ui/panel/notepanelcontroller.h"
 #include "ui/settings/settingswindowcontroller.h"
 #include "ui/tray/statusitemcontroller.h"
@@ -30,7 +32,9 @@ class AppDelegate : public QObject {
 public:
     // The folder holding "Notes" and "index.json".
     static QString dataFolder();
-    static QString welcomeText();
+    // The first note a new user sees. It names the default shortcut in its fixed text
+    // form, or, when `shortcutWorks` is false, the other ways to open Quelto.
+    static QString welcomeText(bool shortcutWorks = true);
     // What About shows: this build's version, build number and addresses.
     static AboutInfo aboutInfo();
 
@@ -39,6 +43,8 @@ public:
 
     void launch();
     void seedWelcomeNote();
+    // The first-run guide; finishing or closing it counts as completing onboarding.
+    void showOnboarding();
     void togglePanel();
     // Shows the panel: what starting Quelto again while it runs does.
     void reopen();
@@ -63,6 +69,9 @@ public:
     // Nothing until settings are first opened.
     SettingsWindowController* settings() { return m_settings.get(); }
     std::optional<HotKeyCombo> registeredCombo() const { return m_registeredCombo; }
+    // Nothing unless the guide is open.
+    OnboardingWindowController* onboarding() { return m_onboarding.get(); }
+    const ShortcutDisplay& shortcutDisplay() const { return m_shortcutDisplay; }
 
 signals:
     // The working global shortcut changed, or there no longer is one.
@@ -74,6 +83,7 @@ public slots:
 private:
     void showHotKeyConflict(const HotKeyCombo& wanted, const QString& message);
     void setRegisteredCombo(std::optional<HotKeyCombo> combo);
+    void updateShortcutDisplay();
     void showUpdateAnswer(FeedUpdater::Outcome outcome, const UpdateFeed& feed);
     void watchForUpdates();
     void bindCommands();
@@ -93,6 +103,8 @@ private:
     std::unique_ptr<StatusItemController> m_status;
     QPointer<QMenuBar> m_mainMenu;
     std::unique_ptr<SettingsWindowController> m_settings;
+    ShortcutDisplay m_shortcutDisplay;
+    std::unique_ptr<OnboardingWindowController> m_onboarding;
     std::unique_ptr<HotKey> m_hotKey;
     std::optional<HotKeyCombo> m_registeredCombo;
     bool m_isRevertingHotKey = false;
