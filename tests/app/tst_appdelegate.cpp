@@ -6,6 +6,7 @@
 #include "app/appdelegate.h"
 #include "support/alerts.h"
 #include "support/xvfbserver.h"
+#include "ui/onboarding/onboardingsteps.h"
 #include "ui/settings/generalpage.h"
 #include "ui/settings/hotkeyrecorder.h"
 #include "ui/settings/recorderface.h"
@@ -13,8 +14,10 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QFile>
+#include <QLabel>
 #include <QListWidget>
 #include <QProcess>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -105,6 +108,66 @@ private slots:
         QCOMPARE(m_app->registeredCombo(), std::nullopt);
         QCOMPARE(m_prefs->hotKey(), HotKeyCombo::defaultCombo());
         QCOMPARE(statusEntries(*m_app).first(), QStringLiteral("Show Quelto"));
+        // The first notes a new user reads do not promise a shortcut that does nothing.
+        QCOMPARE(m_app->store().notes().first().text, AppDelegate::welcomeText(false));
+        QVERIFY(AppDelegate::welcomeText(false).contains("`quelto --toggle`"));
+        QVERIFY(!AppDelegate::welcomeText(false).contains("Ctrl+Shift+J"));
+        QVERIFY(m_app->onboarding());
+        auto* welcome = qobject_cast<WelcomeStep*>(m_app->onboarding()->view()->currentPage());
+        QVERIFY(welcome && welcome->noShortcutHint()->isVisible());
+        QVERIFY(!welcome->badge()->isVisible());
+    }
+
+    // The first launch seeds the welcome note and opens the guide; "Try it now" shows
+    // the panel beside it; closing the guide early still counts as done, so an emptied
+    // Scratch stays empty from then on.
+    void firstLaunchWelcomesOnce()
+    {
+        m_app->launch();
+        QCOMPARE(m_app->store().notes().first().text, AppDelegate::welcomeText(true));
+        OnboardingWindowController* onboarding = m_app->onboarding();
+        QVERIFY(onboarding);
+        QWidget* window = onboarding->window();
+        QVERIFY(QTest::qWaitForWindowExposed(window));
+        QCOMPARE(window->windowTitle(), QStringLiteral("Welcome to Quelto"));
+        auto* welcome = qobject_cast<WelcomeStep*>(onboarding->view()->currentPage());
+        QVERIFY(welcome);
+        QCOMPARE(welcome->badge()->text(), QStringLiteral("Ctrl+Shift+J"));
+        m_prefs->setHotKey(kCtrlAltN);
+        QCOMPARE(welcome->badge()->text(), QStringLiteral("Ctrl+Alt+N"));
+
+        welcome->tryButton()->click();
+        QTRY_VERIFY(m_app->panel()->controller().isVisible());
+        QVERIFY(window->isVisible());
+        QCOMPARE(m_app->onboarding(), onboarding);
+        QVERIFY(!m_prefs->hasCompletedOnboarding());
+
+        QVERIFY(window->close());
+        QVERIFY(m_prefs->hasCompletedOnboarding());
+        QTRY_VERIFY(!m_app->onboarding());
+
+        m_app->store().updateText(QString(), m_app->store().notes().first().id);
+        for (int launch = 0; launch < 2; ++launch) {
+            m_app.reset(); // quitting writes the store
+            m_app = std::make_unique<AppDelegate>(*m_prefs, m_dir->filePath("Quelto"));
+            m_app->launch();
+            QCOMPARE(m_app->store().notes().first().text, QString());
+            QVERIFY(!m_app->onboarding());
+        }
+    }
+
+    // Whatever the keyboard layout, the welcome note names the keys as printed. (Dvorak
+    // types H where QWERTY has J, so a name taken from the layout would differ.)
+    void welcomeNoteIgnoresTheLayout()
+    {
+        QCOMPARE(QProcess::execute("setxkbmap", {"-layout", "us", "-variant", "dvorak"}), 0);
+        const auto restore = qScopeGuard([] { QProcess::execute("setxkbmap", {"us"}); });
+        m_app->launch();
+        QVERIFY(m_app->registeredCombo());
+        const QString text = m_app->store().notes().first().text;
+        QCOMPARE(text.section(u'\n', 1, 1), QStringLiteral("Press **Ctrl+Shift+J** anywhere to "
+                                                           "show or hide this note. It stays on "
+                                                           "top until you press Esc."));
     }
 
     void takenChoiceFallsBackToPrevious()

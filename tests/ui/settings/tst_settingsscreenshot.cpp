@@ -6,6 +6,7 @@
 // link symbols, check boxes) are checked to stand out from their background in both.
 
 #include "core/settings/preferences.h"
+#include "support/screenshots.h"
 #include "support/xvfbserver.h"
 #include "ui/commands/commandtable.h"
 #include "ui/settings/generalpage.h"
@@ -28,64 +29,10 @@
 
 using namespace quelto;
 
-namespace {
-
-constexpr int kTextContrast = 60;
-constexpr int kShapeContrast = 15;
-
-// Adwaita's dark colours as Qt's GTK theme hands them over: fields (base) darker than
-// the window.
-QPalette darkPalette()
-{
-    QPalette p;
-    const QColor window(0x32, 0x32, 0x32);
-    const QColor base(0x24, 0x24, 0x24);
-    const QColor text(0xee, 0xee, 0xec);
-    for (const auto role : {QPalette::Window, QPalette::Button})
-        p.setColor(role, window);
-    for (const auto role : {QPalette::Base, QPalette::AlternateBase})
-        p.setColor(role, base);
-    for (const auto role : {QPalette::Text, QPalette::WindowText, QPalette::ButtonText})
-        p.setColor(role, text);
-    p.setColor(QPalette::Highlight, QColor(0x35, 0x84, 0xe4));
-    p.setColor(QPalette::Mid, QColor(0x28, 0x28, 0x28));
-    return p;
-}
-
-enum class Ink { Lighter, Darker, Either };
-
-// Pixels of `area` lighter or darker than the area's most common colour by a clear
-// margin: what the eye reads as ink (lighter on dark palettes, darker on light ones),
-// or as a shape of its own (either way, by less).
-int inkPixels(const QImage& shot, const QRect& area, Ink ink)
-{
-    QHash<QRgb, int> counts;
-    for (int y = area.top(); y <= area.bottom(); ++y)
-        for (int x = area.left(); x <= area.right(); ++x)
-            ++counts[shot.pixel(x, y)];
-    QRgb background = 0;
-    for (auto it = counts.cbegin(); it != counts.cend(); ++it) {
-        if (it.value() > counts.value(background))
-            background = it.key();
-    }
-    const int paper = qGray(background);
-    int pixels = 0;
-    for (auto it = counts.cbegin(); it != counts.cend(); ++it) {
-        const int difference = qGray(it.key()) - paper;
-        if ((ink == Ink::Lighter && difference > kTextContrast) ||
-            (ink == Ink::Darker && difference < -kTextContrast) ||
-            (ink == Ink::Either && std::abs(difference) > kShapeContrast))
-            pixels += it.value();
-    }
-    return pixels;
-}
-
-QRect areaIn(const QWidget* widget, const QWidget* window)
-{
-    return QRect(widget->mapTo(window, QPoint()), widget->size());
-}
-
-} // namespace
+using quelto::testing::areaIn;
+using quelto::testing::darkPalette;
+using quelto::testing::Ink;
+using quelto::testing::inkPixels;
 
 class TestSettingsScreenshot : public QObject {
     Q_OBJECT

@@ -1,0 +1,70 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+// Helpers for screenshot tests: a dark palette as desktops hand it over, and a count
+// of the pixels that stand out from an area's background.
+
+#include <QHash>
+#include <QImage>
+#include <QPalette>
+#include <QWidget>
+
+#include <cstdlib>
+
+namespace quelto::testing {
+
+inline constexpr int kTextContrast = 60;
+inline constexpr int kShapeContrast = 15;
+
+// Adwaita's dark colours as Qt's GTK theme hands them over: fields (base) darker than
+// the window.
+inline QPalette darkPalette()
+{
+    QPalette p;
+    const QColor window(0x32, 0x32, 0x32);
+    const QColor base(0x24, 0x24, 0x24);
+    const QColor text(0xee, 0xee, 0xec);
+    for (const auto role : {QPalette::Window, QPalette::Button})
+        p.setColor(role, window);
+    for (const auto role : {QPalette::Base, QPalette::AlternateBase})
+        p.setColor(role, base);
+    for (const auto role : {QPalette::Text, QPalette::WindowText, QPalette::ButtonText})
+        p.setColor(role, text);
+    p.setColor(QPalette::Highlight, QColor(0x35, 0x84, 0xe4));
+    p.setColor(QPalette::Mid, QColor(0x28, 0x28, 0x28));
+    return p;
+}
+
+enum class Ink { Lighter, Darker, Either };
+
+// Pixels of `area` lighter or darker than the area's most common colour by a clear
+// margin: what the eye reads as ink (lighter on dark palettes, darker on light ones),
+// or as a shape of its own (either way, by less).
+inline int inkPixels(const QImage& shot, const QRect& area, Ink ink)
+{
+    QHash<QRgb, int> counts;
+    for (int y = area.top(); y <= area.bottom(); ++y)
+        for (int x = area.left(); x <= area.right(); ++x)
+            ++counts[shot.pixel(x, y)];
+    QRgb background = 0;
+    for (auto it = counts.cbegin(); it != counts.cend(); ++it) {
+        if (it.value() > counts.value(background))
+            background = it.key();
+    }
+    const int paper = qGray(background);
+    int pixels = 0;
+    for (auto it = counts.cbegin(); it != counts.cend(); ++it) {
+        const int difference = qGray(it.key()) - paper;
+        if ((ink == Ink::Lighter && difference > kTextContrast) ||
+            (ink == Ink::Darker && difference < -kTextContrast) ||
+            (ink == Ink::Either && std::abs(difference) > kShapeContrast))
+            pixels += it.value();
+    }
+    return pixels;
+}
+
+inline QRect areaIn(const QWidget* widget, const QWidget* window)
+{
+    return QRect(widget->mapTo(window, QPoint()), widget->size());
+}
+
+} // namespace quelto::testing
