@@ -3,6 +3,7 @@
 
 #include "ui/window/glasssurface.h"
 
+#include <QEvent>
 #include <QFontDatabase>
 #include <QFrame>
 #include <QHBoxLayout>
@@ -29,17 +30,50 @@ constexpr int kLargeTitleSize = 26;
 constexpr int kSubtitleSize = 15;
 constexpr int kTrickSize = 14;
 
+constexpr float kSecondaryAlpha = 0.6f;
+
+// Text in the secondary colour: the text colour, faded, so it follows light and dark
+// palettes (a theme's placeholder colour is often too faint on dark ones).
+class SecondaryLabel final : public QLabel {
+public:
+    SecondaryLabel(const QString& text, QWidget* parent)
+        : QLabel(text, parent)
+    {
+        fade();
+    }
+
+protected:
+    void changeEvent(QEvent* event) override
+    {
+        QLabel::changeEvent(event);
+        if (event->type() == QEvent::PaletteChange)
+            fade();
+    }
+
+private:
+    void fade()
+    {
+        QColor text =
+            (parentWidget() ? parentWidget()->palette() : QPalette()).color(QPalette::WindowText);
+        text.setAlphaF(kSecondaryAlpha);
+        // Setting the palette announces a change itself: only set a new colour.
+        if (palette().color(QPalette::WindowText) == text)
+            return;
+        QPalette faded = palette();
+        faded.setColor(QPalette::WindowText, text);
+        setPalette(faded);
+    }
+};
+
 QLabel* label(const QString& text, QWidget* parent, int pixelSize = kBodySize,
               QFont::Weight weight = QFont::Normal, bool secondary = false)
 {
-    auto* result = new QLabel(text, parent);
+    QLabel* result = secondary ? new SecondaryLabel(text, parent) : new QLabel(text, parent);
     result->setTextFormat(Qt::PlainText);
     QFont font = result->font();
     font.setPixelSize(pixelSize);
     font.setWeight(weight);
     result->setFont(font);
-    if (secondary)
-        result->setForegroundRole(QPalette::PlaceholderText);
     return result;
 }
 

@@ -24,7 +24,7 @@ constexpr int kPadTop = 16;
 constexpr int kPadBottom = 24;
 constexpr int kDot = 7;
 constexpr int kDotGap = 6;
-constexpr float kOtherDotAlpha = 0.3f;
+constexpr float kOtherDotAlpha = 0.25f;
 // Close to a spring of half a second that barely overshoots.
 constexpr int kPageChangeMs = 420;
 constexpr double kPageSlide = 0.25; // of the page's width
@@ -58,7 +58,7 @@ protected:
         QPainter painter(this);
         painter.setRenderHint(QPainter::Antialiasing);
         painter.setPen(Qt::NoPen);
-        QColor other = palette().color(QPalette::PlaceholderText);
+        QColor other = palette().color(QPalette::WindowText);
         other.setAlphaF(kOtherDotAlpha);
         const int top = (height() - kDot) / 2;
         for (int i = 0; i < m_count; ++i) {
