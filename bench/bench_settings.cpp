@@ -7,35 +7,26 @@
 // fonts, the style, the SVG renderer and the keyboard layout are loaded by then.
 
 #include "core/settings/preferences.h"
-#include "platform/hotkey/keyboardlayout.h"
 #include "ui/commands/commandtable.h"
 #include "ui/settings/settingswindowcontroller.h"
 
 #include <QApplication>
 #include <QFile>
-#include <QLabel>
-#include <QPlainTextEdit>
 #include <QTemporaryDir>
-#include <QVBoxLayout>
 
 #include "resident.h"
+#include "runningapp.h"
 
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
-#include <chrono>
 
 using namespace quelto;
 
 namespace {
 
+using bench::millisecondsSince;
 using bench::residentMegabytes;
-
-double millisecondsSince(std::chrono::steady_clock::time_point start)
-{
-    return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
-        .count();
-}
 
 struct Settings {
     QTemporaryDir dir;
@@ -53,19 +44,6 @@ struct Settings {
 };
 
 std::unique_ptr<Settings> g_settings;
-
-// Stands in for the panel and the tray icon the running application already shows.
-void showPanelLikeWindow(QWidget& window)
-{
-    window.setWindowIcon(QIcon(QStringLiteral(":/icons/about.svg")).pixmap(QSize(22, 22)));
-    window.setWindowTitle(KeyboardLayout::displayString(HotKeyCombo::defaultCombo()));
-    auto* column = new QVBoxLayout(&window);
-    column->addWidget(new QLabel(QStringLiteral("Scratch")));
-    column->addWidget(new QPlainTextEdit(QStringLiteral("# Welcome\n- [ ] a task\n= 12 * 4")));
-    window.resize(440, 380);
-    window.show();
-    QCoreApplication::processEvents();
-}
 
 // Registered first: nothing of the settings window has been loaded before it runs.
 void BM_OpenFirstTime(benchmark::State& state)
@@ -107,7 +85,7 @@ int main(int argc, char** argv)
     qputenv("QT_LOGGING_RULES", "default.warning=false");
     QApplication app(argc, argv);
     QWidget panel;
-    showPanelLikeWindow(panel);
+    bench::showPanelLikeWindow(panel, QStringLiteral(":/icons/about.svg"));
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();

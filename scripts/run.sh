@@ -11,6 +11,9 @@ cmake --build build-run --parallel --target quelto
 binary="$PWD/build-run/src/app/quelto"
 
 if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
+    # Quelto shows no window of its own after the first run: say where it is.
+    echo "Quelto is running: press Ctrl+Shift+J or click its tray icon to open it" \
+        "(or run $binary --toggle); Ctrl+C here quits it."
     exec "$binary" "$@"
 fi
 
