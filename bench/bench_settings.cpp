@@ -80,15 +80,5 @@ BENCHMARK(BM_OpenAgain)->Unit(benchmark::kMillisecond)->Iterations(200);
 
 int main(int argc, char** argv)
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    // The offscreen platform warns at every raise().
-    qputenv("QT_LOGGING_RULES", "default.warning=false");
-    QApplication app(argc, argv);
-    QWidget panel;
-    bench::showPanelLikeWindow(panel, QStringLiteral(":/icons/about.svg"));
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    g_settings.reset();
-    return 0;
+    return bench::runBenchmarks(argc, argv, [] { g_settings.reset(); });
 }

@@ -7,6 +7,7 @@
 #include "core/settings/hotkeycombo.h"
 #include "platform/hotkey/keyboardlayout.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QIcon>
 #include <QLabel>
@@ -14,7 +15,10 @@
 #include <QVBoxLayout>
 #include <QWidget>
 
+#include <benchmark/benchmark.h>
+
 #include <chrono>
+#include <functional>
 
 namespace quelto::bench {
 
@@ -35,6 +39,24 @@ inline void showPanelLikeWindow(QWidget& window, const QString& svgIcon)
     window.resize(440, 380);
     window.show();
     QCoreApplication::processEvents();
+}
+
+// Runs the registered benchmarks on the offscreen platform, with a panel-like window
+// shown first; `tearDown` runs while the application still exists.
+inline int runBenchmarks(int argc, char** argv, const std::function<void()>& tearDown = {})
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    // The offscreen platform warns at every raise().
+    qputenv("QT_LOGGING_RULES", "default.warning=false");
+    QApplication app(argc, argv);
+    QWidget panel;
+    showPanelLikeWindow(panel, QStringLiteral(":/icons/about.svg"));
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    if (tearDown)
+        tearDown();
+    return 0;
 }
 
 } // namespace quelto::bench

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/editor/editortheme.h"
 
+#include "ui/window/glasssurface.h"
+
 #include <QFontDatabase>
 
 namespace quelto {
@@ -13,12 +15,6 @@ constexpr double kSeparatorAlpha = 0.25;
 constexpr double kCodeBackgroundAlpha = 0.07;
 constexpr double kResultScale = 0.9;
 constexpr double kHeadingGrowth[] = {6, 3, 1}; // points added for levels 1 to 3
-
-QColor withAlpha(QColor c, double alpha)
-{
-    c.setAlphaF(static_cast<float>(alpha));
-    return c;
-}
 
 QFont systemFont(QFontDatabase::SystemFont kind, double size)
 {
@@ -44,12 +40,12 @@ QFont EditorTheme::resultFont() const
 
 QColor EditorTheme::secondary(const QPalette& palette)
 {
-    return withAlpha(palette.color(QPalette::Text), kSecondaryAlpha);
+    return GlassSurface::withAlpha(palette.color(QPalette::Text), kSecondaryAlpha);
 }
 
 QColor EditorTheme::tertiary(const QPalette& palette)
 {
-    return withAlpha(palette.color(QPalette::Text), kTertiaryAlpha);
+    return GlassSurface::withAlpha(palette.color(QPalette::Text), kTertiaryAlpha);
 }
 
 QTextCharFormat EditorTheme::baseFormat(const QPalette& palette) const
@@ -101,13 +97,14 @@ QTextCharFormat EditorTheme::format(const MarkdownHighlighter::Style& style,
         break;
     case Kind::Code:
         f.setFont(systemFont(QFontDatabase::FixedFont, fontSize - 1));
-        f.setBackground(withAlpha(palette.color(QPalette::Text), kCodeBackgroundAlpha));
+        f.setBackground(
+            GlassSurface::withAlpha(palette.color(QPalette::Text), kCodeBackgroundAlpha));
         break;
     case Kind::ListBullet:
         f.setForeground(secondary(palette));
         break;
     case Kind::Rule:
-        f.setForeground(withAlpha(palette.color(QPalette::Text), kSeparatorAlpha));
+        f.setForeground(GlassSurface::withAlpha(palette.color(QPalette::Text), kSeparatorAlpha));
         break;
     case Kind::Math:
         f.setFont(baseFont());

@@ -9,7 +9,6 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPainter>
-#include <QPainterPath>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -53,9 +52,9 @@ protected:
 private:
     void fade()
     {
-        QColor text =
-            (parentWidget() ? parentWidget()->palette() : QPalette()).color(QPalette::WindowText);
-        text.setAlphaF(kSecondaryAlpha);
+        const QColor text = GlassSurface::withAlpha(
+            (parentWidget() ? parentWidget()->palette() : QPalette()).color(QPalette::WindowText),
+            kSecondaryAlpha);
         // Setting the palette announces a change itself: only set a new colour.
         if (palette().color(QPalette::WindowText) == text)
             return;
@@ -94,13 +93,8 @@ protected:
     void paintEvent(QPaintEvent* event) override
     {
         QPainter painter(this);
-        painter.setRenderHint(QPainter::Antialiasing);
-        QColor fill = palette().color(QPalette::WindowText);
-        fill.setAlphaF(kScratchFillAlpha);
-        painter.setPen(Qt::NoPen);
-        painter.setBrush(fill);
-        const double radius = height() / 2.0;
-        painter.drawRoundedRect(QRectF(rect()), radius, radius);
+        GlassSurface::paintCard(painter, rect(), height() / 2.0,
+                                palette().color(QPalette::WindowText), kScratchFillAlpha, 0, 0);
         painter.end();
         QLabel::paintEvent(event);
     }
@@ -244,13 +238,9 @@ QSize ShortcutBadge::sizeHint() const
 void ShortcutBadge::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
-    painter.setRenderHint(QPainter::Antialiasing);
-    QColor fill = palette().color(QPalette::WindowText);
-    fill.setAlphaF(kBadgeFillAlpha);
-    QPainterPath badge;
-    badge.addRoundedRect(QRectF(rect()), kRadius, kRadius);
-    painter.fillPath(badge, fill);
-    painter.setPen(palette().color(QPalette::WindowText));
+    const QColor text = palette().color(QPalette::WindowText);
+    GlassSurface::paintCard(painter, rect(), kRadius, text, kBadgeFillAlpha, 0, 0);
+    painter.setPen(text);
     painter.drawText(rect(), Qt::AlignCenter, m_text);
 }
 

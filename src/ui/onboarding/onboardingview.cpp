@@ -58,8 +58,8 @@ protected:
         QPainter painter(this);
         painter.setRenderHint(QPainter::Antialiasing);
         painter.setPen(Qt::NoPen);
-        QColor other = palette().color(QPalette::WindowText);
-        other.setAlphaF(kOtherDotAlpha);
+        const QColor other =
+            GlassSurface::withAlpha(palette().color(QPalette::WindowText), kOtherDotAlpha);
         const int top = (height() - kDot) / 2;
         for (int i = 0; i < m_count; ++i) {
             painter.setBrush(i == m_current ? palette().color(QPalette::Highlight) : other);

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/settings/keycap.h"
 
+#include "ui/window/glasssurface.h"
+
 #include <QPainter>
 #include <QPainterPath>
 
@@ -11,12 +13,6 @@ namespace {
 constexpr float kFillAlpha = 0.07f;
 constexpr float kBorderAlpha = 0.13f;
 constexpr double kBorderWidth = 0.5;
-
-QColor withAlpha(QColor colour, float alpha)
-{
-    colour.setAlphaF(alpha);
-    return colour;
-}
 
 } // namespace
 
@@ -42,14 +38,8 @@ QSize KeyCap::sizeHint() const
 void KeyCap::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
-    painter.setRenderHint(QPainter::Antialiasing);
     const QColor text = palette().color(QPalette::WindowText);
-    const double inset = kBorderWidth / 2;
-    QPainterPath cap;
-    cap.addRoundedRect(QRectF(rect()).adjusted(inset, inset, -inset, -inset), kRadius, kRadius);
-    painter.fillPath(cap, withAlpha(text, kFillAlpha));
-    painter.setPen(QPen(withAlpha(text, kBorderAlpha), kBorderWidth));
-    painter.drawPath(cap);
+    GlassSurface::paintCard(painter, rect(), kRadius, text, kFillAlpha, kBorderAlpha, kBorderWidth);
     painter.setPen(text);
     painter.drawText(rect(), Qt::AlignCenter, m_text);
 }

@@ -2,6 +2,7 @@
 #include "ui/settings/recorderface.h"
 
 #include "ui/settings/keycaps.h"
+#include "ui/window/glasssurface.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -18,12 +19,6 @@ constexpr float kIdleBorderAlpha = 0.12f;
 constexpr double kIdleBorderWidth = 1;
 constexpr double kRecordingBorderWidth = 1.5;
 constexpr int kPromptPadding = 6;
-
-QColor withAlpha(QColor colour, float alpha)
-{
-    colour.setAlphaF(alpha);
-    return colour;
-}
 
 QColor mix(const QColor& from, const QColor& to, double t)
 {
@@ -103,9 +98,10 @@ void RecorderFace::paintEvent(QPaintEvent*)
     const double inset = width / 2;
     QPainterPath field;
     field.addRoundedRect(QRectF(rect()).adjusted(inset, inset, -inset, -inset), kRadius, kRadius);
-    painter.fillPath(field, mix(withAlpha(text, kIdleFillAlpha),
-                                withAlpha(accent, kRecordingFillAlpha), m_progress));
-    painter.setPen(QPen(mix(withAlpha(text, kIdleBorderAlpha), accent, m_progress), width));
+    painter.fillPath(field, mix(GlassSurface::withAlpha(text, kIdleFillAlpha),
+                                GlassSurface::withAlpha(accent, kRecordingFillAlpha), m_progress));
+    painter.setPen(
+        QPen(mix(GlassSurface::withAlpha(text, kIdleBorderAlpha), accent, m_progress), width));
     painter.drawPath(field);
     if (hasFocus() && !m_recording) {
         painter.setPen(QPen(accent, kIdleBorderWidth, Qt::DotLine));

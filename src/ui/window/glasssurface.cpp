@@ -33,12 +33,6 @@ constexpr int kButtonPadding = 14;
 constexpr double kLargeButtonRadius = 8;
 constexpr double kButtonRadius = 6;
 
-QColor withAlpha(QColor colour, float alpha)
-{
-    colour.setAlphaF(alpha);
-    return colour;
-}
-
 // Paints the buttons marked primary or secondary; everything else is left to the
 // application's style.
 class GlassButtonStyle final : public QProxyStyle {
@@ -175,6 +169,28 @@ int shadowMargin()
     return isCompositing() ? kModernMargin : 0;
 }
 
+QColor withAlpha(QColor colour, double alpha)
+{
+    colour.setAlphaF(static_cast<float>(alpha));
+    return colour;
+}
+
+void paintCard(QPainter& painter, const QRectF& area, double radius, const QColor& ink,
+               double fillAlpha, double borderAlpha, double borderWidth)
+{
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing);
+    const double inset = borderWidth / 2;
+    QPainterPath card;
+    card.addRoundedRect(area.adjusted(inset, inset, -inset, -inset), radius, radius);
+    painter.fillPath(card, withAlpha(ink, fillAlpha));
+    if (borderAlpha > 0) {
+        painter.setPen(QPen(withAlpha(ink, borderAlpha), borderWidth));
+        painter.drawPath(card);
+    }
+    painter.restore();
+}
+
 QImage roundedMaskImage(double radius)
 {
     const int corner = std::max(0, int(std::ceil(radius)));
@@ -243,14 +259,8 @@ CardBackground::CardBackground(double radius, QWidget* parent)
 void CardBackground::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
-    painter.setRenderHint(QPainter::Antialiasing);
-    const QColor text = palette().color(QPalette::WindowText);
-    const double inset = kBorderWidth / 2;
-    QPainterPath card;
-    card.addRoundedRect(QRectF(rect()).adjusted(inset, inset, -inset, -inset), m_radius, m_radius);
-    painter.fillPath(card, withAlpha(text, kFillAlpha));
-    painter.setPen(QPen(withAlpha(text, kBorderAlpha), kBorderWidth));
-    painter.drawPath(card);
+    paintCard(painter, rect(), m_radius, palette().color(QPalette::WindowText), kFillAlpha,
+              kBorderAlpha, kBorderWidth);
 }
 
 ThinScrollBar::ThinScrollBar(Qt::Orientation orientation, QWidget* parent)

@@ -14,6 +14,7 @@
 
 class QAbstractButton;
 class QAbstractScrollArea;
+class QPainter;
 
 namespace quelto::GlassSurface {
 
@@ -25,6 +26,14 @@ inline constexpr int kModernMargin = 28;
 bool isCompositing();
 double defaultRadius();
 int shadowMargin();
+
+// `colour` with its alpha set to `alpha` (0 to 1).
+QColor withAlpha(QColor colour, double alpha);
+
+// A rounded card: `ink` at `fillAlpha` inside, and a hairline of `ink` at `borderAlpha`
+// just inside its edge. Key caps, cards and badges share it.
+void paintCard(QPainter& painter, const QRectF& area, double radius, const QColor& ink,
+               double fillAlpha, double borderAlpha, double borderWidth);
 
 // A (2r + 1)-pixel square, opaque inside a rounded rectangle of radius r and clear
 // outside: the four corners of any rounded mask, around a one-pixel centre that
