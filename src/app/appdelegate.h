@@ -7,8 +7,11 @@
 
 #include "app/feedupdater.h"
 #include "core/settings/preferences.h"
+#include "core/settings/shortcutstatus.h"
 #include "core/storage/notestore.h"
+#include "platform/desktop/session.h"
 #include "platform/hotkey/hotkey.h"
+#include "platform/hotkey/portalshortcut.h"
 #include "ui/panel/notepanelcontroller.h"
 #include "ui/settings/settingswindowcontroller.h"
 #include "ui/tray/statusitemcontroller.h"
@@ -33,6 +36,8 @@ public:
     static QString welcomeText();
     // What About shows: this build's version, build number and addresses.
     static AboutInfo aboutInfo();
+    // What users bind to a key where the desktop gives Quelto no shortcut of its own.
+    static QString toggleCommand() { return QStringLiteral("quelto --toggle"); }
 
     AppDelegate(Preferences& prefs, const QString& dataFolder, QObject* parent = nullptr);
     ~AppDelegate() override;
@@ -63,6 +68,8 @@ public:
     // Nothing until settings are first opened.
     SettingsWindowController* settings() { return m_settings.get(); }
     std::optional<HotKeyCombo> registeredCombo() const { return m_registeredCombo; }
+    // Why there is no working shortcut, when there is none.
+    const ShortcutStatus& shortcutStatus() const { return m_shortcutStatus; }
 
 signals:
     // The working global shortcut changed, or there no longer is one.
@@ -74,6 +81,14 @@ public slots:
 private:
     void showHotKeyConflict(const HotKeyCombo& wanted, const QString& message);
     void setRegisteredCombo(std::optional<HotKeyCombo> combo);
+    void registerX11(const HotKeyCombo& wanted);
+    void bindThroughPortal(const HotKeyCombo& wanted);
+    void portalBound(const QString& trigger);
+    void portalRefused(ShortcutStatus::Outcome outcome);
+    // Writes `kept` into the preference without registering it again.
+    void writeBackHotKey(const HotKeyCombo& kept);
+    // Once per user: this desktop gives no application a shortcut; what to do instead.
+    void explainNoShortcut();
     void showUpdateAnswer(FeedUpdater::Outcome outcome, const UpdateFeed& feed);
     void watchForUpdates();
     void bindCommands();
@@ -93,8 +108,14 @@ private:
     std::unique_ptr<StatusItemController> m_status;
     QPointer<QMenuBar> m_mainMenu;
     std::unique_ptr<SettingsWindowController> m_settings;
+    Session::ShortcutBackend m_backend = Session::ShortcutBackend::X11Grab;
     std::unique_ptr<HotKey> m_hotKey;
+    std::unique_ptr<PortalShortcut> m_portal;
+    // What the portal was last asked for, and its description of what it bound.
+    std::optional<HotKeyCombo> m_portalAsked;
+    QString m_boundTrigger;
     std::optional<HotKeyCombo> m_registeredCombo;
+    ShortcutStatus m_shortcutStatus;
     bool m_isRevertingHotKey = false;
     bool m_hotKeySuspended = false;
     // The shortcut the preference named when it was suspended.
