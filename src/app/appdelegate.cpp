@@ -4,11 +4,13 @@
 #include "core/storage/filenoterepository.h"
 #include "core/storage/recovery.h"
 #include "platform/hotkey/keyboardlayout.h"
+#include "platform/hotkey/portaltrigger.h"
 #include "platform/window/x11window.h"
 #include "ui/tray/closuremenu.h"
 #include "ui/tray/mainmenu.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QDBusConnection>
 #include <QDBusPendingCallWatcher>
 #include <QDBusPendingReply>
@@ -38,6 +40,8 @@ using namespace std::chrono_literals;
 const QString kWebsite = QStringLiteral(QUELTO_WEBSITE_URL);
 constexpr std::chrono::seconds kFirstUpdateCheck{30};
 constexpr std::chrono::hours kUpdateCheckInterval{1};
+// Set once the user has been told this desktop gives apps no global shortcut.
+const QString kNoShortcutExplainedKey = QStringLiteral("noShortcutExplained");
 
 // The one-colour card in the palette's text colour, so it reads on light and dark
 // panels alike; the full-colour icon where SVG cannot be drawn.
@@ -157,6 +161,8 @@ void AppDelegate::launch()
 
     installObservers();
     watchForUpdates();
+    m_backend = Session::shortcutBackend(QProcessEnvironment::systemEnvironment(),
+                                         QGuiApplication::platformName());
     registerHotKey();
     updateShortcutDisplay();
     if (!m_prefs.hasCompletedOnboarding()) {
@@ -182,10 +188,30 @@ void AppDelegate::showOnboarding()
     m_onboarding->present(std::move(steps), 0, kOnboardingFinishTitle);
 }
 
+bool AppDelegate::shortcutWorks() const
+{
+    // While the desktop is still asked, the shortcut it is asked for is the one to name.
+    const ShortcutStatus::Outcome outcome = m_shortcutStatus.outcome();
+    return outcome == ShortcutStatus::Outcome::Active ||
+           outcome == ShortcutStatus::Outcome::Waiting;
+}
+
 void AppDelegate::updateShortcutDisplay()
 {
-    m_shortcutDisplay.setText(m_registeredCombo ? KeyboardLayout::displayString(m_prefs.hotKey())
-                                                : QString());
+    QString text;
+    if (m_registeredCombo)
+        text = KeyboardLayout::displayString(*m_registeredCombo);
+    else if (!m_boundTrigger.isEmpty())
+        text = m_boundTrigger; // bound under a name of the desktop's own
+    else if (shortcutWorks())
+        text = KeyboardLayout::displayString(m_prefs.hotKey());
+    m_shortcutDisplay.setText(text);
+    // The untouched welcome note follows what the desktop answered.
+    if (m_prefs.hasCompletedOnboarding())
+        return;
+    const Note scratch = m_store->notes().first();
+    if (scratch.text == welcomeText(!shortcutWorks()))
+        m_store->updateText(welcomeText(shortcutWorks()), scratch.id);
 }
 
 void AppDelegate::applyTaskbarEntry()
@@ -210,7 +236,8 @@ void AppDelegate::openSettings(std::optional<SettingsPage> page)
 {
     if (!m_settings) {
         m_settings = std::make_unique<SettingsWindowController>(SettingsContext{
-            m_prefs, m_commands, aboutInfo(), dataFolder() + QStringLiteral("/Notes")});
+            m_prefs, m_commands, aboutInfo(), dataFolder() + QStringLiteral("/Notes"),
+            &m_shortcutStatus, toggleCommand()});
         connect(m_settings.get(), &SettingsWindowController::shortcutRecordingChanged, this,
                 &AppDelegate::suspendHotKey);
     }
@@ -223,6 +250,8 @@ void AppDelegate::installObservers()
     connect(&m_prefs, &Preferences::queltoHotKeyChanged, this, &AppDelegate::registerHotKey);
     connect(&m_prefs, &Preferences::queltoHotKeyChanged, this, &AppDelegate::updateShortcutDisplay);
     connect(this, &AppDelegate::registeredComboChanged, this, &AppDelegate::updateShortcutDisplay);
+    connect(&m_shortcutStatus, &ShortcutStatus::outcomeChanged, this,
+            &AppDelegate::updateShortcutDisplay);
     connect(&m_prefs, &Preferences::showDockIconChanged, this, &AppDelegate::applyTaskbarEntry);
     // logind tells the session before the machine sleeps.
     QDBusConnection::systemBus().connect(
@@ -239,7 +268,7 @@ void AppDelegate::seedWelcomeNote()
 {
     const Note scratch = m_store->notes().first();
     if (scratch.text.isEmpty())
-        m_store->updateText(welcomeText(m_registeredCombo.has_value()), scratch.id);
+        m_store->updateText(welcomeText(shortcutWorks()), scratch.id);
 }
 
 void AppDelegate::watchForUpdates()
@@ -354,12 +383,16 @@ void AppDelegate::suspendHotKey(bool suspended)
     m_hotKeySuspended = suspended;
     if (suspended) {
         m_suspendedWanted = m_prefs.hotKey();
-        m_hotKey.reset(); // m_registeredCombo stays: resuming registers it again
+        // The desktop holds a portal shortcut's keys whatever Quelto does; presses are
+        // ignored meanwhile instead.
+        if (m_backend == Session::ShortcutBackend::X11Grab)
+            m_hotKey.reset(); // m_registeredCombo stays: resuming registers it again
         return;
     }
     // A shortcut that could not be registered before is not tried (and reported)
     // again unless the user picked another.
-    if (m_registeredCombo || m_prefs.hotKey() != m_suspendedWanted)
+    const bool regrab = m_backend == Session::ShortcutBackend::X11Grab && m_registeredCombo;
+    if (regrab || m_prefs.hotKey() != m_suspendedWanted)
         registerHotKey();
 }
 
@@ -367,7 +400,21 @@ void AppDelegate::registerHotKey()
 {
     if (m_isRevertingHotKey || m_hotKeySuspended)
         return;
-    const HotKeyCombo wanted = m_prefs.hotKey();
+    HotKeyCombo wanted = m_prefs.hotKey();
+    if (!wanted.canExist()) {
+        // A stored value no keyboard can press (hand-edited, or from another build): the
+        // default, without telling anyone it is taken.
+        wanted = HotKeyCombo::defaultCombo();
+        writeBackHotKey(wanted);
+    }
+    if (m_backend == Session::ShortcutBackend::Portal)
+        bindThroughPortal(wanted);
+    else
+        registerX11(wanted);
+}
+
+void AppDelegate::registerX11(const HotKeyCombo& wanted)
+{
     if (m_registeredCombo == wanted && m_hotKey)
         return;
     // The registration ends with the delegate, and with it the handler.
@@ -377,6 +424,7 @@ void AppDelegate::registerHotKey()
     if (std::unique_ptr<HotKey> next = HotKey::create(wanted, handler)) {
         m_hotKey = std::move(next);
         setRegisteredCombo(wanted);
+        m_shortcutStatus.setOutcome(ShortcutStatus::Outcome::Active);
         return;
     }
     if (!m_hotKey) {
@@ -386,12 +434,10 @@ void AppDelegate::registerHotKey()
         else
             setRegisteredCombo(std::nullopt);
     }
+    m_shortcutStatus.setOutcome(m_registeredCombo ? ShortcutStatus::Outcome::Active
+                                                  : ShortcutStatus::Outcome::Taken);
     const HotKeyCombo kept = m_registeredCombo.value_or(HotKeyCombo::defaultCombo());
-    if (m_prefs.hotKey() != kept) {
-        m_isRevertingHotKey = true;
-        m_prefs.setHotKey(kept);
-        m_isRevertingHotKey = false;
-    }
+    writeBackHotKey(kept);
     const QString message =
         m_registeredCombo
             ? QStringLiteral("Quelto kept %1. Pick a different shortcut in Settings → General.")
@@ -401,6 +447,89 @@ void AppDelegate::registerHotKey()
     // After the current call chain: a registration started inside a settings change
     // finishes before the alert runs.
     QTimer::singleShot(0, this, [this, wanted, message] { showHotKeyConflict(wanted, message); });
+}
+
+void AppDelegate::bindThroughPortal(const HotKeyCombo& wanted)
+{
+    using Outcome = ShortcutStatus::Outcome;
+    const Outcome outcome = m_shortcutStatus.outcome();
+    if (m_portal && m_portalAsked == wanted &&
+        (outcome == Outcome::Active || outcome == Outcome::Waiting))
+        return;
+    if (!m_portal) {
+        m_portal = std::make_unique<PortalShortcut>(QDBusConnection::sessionBus(),
+                                                    QGuiApplication::desktopFileName());
+        connect(m_portal.get(), &PortalShortcut::activated, this, [this] {
+            if (!m_hotKeySuspended)
+                togglePanel();
+        });
+        connect(m_portal.get(), &PortalShortcut::bound, this, &AppDelegate::portalBound);
+        connect(m_portal.get(), &PortalShortcut::declined, this,
+                [this] { portalRefused(Outcome::Declined); });
+        connect(m_portal.get(), &PortalShortcut::unavailable, this,
+                [this] { portalRefused(Outcome::Unavailable); });
+    }
+    m_portalAsked = wanted;
+    m_boundTrigger.clear();
+    // Nothing works until the desktop says so; it may ask the user first.
+    setRegisteredCombo(std::nullopt);
+    m_shortcutStatus.setOutcome(Outcome::Waiting);
+    m_portal->bind(wanted);
+}
+
+void AppDelegate::portalBound(const QString& trigger)
+{
+    m_boundTrigger = trigger;
+    // What the desktop bound is the shortcut, whatever was asked for.
+    const std::optional<HotKeyCombo> combo = PortalTrigger::toCombo(trigger);
+    if (combo) {
+        m_portalAsked = combo;
+        writeBackHotKey(*combo);
+    }
+    setRegisteredCombo(combo);
+    m_shortcutStatus.setOutcome(ShortcutStatus::Outcome::Active);
+}
+
+void AppDelegate::portalRefused(ShortcutStatus::Outcome outcome)
+{
+    m_boundTrigger.clear();
+    setRegisteredCombo(std::nullopt);
+    m_shortcutStatus.setOutcome(outcome);
+    // A refusal was the user's own answer, or the desktop's: no alert about it.
+    if (outcome == ShortcutStatus::Outcome::Unavailable)
+        QTimer::singleShot(0, this, &AppDelegate::explainNoShortcut);
+}
+
+void AppDelegate::writeBackHotKey(const HotKeyCombo& kept)
+{
+    if (m_prefs.hotKey() == kept)
+        return;
+    m_isRevertingHotKey = true;
+    m_prefs.setHotKey(kept);
+    m_isRevertingHotKey = false;
+}
+
+void AppDelegate::explainNoShortcut()
+{
+    QSettings& store = m_prefs.store();
+    if (store.value(kNoShortcutExplainedKey).toBool())
+        return;
+    store.setValue(kNoShortcutExplainedKey, true);
+    QMessageBox alert;
+    alert.setWindowTitle(QStringLiteral("Quelto"));
+    alert.setText(QStringLiteral("Your desktop doesn't let apps set a global shortcut."));
+    alert.setInformativeText(QStringLiteral("Bind the command %1 to a key in your desktop's "
+                                            "keyboard settings.")
+                                 .arg(toggleCommand()));
+    QPushButton* ok = alert.addButton(QMessageBox::Ok);
+    QPushButton* copy = alert.addButton(QStringLiteral("Copy Command"), QMessageBox::AcceptRole);
+    alert.setDefaultButton(ok);
+    alert.setEscapeButton(ok);
+    if (m_panel)
+        m_panel->controller().panel()->keepAbove(alert);
+    alert.exec();
+    if (alert.clickedButton() == static_cast<QAbstractButton*>(copy))
+        QGuiApplication::clipboard()->setText(toggleCommand());
 }
 
 void AppDelegate::setRegisteredCombo(std::optional<HotKeyCombo> combo)
@@ -478,7 +607,12 @@ void AppDelegate::buildStatusMenu(QMenu* menu)
                                                       : QStringLiteral("Show Quelto");
     if (m_registeredCombo)
         first += QStringLiteral("   ") + KeyboardLayout::displayString(*m_registeredCombo);
+    else if (!m_boundTrigger.isEmpty())
+        first += QStringLiteral("   ") + m_boundTrigger;
     addClosureItem(menu, first, {}, [this] { togglePanel(); });
+    if (m_shortcutStatus.needsDesktopBinding())
+        addClosureItem(menu, QStringLiteral("No Shortcut: How to Set One…"), {},
+                       [this] { openSettings(SettingsPage::General); });
     m_commands.addItem(menu, Command::NewTab);
     m_commands.addItem(menu, Command::ClearScratch);
     menu->addSeparator();

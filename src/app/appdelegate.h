@@ -7,8 +7,11 @@
 
 #include "app/feedupdater.h"
 #include "core/settings/preferences.h"
+#include "core/settings/shortcutstatus.h"
 #include "core/storage/notestore.h"
+#include "platform/desktop/session.h"
 #include "platform/hotkey/hotkey.h"
+#include "platform/hotkey/portalshortcut.h"
 #include "ui/onboarding/onboardingsteps.h"
 #include "ui/onboarding/onboardingwindowcontroller.h"
 #include "ui/panel/notepanelcontroller.h"
@@ -37,6 +40,8 @@ public:
     static QString welcomeText(bool shortcutWorks = true);
     // What About shows: this build's version, build number and addresses.
     static AboutInfo aboutInfo();
+    // What users bind to a key where the desktop gives Quelto no shortcut of its own.
+    static QString toggleCommand() { return QStringLiteral("quelto --toggle"); }
 
     AppDelegate(Preferences& prefs, const QString& dataFolder, QObject* parent = nullptr);
     ~AppDelegate() override;
@@ -72,6 +77,8 @@ public:
     // Nothing unless the guide is open.
     OnboardingWindowController* onboarding() { return m_onboarding.get(); }
     const ShortcutDisplay& shortcutDisplay() const { return m_shortcutDisplay; }
+    // Why there is no working shortcut, when there is none.
+    const ShortcutStatus& shortcutStatus() const { return m_shortcutStatus; }
 
 signals:
     // The working global shortcut changed, or there no longer is one.
@@ -84,6 +91,16 @@ private:
     void showHotKeyConflict(const HotKeyCombo& wanted, const QString& message);
     void setRegisteredCombo(std::optional<HotKeyCombo> combo);
     void updateShortcutDisplay();
+    // A shortcut works, or the desktop has been asked for one and has not answered.
+    bool shortcutWorks() const;
+    void registerX11(const HotKeyCombo& wanted);
+    void bindThroughPortal(const HotKeyCombo& wanted);
+    void portalBound(const QString& trigger);
+    void portalRefused(ShortcutStatus::Outcome outcome);
+    // Writes `kept` into the preference without registering it again.
+    void writeBackHotKey(const HotKeyCombo& kept);
+    // Once per user: this desktop gives no application a shortcut; what to do instead.
+    void explainNoShortcut();
     void showUpdateAnswer(FeedUpdater::Outcome outcome, const UpdateFeed& feed);
     void watchForUpdates();
     void bindCommands();
@@ -105,8 +122,14 @@ private:
     std::unique_ptr<SettingsWindowController> m_settings;
     ShortcutDisplay m_shortcutDisplay;
     std::unique_ptr<OnboardingWindowController> m_onboarding;
+    Session::ShortcutBackend m_backend = Session::ShortcutBackend::X11Grab;
     std::unique_ptr<HotKey> m_hotKey;
+    std::unique_ptr<PortalShortcut> m_portal;
+    // What the portal was last asked for, and its description of what it bound.
+    std::optional<HotKeyCombo> m_portalAsked;
+    QString m_boundTrigger;
     std::optional<HotKeyCombo> m_registeredCombo;
+    ShortcutStatus m_shortcutStatus;
     bool m_isRevertingHotKey = false;
     bool m_hotKeySuspended = false;
     // The shortcut the preference named when it was suspended.

@@ -5,6 +5,7 @@
 #include "app/commandline.h"
 #include "app/singleinstance.h"
 #include "platform/autostart/xdgautostart.h"
+#include "platform/desktop/session.h"
 
 #include <QApplication>
 #include <QSocketNotifier>
@@ -58,7 +59,14 @@ int main(int argc, char** argv)
         return *exitCode;
     const bool toggle = std::get<quelto::CommandLine>(parsed).toggle;
 
+    const std::optional<QByteArray> platform =
+        quelto::Session::preferredPlatform(QProcessEnvironment::systemEnvironment(), arguments);
+    if (platform)
+        qputenv("QT_QPA_PLATFORM", *platform);
     QApplication app(argc, argv);
+    // Only for Quelto itself: programs it starts (a browser for a link) choose their own.
+    if (platform)
+        qunsetenv("QT_QPA_PLATFORM");
     // Window titles read "General — Quelto" in taskbars and window lists.
     QApplication::setApplicationDisplayName(QStringLiteral("Quelto"));
     QApplication::setDesktopFileName(QStringLiteral("app.quelto.Quelto"));

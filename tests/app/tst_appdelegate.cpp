@@ -191,6 +191,17 @@ private slots:
         QCOMPARE(m_prefs->hotKey(), HotKeyCombo::defaultCombo());
     }
 
+    void impossibleStoredShortcutFallsBackQuietly()
+    {
+        m_prefs->setHotKey({0xFFFF, HotKeyCombo::kCommand | 0x40}); // no such key or modifier
+        const auto said = answerNextAlert(QString(), {}, 50);
+        m_app->launch();
+        QCOMPARE(m_app->registeredCombo(), std::optional(HotKeyCombo::defaultCombo()));
+        QCOMPARE(m_prefs->hotKey(), HotKeyCombo::defaultCombo());
+        QTest::qWait(1100);
+        QCOMPARE(*said, QStringList());
+    }
+
     void reselectingKeepsRegistration()
     {
         m_app->launch();

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/settings/hotkeycombo.h"
 
+#include "core/settings/keytable.h"
+
 #include <QJsonDocument>
 #include <QJsonObject>
 
@@ -53,6 +55,11 @@ std::optional<HotKeyCombo> HotKeyCombo::fromJson(const QByteArray& json)
     if (!keyCode || !modifiers)
         return std::nullopt;
     return HotKeyCombo{*keyCode, *modifiers};
+}
+
+bool HotKeyCombo::canExist() const
+{
+    return KeyTable::evdevCode(keyCode).has_value() && (modifiers & ~kAllModifiers) == 0;
 }
 
 quint32 carbonModifiers(Qt::KeyboardModifiers modifiers)

@@ -28,6 +28,9 @@ struct HotKeyCombo {
     QByteArray toJson() const;
     // Both keys present and unsigned 32-bit integers; anything else fails.
     static std::optional<HotKeyCombo> fromJson(const QByteArray& json);
+    // A key the key table knows and no modifier bits beyond the four: anything else
+    // (a hand-edited or foreign preference) no keyboard can press.
+    bool canExist() const;
 
     friend bool operator==(const HotKeyCombo&, const HotKeyCombo&) = default;
 };

@@ -16,6 +16,8 @@ namespace {
 
 constexpr quint32 kMaxDisplayedKeyCode = 0xFFFF;
 constexpr std::size_t kLatinLetters = 26;
+// Longer than any keysym name xkbcommon knows.
+constexpr std::size_t kMaxKeysymName = 64;
 
 struct XkbDeleter {
     void operator()(xkb_context* c) const { xkb_context_unref(c); }
@@ -163,6 +165,25 @@ std::optional<quint32> keyCodeTyping(char32_t character)
             return key;
     }
     return std::nullopt;
+}
+
+std::optional<QString> keysymName(quint32 keyCode)
+{
+    const std::optional<quint32> evdev = KeyTable::evdevCode(keyCode);
+    if (!evdev)
+        return std::nullopt;
+    const auto [keymap, group] = namingKeymap();
+    if (!keymap)
+        return std::nullopt;
+    XkbPtr<xkb_state> state(xkb_state_new(keymap.get()));
+    if (!state)
+        return std::nullopt;
+    xkb_state_update_mask(state.get(), 0, 0, 0, 0, 0, group);
+    const xkb_keysym_t sym = xkb_state_key_get_one_sym(state.get(), *evdev + KeyTable::kX11Offset);
+    char name[kMaxKeysymName];
+    if (sym == XKB_KEY_NoSymbol || xkb_keysym_get_name(sym, name, sizeof name) <= 0)
+        return std::nullopt;
+    return QString::fromLatin1(name);
 }
 
 QString keyName(quint32 keyCode, NameForm form)

@@ -24,6 +24,9 @@ std::optional<QString> layoutCharacter(quint32 keyCode);
 // The virtual key code of the key that types `character` with no modifiers on the
 // current layout, if one in the key table does.
 std::optional<quint32> keyCodeTyping(char32_t character);
+// The XKB keysym name of what the key types with no modifiers on that same layout
+// ("j", "space", "F1", "Return"): how desktops' shortcut settings name keys.
+std::optional<QString> keysymName(quint32 keyCode);
 QString keyName(quint32 keyCode, NameForm form = NameForm::Text);
 // One entry per modifier, then the key: ["Ctrl", "Shift", "J"] in text form (Qt's
 // order Meta, Ctrl, Alt, Shift), ["⇧", "⌘", "J"] in glyph form (order ⌃⌥⇧⌘).

@@ -5,6 +5,10 @@
 #include "ui/settings/settingsform.h"
 
 #include <QCheckBox>
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QPushButton>
 #include <QVBoxLayout>
 
 namespace quelto {
@@ -24,8 +28,10 @@ void bindToggle(QCheckBox* box, Preferences& prefs, bool (Preferences::*read)() 
 
 } // namespace
 
-GeneralPage::GeneralPage(Preferences& prefs, QWidget* parent)
+GeneralPage::GeneralPage(Preferences& prefs, const ShortcutStatus* shortcut,
+                         const QString& toggleCommand, QWidget* parent)
     : QWidget(parent)
+    , m_toggleCommand(toggleCommand)
 {
     auto* form = new SettingsForm(this);
     auto* page = new QVBoxLayout(this);
@@ -44,6 +50,17 @@ GeneralPage::GeneralPage(Preferences& prefs, QWidget* parent)
             [this, &prefs] { m_recorder->setCombo(prefs.hotKey()); });
     connect(m_recorder, &HotKeyRecorder::recordingChanged, this,
             &GeneralPage::shortcutRecordingChanged);
+    if (shortcut) {
+        m_copyCommand = new QPushButton(QStringLiteral("Copy Command"));
+        connect(m_copyCommand, &QPushButton::clicked, this,
+                [this] { QGuiApplication::clipboard()->setText(m_toggleCommand); });
+        m_noShortcutRow =
+            form->addRow(QStringLiteral("No shortcut"), QStringLiteral(" "), m_copyCommand);
+        m_noShortcutNote = m_noShortcutRow->findChild<QLabel*>(SettingsForm::kDescription);
+        showShortcutOutcome(shortcut->outcome());
+        connect(shortcut, &ShortcutStatus::outcomeChanged, this,
+                [this, shortcut] { showShortcutOutcome(shortcut->outcome()); });
+    }
 
     form->addSection(QStringLiteral("Panel"));
     m_hideOnClickAway = form->addToggle(
@@ -62,6 +79,22 @@ GeneralPage::GeneralPage(Preferences& prefs, QWidget* parent)
                                       QStringLiteral("Off: Quelto lives in the tray only."));
     bindToggle(m_showInTaskbar, prefs, &Preferences::showDockIcon, &Preferences::setShowDockIcon,
                &Preferences::showDockIconChanged);
+}
+
+void GeneralPage::showShortcutOutcome(ShortcutStatus::Outcome outcome)
+{
+    const QString bind = QStringLiteral("Bind the command %1 to a key in your desktop's keyboard "
+                                        "settings.")
+                             .arg(m_toggleCommand);
+    if (outcome == ShortcutStatus::Outcome::Unavailable)
+        m_noShortcutNote->setText(
+            QStringLiteral("Your desktop doesn't let apps set a global shortcut. ") + bind);
+    else if (outcome == ShortcutStatus::Outcome::Declined)
+        m_noShortcutNote->setText(QStringLiteral("Your desktop did not set one. Record a shortcut "
+                                                 "above to ask again, or: ") +
+                                  bind);
+    m_noShortcutRow->setVisible(outcome == ShortcutStatus::Outcome::Unavailable ||
+                                outcome == ShortcutStatus::Outcome::Declined);
 }
 
 } // namespace quelto

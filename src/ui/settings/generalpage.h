@@ -5,10 +5,13 @@
 // it changes elsewhere (a refused shortcut is written back by the application).
 
 #include "core/settings/preferences.h"
+#include "core/settings/shortcutstatus.h"
 
 #include <QWidget>
 
 class QCheckBox;
+class QLabel;
+class QPushButton;
 
 namespace quelto {
 
@@ -18,19 +21,31 @@ class GeneralPage : public QWidget {
     Q_OBJECT
 
 public:
-    explicit GeneralPage(Preferences& prefs, QWidget* parent = nullptr);
+    // `shortcut` (optional) says why there is no global shortcut; the page then tells
+    // the user how to bind `toggleCommand` instead.
+    explicit GeneralPage(Preferences& prefs, const ShortcutStatus* shortcut = nullptr,
+                         const QString& toggleCommand = {}, QWidget* parent = nullptr);
 
     HotKeyRecorder* recorder() const { return m_recorder; }
     QCheckBox* hideOnClickAway() const { return m_hideOnClickAway; }
     QCheckBox* launchAtLogin() const { return m_launchAtLogin; }
     QCheckBox* showInTaskbar() const { return m_showInTaskbar; }
+    // Shown only while there is no shortcut and the desktop must bind one.
+    QLabel* noShortcutNote() const { return m_noShortcutNote; }
+    QPushButton* copyCommand() const { return m_copyCommand; }
 
 signals:
     // The shortcut recorder started or stopped listening.
     void shortcutRecordingChanged(bool recording);
 
 private:
+    void showShortcutOutcome(ShortcutStatus::Outcome outcome);
+
     HotKeyRecorder* m_recorder;
+    QLabel* m_noShortcutNote = nullptr;
+    QPushButton* m_copyCommand = nullptr;
+    QWidget* m_noShortcutRow = nullptr;
+    QString m_toggleCommand;
     QCheckBox* m_hideOnClickAway;
     QCheckBox* m_launchAtLogin;
     QCheckBox* m_showInTaskbar;

@@ -17,6 +17,7 @@ class CommandTable;
 class EditorPage;
 class GeneralPage;
 class Preferences;
+class ShortcutStatus;
 
 // What the pages edit and show.
 struct SettingsContext {
@@ -24,6 +25,10 @@ struct SettingsContext {
     const CommandTable& commands;
     AboutInfo about;
     QString notesFolder;
+    // Why there is no global shortcut when there is none; nothing where no one says.
+    const ShortcutStatus* shortcut = nullptr;
+    // The command to bind to a key instead.
+    QString toggleCommand = QStringLiteral("quelto --toggle");
 };
 
 class SettingsWindow : public QWidget {

@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QKeyEvent>
 #include <QScreen>
+#include <QTimer>
 #include <QWindow>
 
 namespace quelto {
@@ -14,6 +15,9 @@ namespace {
 
 constexpr int kResizeGrip = 6;
 constexpr int kCornerGrip = 2 * kResizeGrip;
+// How long the size stays fixed after showing: until the compositor has mapped the
+// window and decided to float it.
+constexpr int kFloatingSettleMs = 500;
 
 constexpr Qt::Edges kGripEdges[] = {
     Qt::LeftEdge,
@@ -168,8 +172,32 @@ void FloatingPanel::placeGrips()
     }
 }
 
+bool FloatingPanel::isPlacedByCompositor()
+{
+    return QGuiApplication::platformName().startsWith(u"wayland");
+}
+
+void FloatingPanel::showFloating()
+{
+    if (!isPlacedByCompositor() || isVisible()) {
+        show();
+        return;
+    }
+    // sway and other wlroots compositors float a toplevel whose minimum and maximum
+    // sizes agree when it maps; they do not tile it again when the limits change.
+    const QSize minimum = minimumSize();
+    const QSize maximum = maximumSize();
+    setFixedSize(size());
+    show();
+    QTimer::singleShot(kFloatingSettleMs, this, [this, minimum, maximum] {
+        setMinimumSize(minimum);
+        setMaximumSize(maximum);
+    });
+}
+
 void FloatingPanel::beginResize(Qt::Edges edges, QPointF global)
 {
+    m_userChangedFrame = true;
     if (windowHandle() && windowHandle()->startSystemResize(edges))
         return;
     // Without a window manager that resizes windows, follow the pointer ourselves.
@@ -203,6 +231,7 @@ void FloatingPanel::mousePressEvent(QMouseEvent* event)
 {
     if (event->button() != Qt::LeftButton || !windowHandle())
         return QWidget::mousePressEvent(event);
+    m_userChangedFrame = true;
     // Without a window manager that moves windows, follow the pointer ourselves.
     if (!windowHandle()->startSystemMove())
         m_dragOffset = event->globalPosition() - QPointF(pos());

@@ -38,6 +38,16 @@ public:
     void followResize(QPointF global);
     void endResize();
 
+    // Shows the panel so that tiling compositors float it: on native Wayland, where
+    // they tile every ordinary window, its size is fixed while it appears and freed
+    // again once it is on screen.
+    void showFloating();
+    // Whether the window system, not Quelto, decides where windows go (native Wayland).
+    static bool isPlacedByCompositor();
+    // The user moved or resized the panel since it was last shown.
+    bool userChangedFrame() const { return m_userChangedFrame; }
+    void forgetUserChange() { m_userChangedFrame = false; }
+
 signals:
     // The window lost activation.
     void deactivated();
@@ -63,6 +73,7 @@ private:
     QList<QWidget*> m_grips;
     // The panel answered the shortcut question for the key press about to come.
     bool m_answeredShortcut = false;
+    bool m_userChangedFrame = false;
     // Where a manual drag started (when the window manager cannot move windows).
     std::optional<QPointF> m_dragOffset;
     std::optional<ManualResize> m_resize;

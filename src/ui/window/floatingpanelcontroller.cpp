@@ -83,7 +83,8 @@ void FloatingPanelController::rememberPreviousApp()
 
 void FloatingPanelController::orderFront()
 {
-    m_panel->show();
+    m_panel->forgetUserChange();
+    m_panel->showFloating();
     X11Window::showOnAllDesktops(quint32(m_panel->winId()));
     m_panel->raise();
     m_panel->activateWindow();
@@ -180,6 +181,10 @@ bool FloatingPanelController::hasMarkedText() const
 void FloatingPanelController::saveFrame()
 {
     if (!m_options.frameAutosaveKey)
+        return;
+    // Where the compositor places and sizes windows (tiling one, say), the frame is its
+    // choice unless the user moved or resized the panel: keep only the user's.
+    if (FloatingPanel::isPlacedByCompositor() && !m_panel->userChangedFrame())
         return;
     QScreen* screen = m_panel->screen() ? m_panel->screen() : QGuiApplication::primaryScreen();
     if (!screen)

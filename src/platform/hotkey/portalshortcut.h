@@ -1,0 +1,79 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+// The show/hide shortcut through the desktop's GlobalShortcuts portal, the way a
+// Wayland desktop gives applications a global shortcut: one session, one shortcut,
+// bound with the stored combination as the preferred trigger. The desktop may bind
+// another trigger, ask the user, or refuse; what it reports is the truth.
+
+#include "core/settings/hotkeycombo.h"
+
+#include <QDBusConnection>
+#include <QObject>
+
+#include <optional>
+
+class QDBusMessage;
+
+namespace quelto {
+
+class PortalShortcut : public QObject {
+    Q_OBJECT
+
+public:
+    static constexpr const char* kShortcutId = "toggle-panel";
+    static constexpr const char* kDescription = "Show or hide Quelto";
+
+    // `appId` names the desktop file, so the desktop can tell which application asks.
+    PortalShortcut(QDBusConnection bus, QString appId, QObject* parent = nullptr);
+    ~PortalShortcut() override;
+
+    // Asks for `combo`, replacing any shortcut bound before (through a new session:
+    // desktops bind a session's shortcuts only once). One of bound, declined or
+    // unavailable answers.
+    void bind(const HotKeyCombo& combo);
+
+signals:
+    // The desktop's description of the trigger now bound ("Ctrl+Shift+J"); also sent
+    // whenever the user changes it in the desktop's settings.
+    void bound(const QString& trigger);
+    // The user or the portal refused, or the shortcut lost its trigger.
+    void declined();
+    // No portal on the session bus, or none that offers global shortcuts.
+    void unavailable();
+    // Once per press of the shortcut; the key's repeats do not count.
+    void activated();
+
+private slots:
+    // Activated and Deactivated: (session, shortcut id, time stamp in ms, options).
+    void onActivated(const QDBusMessage& message);
+    void onDeactivated(const QDBusMessage& message);
+    void onShortcutsChanged(const QDBusMessage& message);
+
+private:
+    void registerApp();
+    void probe();
+    void createSession();
+    void bindShortcut();
+    void closeSession();
+    void answer(const QVariant& shortcuts);
+    // A signal about this session's shortcut.
+    bool isOurs(const QDBusMessage& message) const;
+    // Calls `method` on the portal and hands its Request's response to `done`, unless
+    // a later bind has started meanwhile.
+    void request(const QString& method, QList<QVariant> arguments, const QString& token,
+                 std::function<void(uint, const QVariantMap&)> done);
+    QString nextToken();
+
+    QDBusConnection m_bus;
+    QString m_appId;
+    QString m_trigger;
+    QString m_session;
+    // Bumped by every bind: answers to an earlier one are dropped.
+    quint64 m_generation = 0;
+    quint64 m_tokens = 0;
+    bool m_probed = false;
+    bool m_held = false;
+    std::optional<qulonglong> m_lastPress;
+};
+
+} // namespace quelto

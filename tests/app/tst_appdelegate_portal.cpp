@@ -1,0 +1,195 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The application in a Wayland session, where its shortcut comes from the desktop
+// portal: a portal service on a private session bus binds, refuses or is missing.
+
+#include "app/appdelegate.h"
+#include "support/alerts.h"
+#include "support/portalprocess.h"
+#include "ui/settings/generalpage.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QLabel>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace quelto;
+using quelto::testing::answerNextAlert;
+using quelto::testing::PortalProcess;
+using Outcome = ShortcutStatus::Outcome;
+
+namespace {
+
+// How long an alert gets to show up before the test takes it that none will.
+constexpr int kAlertTries = 50;
+constexpr int kAlertWaitMs = 20 * kAlertTries + 100;
+const HotKeyCombo kMetaN{45, HotKeyCombo::kControl};
+const HotKeyCombo kCtrlAltK{40, HotKeyCombo::kCommand | HotKeyCombo::kOption};
+const HotKeyCombo kCtrlShiftK{40, HotKeyCombo::kCommand | HotKeyCombo::kShift};
+
+QStringList statusEntries(AppDelegate& app)
+{
+    QMenu menu;
+    app.buildStatusMenu(&menu);
+    QStringList entries;
+    for (QAction* a : menu.actions())
+        entries << (a->isSeparator() ? QStringLiteral("-") : a->text());
+    return entries;
+}
+
+} // namespace
+
+class TestAppDelegatePortal : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { qputenv("XDG_SESSION_TYPE", "wayland"); }
+
+    void init()
+    {
+        m_dir = std::make_unique<QTemporaryDir>();
+        qputenv("XDG_DATA_HOME", m_dir->filePath("share").toUtf8());
+        m_prefs = std::make_unique<Preferences>(
+            std::make_unique<QSettings>(m_dir->filePath("prefs.ini"), QSettings::IniFormat));
+        m_app = std::make_unique<AppDelegate>(*m_prefs, m_dir->filePath("Quelto"));
+    }
+
+    void cleanup()
+    {
+        m_app.reset();
+        m_prefs.reset();
+        m_dir.reset();
+    }
+
+    void eachPressTogglesThePanelOnce()
+    {
+        PortalProcess portal;
+        QVERIFY(portal.ready());
+        const auto said = answerNextAlert(QString(), {}, kAlertTries);
+        m_app->launch();
+        QTRY_COMPARE(m_app->registeredCombo(), std::optional(HotKeyCombo::defaultCombo()));
+        QCOMPARE(m_app->shortcutStatus().outcome(), Outcome::Active);
+        QCOMPARE(statusEntries(*m_app).mid(0, 2),
+                 (QStringList{"Show Quelto   Ctrl+Shift+J", "New Tab"}));
+        QCOMPARE(m_app->store().notes().first().text, AppDelegate::welcomeText(true));
+
+        FloatingPanelController& panel = m_app->panel()->controller();
+        portal.send("press");
+        portal.send("press"); // held down: the key repeats
+        QTRY_VERIFY(panel.isVisible());
+        QTest::qWait(200);
+        QVERIFY(panel.isVisible());
+        portal.send("release");
+        portal.send("press");
+        QTRY_VERIFY(!panel.isVisible());
+        QTest::qWait(kAlertWaitMs);
+        QCOMPARE(*said, QStringList());
+    }
+
+    void refusalLeavesNoShortcutAndNoAlert()
+    {
+        PortalProcess portal({"--refuse"});
+        QVERIFY(portal.ready());
+        const auto said = answerNextAlert(QString(), {}, kAlertTries);
+        m_app->launch();
+        QTRY_COMPARE(m_app->shortcutStatus().outcome(), Outcome::Declined);
+        QCOMPARE(m_app->registeredCombo(), std::nullopt);
+        // Seeded while the desktop was asked; the untouched note follows its answer, and
+        // so does the welcome page.
+        QCOMPARE(m_app->store().notes().first().text, AppDelegate::welcomeText(false));
+        QVERIFY(m_app->shortcutDisplay().text().isEmpty());
+        QCOMPARE(statusEntries(*m_app).mid(0, 2),
+                 (QStringList{"Show Quelto", "No Shortcut: How to Set One…"}));
+
+        QMenu menu;
+        m_app->buildStatusMenu(&menu);
+        menu.actions().at(1)->trigger();
+        QVERIFY(m_app->settings() && m_app->settings()->window()->isVisible());
+        QCOMPARE(m_app->settings()->window()->windowTitle(), QStringLiteral("General"));
+        const QLabel* note = m_app->settings()->window()->generalPage()->noShortcutNote();
+        QVERIFY(note->isVisible());
+        QVERIFY2(note->text().contains("Bind the command quelto --toggle"),
+                 qPrintable(note->text()));
+        QTest::qWait(kAlertWaitMs);
+        QCOMPARE(*said, QStringList());
+    }
+
+    void desktopWithoutPortalExplainsOnce()
+    {
+        const auto said = answerNextAlert(QStringLiteral("Copy Command"));
+        m_app->launch();
+        QTRY_COMPARE(*said,
+                     (QStringList{"Your desktop doesn't let apps set a global shortcut.",
+                                  "Bind the command quelto --toggle to a key in your desktop's "
+                                  "keyboard settings.",
+                                  "OK", "Copy Command", "default: OK"}));
+        QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("quelto --toggle"));
+        QCOMPARE(m_app->registeredCombo(), std::nullopt);
+        QCOMPARE(m_app->shortcutStatus().outcome(), Outcome::Unavailable);
+        QCOMPARE(m_app->store().notes().first().text, AppDelegate::welcomeText(false));
+
+        m_app->openSettings(SettingsPage::General);
+        GeneralPage* page = m_app->settings()->window()->generalPage();
+        QCOMPARE(page->noShortcutNote()->text(),
+                 QStringLiteral("Your desktop doesn't let apps set a global shortcut. Bind the "
+                                "command quelto --toggle to a key in your desktop's keyboard "
+                                "settings."));
+        QGuiApplication::clipboard()->clear();
+        page->copyCommand()->click();
+        QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("quelto --toggle"));
+
+        // From then on only Settings says it.
+        m_app = std::make_unique<AppDelegate>(*m_prefs, m_dir->filePath("Quelto"));
+        const auto later = answerNextAlert(QString(), {}, kAlertTries);
+        m_app->launch();
+        QTRY_COMPARE(m_app->shortcutStatus().outcome(), Outcome::Unavailable);
+        QTest::qWait(kAlertWaitMs);
+        QCOMPARE(*later, QStringList());
+    }
+
+    void whatTheDesktopBindsIsTheShortcut()
+    {
+        PortalProcess portal({"--bind-as", "Meta+N"});
+        QVERIFY(portal.ready());
+        m_app->launch();
+        QTRY_COMPARE(m_app->registeredCombo(), std::optional(kMetaN));
+        QCOMPARE(m_prefs->hotKey(), kMetaN);
+        QCOMPARE(statusEntries(*m_app).first(), QStringLiteral("Show Quelto   Meta+N"));
+
+        portal.send("change Ctrl+Alt+K");
+        QTRY_COMPARE(m_app->registeredCombo(), std::optional(kCtrlAltK));
+        QCOMPARE(m_prefs->hotKey(), kCtrlAltK);
+        // Taking the desktop's word into the preference asked the desktop nothing.
+        QCOMPARE(portal.calls().filter("bind ").size(), 1);
+
+        // Another shortcut picked in Settings goes to the desktop, which has the last word.
+        m_prefs->setHotKey(kCtrlShiftK);
+        QTRY_COMPARE(portal.calls().filter("bind ").size(), 2);
+        QVERIFY(portal.calls().last().endsWith("|CTRL+SHIFT+k"));
+        QTRY_COMPARE(m_prefs->hotKey(), kMetaN);
+    }
+
+    void impossibleStoredShortcutAsksForTheDefaultQuietly()
+    {
+        PortalProcess portal;
+        QVERIFY(portal.ready());
+        m_prefs->setHotKey({0xFFFF, HotKeyCombo::kCommand | 0x40}); // no such key or modifier
+        const auto said = answerNextAlert(QString(), {}, kAlertTries);
+        m_app->launch();
+        QTRY_COMPARE(m_app->registeredCombo(), std::optional(HotKeyCombo::defaultCombo()));
+        QCOMPARE(m_prefs->hotKey(), HotKeyCombo::defaultCombo());
+        QVERIFY(portal.calls().last().endsWith("|CTRL+SHIFT+j"));
+        QTest::qWait(kAlertWaitMs);
+        QCOMPARE(*said, QStringList());
+    }
+
+private:
+    std::unique_ptr<QTemporaryDir> m_dir;
+    std::unique_ptr<Preferences> m_prefs;
+    std::unique_ptr<AppDelegate> m_app;
+};
+
+QTEST_MAIN(TestAppDelegatePortal)
+
+#include "tst_appdelegate_portal.moc"
