@@ -109,36 +109,20 @@ void TestNoteStore::loadingPutsScratchFirstAndWritesOnlyWhatChanged_data()
     QTest::addColumn<QString>("loadedActive");
     QTest::addColumn<int>("indexWrites");
     QTest::addColumn<int>("noteWrites");
-    struct Case {
-        const char* name;
-        QStringList stored;
-        const char* active;
-        bool loadFails;
-        QStringList loaded;
-        const char* loadedActive;
-        int indexWrites;
-        int noteWrites;
+    const auto row = [](const char* name, const QStringList& stored, const char* active,
+                        bool loadFails, const QStringList& loaded, const char* loadedActive,
+                        int indexWrites, int noteWrites) {
+        QTest::newRow(name) << stored << QString(active) << loadFails << loaded
+                            << QString(loadedActive) << indexWrites << noteWrites;
     };
-    const Case cases[] = {
-        {"empty repository", {}, "", false, {"*"}, "*", 1, 1},
-        {"no Scratch among notes", {"a", "b"}, "b", false, {"*", "a", "b"}, "b", 1, 1},
-        {"unreadable", {"*s", "a"}, "a", true, {"*"}, "*", 1, 1},
-        {"Scratch found later",
-         {"a", "b", "*s", "c"},
-         "b",
-         false,
-         {"*s", "a", "b", "c"},
-         "b",
-         1,
-         0},
-        {"stale active ID", {"*s", "a"}, "?", false, {"*s", "a"}, "*s", 1, 0},
-        {"no active ID", {"*s", "a"}, "", false, {"*s", "a"}, "*s", 1, 0},
-        // A second Scratch flag stays where it is.
-        {"consistent", {"*s", "a", "*s2"}, "a", false, {"*s", "a", "*s2"}, "a", 0, 0},
-    };
-    for (const Case& c : cases)
-        QTest::newRow(c.name) << c.stored << QString(c.active) << c.loadFails << c.loaded
-                              << QString(c.loadedActive) << c.indexWrites << c.noteWrites;
+    row("empty repository", {}, "", false, {"*"}, "*", 1, 1);
+    row("no Scratch among notes", {"a", "b"}, "b", false, {"*", "a", "b"}, "b", 1, 1);
+    row("unreadable", {"*s", "a"}, "a", true, {"*"}, "*", 1, 1);
+    row("Scratch found later", {"a", "b", "*s", "c"}, "b", false, {"*s", "a", "b", "c"}, "b", 1, 0);
+    row("stale active ID", {"*s", "a"}, "?", false, {"*s", "a"}, "*s", 1, 0);
+    row("no active ID", {"*s", "a"}, "", false, {"*s", "a"}, "*s", 1, 0);
+    // A second Scratch flag stays where it is.
+    row("consistent", {"*s", "a", "*s2"}, "a", false, {"*s", "a", "*s2"}, "a", 0, 0);
 }
 
 void TestNoteStore::loadingPutsScratchFirstAndWritesOnlyWhatChanged()
