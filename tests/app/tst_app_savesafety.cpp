@@ -3,6 +3,7 @@
 // at most the last moment, and a note file that another program changes is shown live or kept
 // beside the local text.
 
+#include "support/notes.h"
 #include "support/xvfbserver.h"
 
 #include <QDir>
@@ -23,13 +24,9 @@ QString run(const QString& program, const QStringList& args)
     return QString::fromUtf8(p.readAllStandardOutput()).trimmed();
 }
 
-QByteArray readFile(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
 } // namespace
+
+using quelto::testing::readFile;
 
 class TestAppSaveSafety : public QObject {
     Q_OBJECT

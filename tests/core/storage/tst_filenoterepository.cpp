@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/storage/filenoterepository.h"
+#include "support/notes.h"
 
 #include <QDir>
 #include <QFile>
@@ -16,6 +17,10 @@ using namespace quelto;
 
 namespace {
 
+using quelto::testing::readFile;
+using quelto::testing::textsOf;
+using quelto::testing::writeFile;
+
 const QUuid kA = QUuid::fromString(u"AAAAAAAA-0000-4000-8000-000000000001");
 const QUuid kB = QUuid::fromString(u"BBBBBBBB-0000-4000-8000-000000000002");
 const QUuid kC = QUuid::fromString(u"CCCCCCCC-0000-4000-8000-000000000003");
@@ -31,32 +36,11 @@ Note makeNote(const QUuid& id, const QString& text, int day, bool scratch = fals
     return Note{id, std::move(title), text, utc(day), utc(day, 13), scratch};
 }
 
-void writeFile(const QString& path, const QByteArray& bytes)
-{
-    QFile f(path);
-    QVERIFY2(f.open(QIODevice::WriteOnly), qPrintable(path));
-    f.write(bytes);
-}
-
-QByteArray readFile(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-}
-
 void setModified(const QString& path, const QDateTime& when)
 {
     QFile f(path);
     QVERIFY(f.open(QIODevice::ReadWrite));
     QVERIFY(f.setFileTime(when, QFileDevice::FileModificationTime));
-}
-
-QStringList titlesOf(const QList<Note>& notes)
-{
-    QStringList titles;
-    for (const Note& n : notes)
-        titles << n.text;
-    return titles;
 }
 
 } // namespace
@@ -102,7 +86,7 @@ void TestFileNoteRepository::init()
 void TestFileNoteRepository::freshSystemIgnoresAnIndexWithoutFolder()
 {
     QVERIFY(QDir().mkpath(m_dir->filePath(QStringLiteral("Quelto"))));
-    writeFile(m_index, FileNoteRepository::encodeIndex({{makeNote(kA, "x", 1)}, kA}));
+    QVERIFY(writeFile(m_index, FileNoteRepository::encodeIndex({{makeNote(kA, "x", 1)}, kA})));
     QCOMPARE(m_repo->load(), NoteIndex{});
     QCOMPARE(m_repo->orphanNotes({}), QList<Note>{});
 }
@@ -165,19 +149,19 @@ void TestFileNoteRepository::strayUuidFilesJoinAfterIndexedNotesOldestFirst()
     m_repo->saveIndex({{a}, kA});
     const QString newer = m_notes + "/cccccccc-0000-4000-8000-000000000003.md";
     const QString older = m_notes + "/bbbbbbbb-0000-4000-8000-000000000002.md";
-    writeFile(newer, "newer");
-    writeFile(older, "older");
+    QVERIFY(writeFile(newer, "newer"));
+    QVERIFY(writeFile(older, "older"));
     setModified(newer, utc(20));
     setModified(older, utc(10));
 
     const NoteIndex loaded = m_repo->load();
-    QCOMPARE(titlesOf(loaded.notes), (QStringList{"a", "older", "newer"}));
+    QCOMPARE(textsOf(loaded.notes), (QStringList{"a", "older", "newer"}));
     QCOMPARE(loaded.notes[1].id, kB);
     QCOMPARE(loaded.notes[1].updatedAt, utc(10));
     QCOMPARE(loaded.notes[1].customTitle, std::nullopt);
     QVERIFY(!loaded.notes[1].isScratch);
     QCOMPARE(loaded.activeID, std::optional<QUuid>(kA));
-    QCOMPARE(titlesOf(m_repo->orphanNotes({kA, kB})), QStringList{"newer"});
+    QCOMPARE(textsOf(m_repo->orphanNotes({kA, kB})), QStringList{"newer"});
 }
 
 void TestFileNoteRepository::foreignFilesAreIgnoredAndNeverTouched()
@@ -191,7 +175,7 @@ void TestFileNoteRepository::foreignFilesAreIgnoredAndNeverTouched()
         {"{CCCCCCCC-0000-4000-8000-000000000003}.md", "braces"},
     };
     for (auto it = foreign.begin(); it != foreign.end(); ++it)
-        writeFile(m_notes + '/' + it.key(), it.value());
+        QVERIFY(writeFile(m_notes + '/' + it.key(), it.value()));
 
     QCOMPARE(m_repo->load(), NoteIndex{}); // no index: recovery from the folder
     const Note c = makeNote(kC, "c", 3, true);
@@ -251,10 +235,10 @@ void TestFileNoteRepository::damagedIndexRecoversFromFolder()
         setModified(m_repo->notePath(n.id), n.updatedAt);
     }
     if (index != "<none>")
-        writeFile(m_index, index);
+        QVERIFY(writeFile(m_index, index));
 
     const NoteIndex loaded = m_repo->load();
-    QCOMPARE(titlesOf(loaded.notes), (QStringList{"c", "b", "a"}));
+    QCOMPARE(textsOf(loaded.notes), (QStringList{"c", "b", "a"}));
     QCOMPARE(loaded.activeID, std::nullopt);
     for (const Note& n : loaded.notes) {
         QVERIFY(!n.isScratch);
@@ -272,7 +256,7 @@ void TestFileNoteRepository::damagedIndexRecoversFromPreviousCopy()
         m_repo->save(n);
     m_repo->saveIndex({notes, kB});
     m_repo->saveIndex({{notes[0], notes[1], makeNote(kC, "c", 3)}, kA}); // keeps the first
-    writeFile(m_index, "{\"notes\": [tru");
+    QVERIFY(writeFile(m_index, "{\"notes\": [tru"));
     QCOMPARE(m_repo->load(), (NoteIndex{notes, kB}));
 }
 
@@ -301,7 +285,7 @@ void TestFileNoteRepository::saveReportsFailureUntilFolderIsFixed()
 {
     // Tests run as root, so a file where the folder should be is what makes writes fail.
     QVERIFY(QDir().mkpath(m_dir->filePath(QStringLiteral("Quelto"))));
-    writeFile(m_notes, "in the way");
+    QVERIFY(writeFile(m_notes, "in the way"));
     const Note a = makeNote(kA, "text", 1);
     QVERIFY_THROWS_EXCEPTION(NoteRepositoryError, m_repo->save(a));
     QVERIFY_THROWS_EXCEPTION(NoteRepositoryError, m_repo->saveIndex({{a}, kA}));
@@ -340,7 +324,7 @@ void TestFileNoteRepository::byteOrderMarkSurvivesRoundTrip()
 {
     QVERIFY(QDir().mkpath(m_notes));
     const QByteArray bytes = "\xEF\xBB\xBFwith bom";
-    writeFile(m_repo->notePath(kA), bytes);
+    QVERIFY(writeFile(m_repo->notePath(kA), bytes));
     const NoteIndex loaded = m_repo->load();
     QCOMPARE(loaded.notes.size(), 1);
     m_repo->save(loaded.notes[0]);

@@ -1,9 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/storage/note.h"
+#include "support/texttable.h"
 
 #include <QTest>
 
 using namespace quelto;
+using quelto::testing::textColumns;
+using quelto::testing::textRow;
 
 class TestNote : public QObject {
     Q_OBJECT
@@ -20,31 +23,19 @@ private slots:
 
 void TestNote::derivedTitleStripsMarkdown_data()
 {
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<QString>("title");
-    QTest::newRow("empty") << ""
-                           << "Untitled";
-    QTest::newRow("only blanks") << " \t\n\r\n  "
-                                 << "Untitled";
-    QTest::newRow("heading after empty lines") << "\n\n   # Shopping list  \nmilk"
-                                               << "Shopping list";
-    QTest::newRow("task with emphasis") << "- [x] **Call** _home_"
-                                        << "Call home";
-    QTest::newRow("math line keeps spaces") << "= 12 * 3"
-                                            << "12  3";
-    QTest::newRow("lone hash") << "#"
-                               << "#";
-    QTest::newRow("hash and space is trimmed first") << "# "
-                                                     << "#";
-    QTest::newRow("all markers, later lines ignored") << "***\nsecond line"
-                                                      << "Untitled";
-    QTest::newRow("numbered item") << "12. eggs"
-                                   << "eggs";
-    QTest::newRow("bullet") << "* milk"
-                            << "milk";
-    QTest::newRow("CR line ends") << "\r\rfirst\rsecond"
-                                  << "first";
-    QTest::newRow("unicode line separator") << QString::fromUtf16(u"\u2028title\u2029x") << "title";
+    textColumns({"text", "title"});
+    textRow("empty", "", "Untitled");
+    textRow("only blanks", " \t\n\r\n  ", "Untitled");
+    textRow("heading after empty lines", "\n\n   # Shopping list  \nmilk", "Shopping list");
+    textRow("task with emphasis", "- [x] **Call** _home_", "Call home");
+    textRow("math line keeps spaces", "= 12 * 3", "12  3");
+    textRow("lone hash", "#", "#");
+    textRow("hash and space is trimmed first", "# ", "#");
+    textRow("all markers, later lines ignored", "***\nsecond line", "Untitled");
+    textRow("numbered item", "12. eggs", "eggs");
+    textRow("bullet", "* milk", "milk");
+    textRow("CR line ends", "\r\rfirst\rsecond", "first");
+    textRow("unicode line separator", "\u2028title\u2029x", "title");
     QTest::newRow("41 characters") << QString(41, u'a') << QString(40, u'a');
     // 41 flags: each is two code points and four UTF-16 units, counted as one character.
     const QString flag = QString::fromUtf16(u"\U0001F1E9\U0001F1EA");
@@ -97,26 +88,18 @@ void TestNote::uuidParsingAcceptsOnlyTheCanonicalForm()
         QCOMPARE(uuidText(*id), text.toUpper());
 }
 
+// Empty where the text is rejected.
 void TestNote::dateTimesAreWholeSecondsInUtc_data()
 {
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<QString>("utc"); // empty: rejected
-    QTest::newRow("zulu") << "2025-03-01T14:05:09Z"
-                          << "2025-03-01T14:05:09Z";
-    QTest::newRow("offset") << "2025-03-01T15:05:09+01:00"
-                            << "2025-03-01T14:05:09Z";
-    QTest::newRow("negative offset") << "2025-03-01T23:30:00-02:30"
-                                     << "2025-03-02T02:00:00Z";
-    QTest::newRow("fraction") << "2025-03-01T14:05:09.5Z"
-                              << "";
-    QTest::newRow("no zone") << "2025-03-01T14:05:09"
-                             << "";
-    QTest::newRow("bad month") << "2025-13-01T14:05:09Z"
-                               << "";
-    QTest::newRow("date only") << "2025-03-01"
-                               << "";
-    QTest::newRow("trailing text") << "2025-03-01T14:05:09Zx"
-                                   << "";
+    textColumns({"text", "utc"});
+    textRow("zulu", "2025-03-01T14:05:09Z", "2025-03-01T14:05:09Z");
+    textRow("offset", "2025-03-01T15:05:09+01:00", "2025-03-01T14:05:09Z");
+    textRow("negative offset", "2025-03-01T23:30:00-02:30", "2025-03-02T02:00:00Z");
+    textRow("fraction", "2025-03-01T14:05:09.5Z", "");
+    textRow("no zone", "2025-03-01T14:05:09", "");
+    textRow("bad month", "2025-13-01T14:05:09Z", "");
+    textRow("date only", "2025-03-01", "");
+    textRow("trailing text", "2025-03-01T14:05:09Zx", "");
 }
 
 void TestNote::dateTimesAreWholeSecondsInUtc()

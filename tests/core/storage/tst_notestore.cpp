@@ -2,6 +2,7 @@
 #include "core/storage/filenoterepository.h"
 #include "core/storage/notestore.h"
 #include "support/memorynoterepository.h"
+#include "support/notes.h"
 
 #include <QDir>
 #include <QFile>
@@ -14,10 +15,18 @@ using namespace std::chrono_literals;
 
 namespace {
 
+using quelto::testing::plainNote;
+using quelto::testing::readFile;
+
 // The in-memory repository, counting index writes so tests can see when none happen.
 class CountingRepository : public NoteRepository {
 public:
-    NoteIndex load() override { return memory.load(); }
+    NoteIndex load() override
+    {
+        if (failLoad)
+            throw NoteRepositoryError{QStringLiteral("unreadable")};
+        return memory.load();
+    }
     void save(const Note& note) override { memory.save(note); }
     void trash(const QUuid& id) override
     {
@@ -33,31 +42,23 @@ public:
 
     MemoryNoteRepository memory;
     int indexWrites = 0;
+    bool failLoad = false;
     QList<QUuid> trashed;
 };
 
 QDateTime t0()
 {
-    return QDateTime(QDate(2025, 3, 1), QTime(9, 0), Qt::UTC);
+    return quelto::testing::noteTime();
 }
 
 Note plain(const QString& text, bool scratch = false)
 {
-    return Note{QUuid::createUuid(), std::nullopt, text, t0(), t0(), scratch};
+    return plainNote(text, scratch);
 }
 
 QStringList textsOf(const NoteStore& store)
 {
-    QStringList texts;
-    for (const Note& n : store.notes())
-        texts << n.text;
-    return texts;
-}
-
-QByteArray readFile(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
+    return quelto::testing::textsOf(store.notes());
 }
 
 } // namespace
@@ -66,14 +67,10 @@ class TestNoteStore : public QObject {
     Q_OBJECT
 
 private slots:
-    void emptyRepositoryGetsScratchWrittenOnce();
-    void scratchFoundLaterMovesToFront();
-    void staleActiveIdFallsBackToScratch();
-    void consistentIndexIsNotRewritten();
-    void failedLoadStartsWithScratchOnly();
+    void loadingPutsScratchFirstAndWritesOnlyWhatChanged_data();
+    void loadingPutsScratchFirstAndWritesOnlyWhatChanged();
     void sameTextChangesNothing();
     void burstOfTypingSavesOnce();
-    void zeroDelaySavesAtOnce();
     void failedSaveIsRecordedAndRetried();
     void createNoteStopsAtTwelve();
     void closingPicksNeighbour_data();
@@ -101,66 +98,70 @@ std::shared_ptr<CountingRepository> TestNoteStore::repoWith(QList<Note> notes,
     return repo;
 }
 
-void TestNoteStore::emptyRepositoryGetsScratchWrittenOnce()
+// Notes as stored and as loaded, by text, Scratch with a leading "*"; the active note by
+// text ("?" for an ID no note has); how many index and note writes the loading took.
+void TestNoteStore::loadingPutsScratchFirstAndWritesOnlyWhatChanged_data()
 {
-    auto repo = std::make_shared<CountingRepository>();
-    NoteStore store(repo, 0ms, t0);
-    QCOMPARE(store.notes().size(), 1);
-    const Note scratch = store.notes().first();
-    QVERIFY(scratch.isScratch);
-    QCOMPARE(scratch.createdAt, t0());
-    QCOMPARE(store.activeID(), scratch.id);
-    QCOMPARE(repo->memory.saved.value(scratch.id), scratch);
-    QCOMPARE(repo->indexWrites, 1);
-    QCOMPARE(repo->memory.index, (NoteIndex{{scratch}, scratch.id}));
-}
-
-void TestNoteStore::scratchFoundLaterMovesToFront()
-{
-    const QList<Note> stored{plain("a"), plain("b"), plain("s", true), plain("c")};
-    auto repo = repoWith(stored, stored[1].id);
-    NoteStore store(repo, 0ms, t0);
-    QCOMPARE(textsOf(store), (QStringList{"s", "a", "b", "c"}));
-    QCOMPARE(store.activeID(), stored[1].id);
-    QCOMPARE(repo->indexWrites, 1);
-    QCOMPARE(repo->memory.index->notes, store.notes());
-    QCOMPARE(repo->memory.saveCount, 0);
-}
-
-void TestNoteStore::staleActiveIdFallsBackToScratch()
-{
-    const QList<Note> stored{plain("s", true), plain("a")};
-    auto repo = repoWith(stored, QUuid::createUuid());
-    NoteStore store(repo, 0ms, t0);
-    QCOMPARE(store.activeID(), stored[0].id);
-    QCOMPARE(repo->indexWrites, 1);
-
-    auto noActive = repoWith(stored);
-    NoteStore second(noActive, 0ms, t0);
-    QCOMPARE(second.activeID(), stored[0].id);
-    QCOMPARE(noActive->indexWrites, 1);
-}
-
-void TestNoteStore::consistentIndexIsNotRewritten()
-{
-    const QList<Note> stored{plain("s", true), plain("a"), plain("s2", true)};
-    auto repo = repoWith(stored, stored[1].id);
-    NoteStore store(repo, 0ms, t0);
-    QCOMPARE(store.notes(), stored); // a second Scratch flag stays where it is
-    QCOMPARE(repo->indexWrites, 0);
-    QCOMPARE(repo->memory.saveCount, 0);
-}
-
-void TestNoteStore::failedLoadStartsWithScratchOnly()
-{
-    class FailingLoad : public CountingRepository {
-    public:
-        NoteIndex load() override { throw NoteRepositoryError{QStringLiteral("unreadable")}; }
+    QTest::addColumn<QStringList>("stored");
+    QTest::addColumn<QString>("active");
+    QTest::addColumn<bool>("loadFails");
+    QTest::addColumn<QStringList>("loaded");
+    QTest::addColumn<QString>("loadedActive");
+    QTest::addColumn<int>("indexWrites");
+    QTest::addColumn<int>("noteWrites");
+    const auto row = [](const char* name, const QStringList& stored, const char* active,
+                        bool loadFails, const QStringList& loaded, const char* loadedActive,
+                        int indexWrites, int noteWrites) {
+        QTest::newRow(name) << stored << QString(active) << loadFails << loaded
+                            << QString(loadedActive) << indexWrites << noteWrites;
     };
-    auto repo = std::make_shared<FailingLoad>();
-    NoteStore store(repo, 0ms, t0);
-    QCOMPARE(store.notes().size(), 1);
-    QVERIFY(store.notes()[0].isScratch);
+    row("empty repository", {}, "", false, {"*"}, "*", 1, 1);
+    row("no Scratch among notes", {"a", "b"}, "b", false, {"*", "a", "b"}, "b", 1, 1);
+    row("unreadable", {"*s", "a"}, "a", true, {"*"}, "*", 1, 1);
+    row("Scratch found later", {"a", "b", "*s", "c"}, "b", false, {"*s", "a", "b", "c"}, "b", 1, 0);
+    row("stale active ID", {"*s", "a"}, "?", false, {"*s", "a"}, "*s", 1, 0);
+    row("no active ID", {"*s", "a"}, "", false, {"*s", "a"}, "*s", 1, 0);
+    // A second Scratch flag stays where it is.
+    row("consistent", {"*s", "a", "*s2"}, "a", false, {"*s", "a", "*s2"}, "a", 0, 0);
+}
+
+void TestNoteStore::loadingPutsScratchFirstAndWritesOnlyWhatChanged()
+{
+    QFETCH(QStringList, stored);
+    QFETCH(QString, active);
+    QFETCH(bool, loadFails);
+    QFETCH(QStringList, loaded);
+    QFETCH(QString, loadedActive);
+    QFETCH(int, indexWrites);
+    QFETCH(int, noteWrites);
+    const auto shown = [](const Note& n) { return (n.isScratch ? "*" : "") + n.text; };
+    QList<Note> notes;
+    std::optional<QUuid> activeID;
+    for (const QString& text : stored) {
+        notes << plain(text.startsWith(u'*') ? text.mid(1) : text, text.startsWith(u'*'));
+        if (text == active)
+            activeID = notes.last().id;
+    }
+    if (active == u"?")
+        activeID = QUuid::createUuid();
+    auto repo = repoWith(notes, activeID);
+    repo->failLoad = loadFails;
+    NoteStore store(repo, 0ms, [] { return t0().addDays(1); });
+
+    QStringList order;
+    for (const Note& n : store.notes())
+        order << shown(n);
+    QCOMPARE(order, loaded);
+    QCOMPARE(shown(*store.activeNote()), loadedActive);
+    QCOMPARE(repo->indexWrites, indexWrites);
+    QCOMPARE(repo->memory.saveCount, noteWrites);
+    if (indexWrites > 0)
+        QCOMPARE(repo->memory.index, (NoteIndex{store.notes(), store.activeID()}));
+    if (noteWrites > 0) { // a new Scratch, made now
+        const Note& scratch = store.notes().first();
+        QCOMPARE(scratch.createdAt, t0().addDays(1));
+        QCOMPARE(repo->memory.saved.value(scratch.id), scratch);
+    }
 }
 
 void TestNoteStore::sameTextChangesNothing()
@@ -191,15 +192,6 @@ void TestNoteStore::burstOfTypingSavesOnce()
     QCOMPARE(repo->memory.saved.value(id).updatedAt, later);
     QTest::qWait(500);
     QCOMPARE(repo->memory.saveCount, before + 1);
-}
-
-void TestNoteStore::zeroDelaySavesAtOnce()
-{
-    auto repo = std::make_shared<CountingRepository>();
-    NoteStore store(repo, 0ms, t0);
-    store.updateText(QStringLiteral("now"), store.activeID());
-    QCOMPARE(repo->memory.saved.value(store.activeID()).text, QStringLiteral("now"));
-    QVERIFY(!store.hasPendingSaves());
 }
 
 void TestNoteStore::failedSaveIsRecordedAndRetried()

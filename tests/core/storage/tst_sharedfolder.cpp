@@ -6,6 +6,7 @@
 #include "core/storage/filenoterepository.h"
 #include "core/storage/notestore.h"
 #include "core/storage/recovery.h"
+#include "support/notes.h"
 
 #include <QDir>
 #include <QFile>
@@ -18,24 +19,12 @@ using namespace std::chrono_literals;
 
 namespace {
 
-QByteArray readFile(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-}
-
-bool writeFile(const QString& path, const QByteArray& bytes)
-{
-    QFile f(path);
-    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
-}
+using quelto::testing::readFile;
+using quelto::testing::writeFile;
 
 QStringList textsOf(const NoteStore& store)
 {
-    QStringList texts;
-    for (const Note& n : store.notes())
-        texts << n.text;
-    return texts;
+    return quelto::testing::textsOf(store.notes());
 }
 
 } // namespace

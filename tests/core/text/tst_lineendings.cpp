@@ -1,9 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/text/lineendings.h"
+#include "support/texttable.h"
 
 #include <QTest>
 
 using namespace quelto;
+using quelto::testing::textColumns;
+using quelto::testing::textRow;
 
 // What an edit in the editor does to a note's line endings: the editor's text is
 // split, edited, and joined back in the note's own endings.
@@ -17,62 +20,41 @@ private slots:
     void editsKeepUntouchedEndings();
 };
 
+// The stored note, the editor's text, and the endings that were taken out ("w" for CR LF,
+// "p" for the paragraph separator).
 void TestLineEndings::splitAndJoinRoundTrip_data()
 {
-    QTest::addColumn<QString>("stored");
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<QByteArray>("endings");
-    QTest::newRow("lf") << "a\nb\n"
-                        << "a\nb\n"
-                        << QByteArray("\n\n");
-    QTest::newRow("mixed") << "a\r\nb\nc\rd\u2029e"
-                           << "a\nb\nc\nd\ne" << QByteArray("w\n\rp");
-    QTest::newRow("cr before lf is one break") << "\r\n\r\n"
-                                               << "\n\n"
-                                               << QByteArray("ww");
-    QTest::newRow("line separator stays text") << "a\u2028b"
-                                               << "a\u2028b" << QByteArray();
-    QTest::newRow("lone cr at end") << "end\r"
-                                    << "end\n"
-                                    << QByteArray("\r");
+    textColumns({"stored", "text", "endings"});
+    textRow("lf", "a\nb\n", "a\nb\n", "\n\n");
+    textRow("mixed", "a\r\nb\nc\rd\u2029e", "a\nb\nc\nd\ne", "w\n\rp");
+    textRow("cr before lf is one break", "\r\n\r\n", "\n\n", "ww");
+    textRow("line separator stays text", "a\u2028b", "a\u2028b", "");
+    textRow("lone cr at end", "end\r", "end\n", "\r");
 }
 
 void TestLineEndings::splitAndJoinRoundTrip()
 {
     QFETCH(QString, stored);
     QFETCH(QString, text);
-    QFETCH(QByteArray, endings);
+    QFETCH(QString, endings);
     const LineEndings::Split split = LineEndings::split(stored);
-    QCOMPARE(split, (LineEndings::Split{text, endings}));
+    QCOMPARE(split, (LineEndings::Split{text, endings.toLatin1()}));
     QCOMPARE(LineEndings::join(split.text, split.endings, '\n'), stored);
 }
 
+// The note as stored, the editor's text after the edit, the note after it.
 void TestLineEndings::editsKeepUntouchedEndings_data()
 {
-    QTest::addColumn<QString>("stored");
-    QTest::addColumn<QString>("edited"); // the editor's text after the edit
-    QTest::addColumn<QString>("expected");
-    QTest::newRow("typing in a crlf note") << "one\r\ntwo\r\nthree"
-                                           << "one\ntwo!\nthree"
-                                           << "one\r\ntwo!\r\nthree";
-    QTest::newRow("new break takes the most common ending") << "a\r\nb\r\nc\nd"
-                                                            << "a\nb\nnew\nc\nd"
-                                                            << "a\r\nb\r\nnew\r\nc\nd";
-    QTest::newRow("a tie goes to lf") << "a\r\nb\nc"
-                                      << "a\nb\nc\nd"
-                                      << "a\r\nb\nc\nd";
-    QTest::newRow("deleting one break keeps the others") << "a\r\nb\nc\rd"
-                                                         << "ab\nc\nd"
-                                                         << "ab\nc\rd";
-    QTest::newRow("paragraph separators survive") << "x\u2029y\u2029z"
-                                                  << "x\ny\nz!"
-                                                  << "x\u2029y\u2029z!";
-    QTest::newRow("lf note stays lf") << "a\nb"
-                                      << "a\n\nb"
-                                      << "a\n\nb";
-    QTest::newRow("edit spanning breaks") << "a\rb\r\nc\rd"
-                                          << "a\nX\nY\nd"
-                                          << "a\rX\rY\rd";
+    textColumns({"stored", "edited", "expected"});
+    textRow("typing in a crlf note", "one\r\ntwo\r\nthree", "one\ntwo!\nthree",
+            "one\r\ntwo!\r\nthree");
+    textRow("new break takes the most common ending", "a\r\nb\r\nc\nd", "a\nb\nnew\nc\nd",
+            "a\r\nb\r\nnew\r\nc\nd");
+    textRow("a tie goes to lf", "a\r\nb\nc", "a\nb\nc\nd", "a\r\nb\nc\nd");
+    textRow("deleting one break keeps the others", "a\r\nb\nc\rd", "ab\nc\nd", "ab\nc\rd");
+    textRow("paragraph separators survive", "x\u2029y\u2029z", "x\ny\nz!", "x\u2029y\u2029z!");
+    textRow("lf note stays lf", "a\nb", "a\n\nb", "a\n\nb");
+    textRow("edit spanning breaks", "a\rb\r\nc\rd", "a\nX\nY\nd", "a\rX\rY\rd");
 }
 
 void TestLineEndings::editsKeepUntouchedEndings()

@@ -1,9 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/text/textsearch.h"
+#include "support/texttable.h"
 
 #include <QTest>
 
 using namespace quelto;
+using quelto::testing::textColumns;
+using quelto::testing::textRow;
 
 namespace {
 
@@ -24,27 +27,13 @@ class TestTextSearch : public QObject {
 private slots:
     void findsEveryMatchIgnoringCase_data()
     {
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<QString>("query");
-        QTest::addColumn<QString>("found");
-        QTest::newRow("case ignored") << "Milk, milk, MILK"
-                                      << "milk"
-                                      << "0+4 6+4 12+4";
-        QTest::newRow("accented letters") << "Élan and élan"
-                                          << "ÉLAN"
-                                          << "0+4 9+4";
-        QTest::newRow("no overlaps") << "aaaaa"
-                                     << "aa"
-                                     << "0+2 2+2";
-        QTest::newRow("none") << "bread"
-                              << "milk"
-                              << "";
-        QTest::newRow("empty query") << "bread"
-                                     << ""
-                                     << "";
-        QTest::newRow("across no line break") << "a\nb"
-                                              << "ab"
-                                              << "";
+        textColumns({"text", "query", "found"});
+        textRow("case ignored", "Milk, milk, MILK", "milk", "0+4 6+4 12+4");
+        textRow("accented letters", "Élan and élan", "ÉLAN", "0+4 9+4");
+        textRow("no overlaps", "aaaaa", "aa", "0+2 2+2");
+        textRow("none", "bread", "milk", "");
+        textRow("empty query", "bread", "", "");
+        textRow("across no line break", "a\nb", "ab", "");
     }
 
     void findsEveryMatchIgnoringCase()

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "support/memorynoterepository.h"
+#include "support/notes.h"
 #include "ui/editor/editorbridge.h"
 
 #include <QApplication>
@@ -11,16 +12,7 @@
 
 using namespace quelto;
 using namespace std::chrono_literals;
-
-namespace {
-
-Note plain(const QString& text, bool scratch = false)
-{
-    const QDateTime t = QDateTime::currentDateTimeUtc();
-    return Note{QUuid::createUuid(), std::nullopt, text, t, t, scratch};
-}
-
-} // namespace
+using quelto::testing::plainNote;
 
 class TestEditorBridge : public QObject {
     Q_OBJECT
@@ -30,7 +22,7 @@ private slots:
     {
         m_dir = std::make_unique<QTemporaryDir>();
         m_repo = std::make_shared<MemoryNoteRepository>();
-        m_notes = {plain("scratch text", true), plain("second note"), plain("a\r\nb")};
+        m_notes = {plainNote("scratch text", true), plainNote("second note"), plainNote("a\r\nb")};
         m_repo->index = NoteIndex{m_notes, m_notes[0].id};
         m_store = std::make_unique<NoteStore>(m_repo, 10s);
         m_prefs = std::make_unique<Preferences>(

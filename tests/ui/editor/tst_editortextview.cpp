@@ -190,21 +190,11 @@ private slots:
         QCOMPARE(m_view->noteText(), QStringLiteral("- [ ] milk")); // only the first press counts
     }
 
+    // Links show a hand; only a Ctrl+click opens one, and only with an allowed scheme.
     void ctrlClickOpensOnlyAllowedLinks()
     {
         QSignalSpy opened(m_view.get(), &EditorTextView::linkActivated);
         setText("see https://example.com/a and [f](ftp://x.example/f)");
-        QTest::mouseClick(m_view->viewport(), Qt::LeftButton, Qt::ControlModifier,
-                          pointOf(*m_view, 8));
-        QTest::mouseClick(m_view->viewport(), Qt::LeftButton, Qt::ControlModifier,
-                          pointOf(*m_view, 31));
-        QTest::mouseClick(m_view->viewport(), Qt::LeftButton, {}, pointOf(*m_view, 8));
-        QCOMPARE(opened, QList<QVariantList>{{QUrl("https://example.com/a")}});
-    }
-
-    void pointerIsAHandOverLinks()
-    {
-        setText("see https://example.com/a");
         const auto shapeAt = [&](int position) {
             QMouseEvent move(QEvent::MouseMove, pointOf(*m_view, position),
                              m_view->viewport()->mapToGlobal(pointOf(*m_view, position)),
@@ -214,6 +204,12 @@ private slots:
         };
         QCOMPARE(shapeAt(8), Qt::PointingHandCursor);
         QCOMPARE(shapeAt(1), Qt::IBeamCursor);
+        QTest::mouseClick(m_view->viewport(), Qt::LeftButton, Qt::ControlModifier,
+                          pointOf(*m_view, 8));
+        QTest::mouseClick(m_view->viewport(), Qt::LeftButton, Qt::ControlModifier,
+                          pointOf(*m_view, 31));
+        QTest::mouseClick(m_view->viewport(), Qt::LeftButton, {}, pointOf(*m_view, 8));
+        QCOMPARE(opened, QList<QVariantList>{{QUrl("https://example.com/a")}});
     }
 
     void clickOnResultCopiesIt()
@@ -261,31 +257,11 @@ private slots:
         QCOMPARE(copied->text(), QStringLiteral("# Title\n**bold**"));
     }
 
+    // Composed text takes the paragraph's styles, moving those after it along, but is no
+    // text (nor styled as Markdown) until it is committed.
     void compositionRestylesOnlyOnCommit()
     {
-        setText("say ");
-        // Only our styling counts; Qt underlines the composition itself.
-        auto styled = [&] {
-            return formatsOf(m_view->document()->firstBlock()).filter(QRegularExpression(": .+"));
-        };
-        QInputMethodEvent compose(QStringLiteral("**hi**"), {});
-        QApplication::sendEvent(m_view.get(), &compose);
-        QCOMPARE(m_view->noteText(), QStringLiteral("say "));
-        QCOMPARE(styled(), QStringList{});
-        QInputMethodEvent commit;
-        commit.setCommitString(QStringLiteral("**hi**"));
-        QApplication::sendEvent(m_view.get(), &commit);
-        QCOMPARE(m_view->noteText(), QStringLiteral("say **hi**"));
-        QCOMPARE(formatsOf(m_view->document()->firstBlock()),
-                 (QStringList{"4+2: marker", "6+2: bold", "8+2: marker"}));
-    }
-
-    void compositionKeepsTheParagraphsStyle()
-    {
         setText("**bo|ld** and `code`");
-        const auto styled = [&] {
-            return formatsOf(m_view->document()->firstBlock()).filter(QRegularExpression(": .+"));
-        };
         const QStringList before = styled();
         QCOMPARE(before, (QStringList{"0+2: marker", "2+4: bold", "6+2: marker", "13+1: marker",
                                       "18+1: marker"}));
@@ -294,12 +270,22 @@ private slots:
         QInputMethodEvent compose(QStringLiteral("ka"),
                                   {{QInputMethodEvent::TextFormat, 0, 2, underline}});
         QApplication::sendEvent(m_view.get(), &compose);
-        // The same runs, those after the caret moved past the two composed characters.
         QCOMPARE(styled(), (QStringList{"0+2: marker", "2+2: bold", "6+2: bold", "8+2: marker",
                                         "15+1: marker", "20+1: marker"}));
         QInputMethodEvent cancel;
         QApplication::sendEvent(m_view.get(), &cancel);
         QCOMPARE(styled(), before);
+
+        setText("say ");
+        QInputMethodEvent markdown(QStringLiteral("**hi**"), {});
+        QApplication::sendEvent(m_view.get(), &markdown);
+        QCOMPARE(m_view->noteText(), QStringLiteral("say "));
+        QCOMPARE(styled(), QStringList{});
+        QInputMethodEvent commit;
+        commit.setCommitString(QStringLiteral("**hi**"));
+        QApplication::sendEvent(m_view.get(), &commit);
+        QCOMPARE(m_view->noteText(), QStringLiteral("say **hi**"));
+        QCOMPARE(styled(), (QStringList{"4+2: marker", "6+2: bold", "8+2: marker"}));
     }
 
     void readOnlyIgnoresEdits()
@@ -336,6 +322,11 @@ private:
         c.setPosition(int(sel.location));
         c.setPosition(int(sel.end()), QTextCursor::KeepAnchor);
         m_view->setTextCursor(c);
+    }
+    // The first paragraph's own styling; Qt underlines a composition by itself.
+    QStringList styled() const
+    {
+        return formatsOf(m_view->document()->firstBlock()).filter(QRegularExpression(": .+"));
     }
     QString shown() const
     {

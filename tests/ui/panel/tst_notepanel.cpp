@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "support/alerts.h"
 #include "support/memorynoterepository.h"
+#include "support/notes.h"
 #include "ui/panel/notepanelcontroller.h"
 #include "ui/panel/tabscrollarea.h"
 
@@ -18,16 +19,7 @@
 using namespace quelto;
 using namespace std::chrono_literals;
 using quelto::testing::answerNextAlert;
-
-namespace {
-
-Note plain(const QString& text, bool scratch = false, std::optional<QString> title = {})
-{
-    const QDateTime t = QDateTime::currentDateTimeUtc();
-    return Note{QUuid::createUuid(), std::move(title), text, t, t, scratch};
-}
-
-} // namespace
+using quelto::testing::plainNote;
 
 class TestNotePanel : public QObject {
     Q_OBJECT
@@ -37,8 +29,8 @@ private slots:
     {
         m_dir = std::make_unique<QTemporaryDir>();
         m_repo = std::make_shared<MemoryNoteRepository>();
-        m_notes = {plain("scratch words", true), plain("# Groceries\nmilk"),
-                   plain("third", false, QStringLiteral("Plans"))};
+        m_notes = {plainNote("scratch words", true), plainNote("# Groceries\nmilk"),
+                   plainNote("third", false, QStringLiteral("Plans"))};
         m_repo->index = NoteIndex{m_notes, m_notes[0].id};
         m_store = std::make_unique<NoteStore>(m_repo, 10s);
         m_prefs = std::make_unique<Preferences>(
@@ -196,38 +188,30 @@ private slots:
         QCOMPARE(m_store->notes()[1].title(), QStringLiteral("Groceries"));
     }
 
-    void tabStripReorderRule()
+    // Drags move a tab step by step, never onto or away from Scratch; the dragged tab's
+    // widget (which owns the drag) lives through the moves and through a new tab.
+    void tabStripDragsReorder()
     {
+        TabStrip* strip = m_panel->view().tabStrip();
+        const QPointer<QWidget> dragged = strip->tabFor(m_notes[2].id);
+        strip->dragEntered(m_notes[2].id, m_notes[1].id); // tab 2 over tab 1
+        QCOMPARE(titles(), (QStringList{"Scratch", "Plans", "Groceries"}));
         const Note fourth = *m_store->createNote();
         m_store->rename(fourth.id, QStringLiteral("Fourth"));
-        TabStrip* strip = m_panel->view().tabStrip();
-        strip->dragEntered(fourth.id, m_notes[0].id); // onto Scratch: nothing
-        QCOMPARE(titles(), (QStringList{"Scratch", "Groceries", "Plans", "Fourth"}));
-        strip->dragEntered(m_notes[2].id, m_notes[1].id); // tab 2 over tab 1
+        strip->dragEntered(fourth.id, m_notes[0].id);     // onto Scratch: nothing
+        strip->dragEntered(m_notes[0].id, m_notes[1].id); // nor does Scratch move
         QCOMPARE(titles(), (QStringList{"Scratch", "Plans", "Groceries", "Fourth"}));
-        strip->dragEntered(m_notes[2].id, fourth.id); // and on to the end, step by step
+        strip->dragEntered(m_notes[2].id, fourth.id); // and on to the end
         QCOMPARE(titles(), (QStringList{"Scratch", "Groceries", "Fourth", "Plans"}));
-        strip->dragEntered(m_notes[0].id, fourth.id); // Scratch never moves
-        QCOMPARE(titles(), (QStringList{"Scratch", "Groceries", "Fourth", "Plans"}));
+        QCOMPARE(strip->tabFor(m_notes[2].id), dragged.data());
     }
 
-    void tabWidgetsLiveThroughTypingDragsAndRenames()
+    void tabWidgetsLiveThroughTypingAndRenames()
     {
         TabStrip* strip = m_panel->view().tabStrip();
         const QPointer<QWidget> scratchTab = strip->tabFor(m_notes[0].id);
-        const QPointer<QWidget> draggedTab = strip->tabFor(m_notes[2].id);
         QTest::keyClicks(m_panel->view().editor().textView(), "typed");
         QCOMPARE(strip->tabFor(m_notes[0].id), scratchTab.data());
-        QVERIFY(draggedTab);
-
-        // A drag across two tabs: the dragged tab's widget (which owns the drag) stays.
-        strip->dragEntered(m_notes[2].id, m_notes[1].id);
-        QCOMPARE(strip->tabFor(m_notes[2].id), draggedTab.data());
-        const Note fourth = *m_store->createNote();
-        m_store->rename(fourth.id, QStringLiteral("Fourth"));
-        strip->dragEntered(m_notes[2].id, fourth.id);
-        QCOMPARE(titles(), (QStringList{"Scratch", "Groceries", "Fourth", "Plans"}));
-        QCOMPARE(strip->tabFor(m_notes[2].id), draggedTab.data());
 
         // A rename in progress survives changes elsewhere in the store.
         strip->beginRename(m_notes[1].id);

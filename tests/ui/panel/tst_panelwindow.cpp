@@ -4,6 +4,7 @@
 
 #include "support/alerts.h"
 #include "support/memorynoterepository.h"
+#include "support/notes.h"
 #include "support/x11stacking.h"
 #include "support/xvfbserver.h"
 #include "ui/panel/notepanelcontroller.h"
@@ -23,14 +24,9 @@
 
 using namespace quelto;
 using namespace std::chrono_literals;
+using quelto::testing::plainNote;
 
 namespace {
-
-Note plain(const QString& text, bool scratch = false)
-{
-    const QDateTime t = QDateTime::currentDateTimeUtc();
-    return Note{QUuid::createUuid(), std::nullopt, text, t, t, scratch};
-}
 
 QString yesNo(bool value)
 {
@@ -120,7 +116,7 @@ private slots:
     {
         m_dir = std::make_unique<QTemporaryDir>();
         m_repo = std::make_shared<MemoryNoteRepository>();
-        m_notes = {plain("scratch", true), plain("# Groceries\nmilk")};
+        m_notes = {plainNote("scratch", true), plainNote("# Groceries\nmilk")};
         m_repo->index = NoteIndex{m_notes, m_notes[1].id};
         m_store = std::make_unique<NoteStore>(m_repo, 10s);
         m_prefs = std::make_unique<Preferences>(
