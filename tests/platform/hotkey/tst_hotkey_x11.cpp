@@ -90,19 +90,26 @@ private slots:
     {
         int j = 0;
         int k = 0;
+        int altJ = 0;
         auto first = HotKey::create(kCtrlShiftJ, [&] { ++j; });
         auto second = HotKey::create(kCtrlShiftK, [&] { ++k; });
-        QVERIFY(first && second);
+        // The same key with other modifiers is another shortcut.
+        auto third =
+            HotKey::create({38, HotKeyCombo::kCommand | HotKeyCombo::kOption}, [&] { ++altJ; });
+        QVERIFY(first && second && third);
         press("ctrl+shift+j");
         QTRY_COMPARE(j, 1);
         press("ctrl+shift+k");
         press("ctrl+shift+k");
         QTRY_COMPARE(k, 2);
+        press("ctrl+alt+j");
+        QTRY_COMPARE(altJ, 1);
         press("ctrl+j"); // not the combination
         press("j");
         settle();
         QCOMPARE(j, 1);
         QCOMPARE(k, 2);
+        QCOMPARE(altJ, 1);
     }
 
     void handlerRunsLaterOnMainThread()
