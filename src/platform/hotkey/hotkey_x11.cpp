@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/hotkey/hotkey.h"
 
+#include "platform/window/x11connection.h"
+
 #include "core/settings/keytable.h"
 
 #include <QAbstractNativeEventFilter>
@@ -44,14 +46,6 @@ quint32 takeNextId()
 {
     static quint32 next = 1;
     return next++;
-}
-
-xcb_connection_t* connection()
-{
-    if (!qGuiApp || QGuiApplication::platformName() != u"xcb")
-        return nullptr;
-    auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
-    return x11 ? x11->connection() : nullptr;
 }
 
 xcb_window_t rootWindow(xcb_connection_t* c)
@@ -178,7 +172,7 @@ HotKey::HotKey(quint32 id, HotKeyCombo combo, QList<Grab> grabs)
 std::unique_ptr<HotKey> HotKey::create(const HotKeyCombo& combo, Handler handler)
 {
     const quint32 id = takeNextId();
-    xcb_connection_t* c = connection();
+    xcb_connection_t* c = x11Connection();
     const std::optional<quint32> evdev = KeyTable::evdevCode(combo.keyCode);
     if (!c || !evdev || (combo.modifiers & ~HotKeyCombo::kAllModifiers))
         return nullptr;
@@ -218,7 +212,7 @@ std::unique_ptr<HotKey> HotKey::create(const HotKeyCombo& combo, Handler handler
 
 HotKey::~HotKey()
 {
-    if (xcb_connection_t* c = connection()) {
+    if (xcb_connection_t* c = x11Connection()) {
         const xcb_window_t root = rootWindow(c);
         for (const Grab& grab : m_grabs)
             xcb_ungrab_key(c, grab.keycode, root, grab.modifiers);

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/hotkey/keyboardlayout.h"
 
+#include "platform/window/x11connection.h"
+
 #include <QGuiApplication>
 
 #include <xcb/xcb.h>
@@ -30,14 +32,6 @@ xkb_context* context()
 {
     static XkbPtr<xkb_context> ctx(xkb_context_new(XKB_CONTEXT_NO_FLAGS));
     return ctx.get();
-}
-
-xcb_connection_t* x11Connection()
-{
-    if (!qGuiApp || QGuiApplication::platformName() != u"xcb")
-        return nullptr;
-    auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
-    return x11 ? x11->connection() : nullptr;
 }
 
 // The letter a to z that `code` types in `group` with no modifiers, if any.

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/window/x11window.h"
 
+#include "platform/window/x11connection.h"
+
 #include <QByteArray>
 #include <QGuiApplication>
 
@@ -15,14 +17,6 @@ namespace {
 
 constexpr quint32 kAllDesktops = 0xFFFFFFFF;
 constexpr quint32 kSourcePager = 2; // a request on the user's behalf
-
-xcb_connection_t* connection()
-{
-    if (!qGuiApp || QGuiApplication::platformName() != u"xcb")
-        return nullptr;
-    auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
-    return x11 ? x11->connection() : nullptr;
-}
 
 xcb_window_t root(xcb_connection_t* c)
 {
@@ -59,7 +53,7 @@ void sendToRoot(xcb_connection_t* c, xcb_window_t window, xcb_atom_t type,
 
 std::optional<quint32> activeWindow()
 {
-    xcb_connection_t* c = connection();
+    xcb_connection_t* c = x11Connection();
     if (!c)
         return std::nullopt;
     const xcb_atom_t active = atom(c, "_NET_ACTIVE_WINDOW");
@@ -78,13 +72,13 @@ std::optional<quint32> activeWindow()
 
 void activate(quint32 window)
 {
-    if (xcb_connection_t* c = connection())
+    if (xcb_connection_t* c = x11Connection())
         sendToRoot(c, window, atom(c, "_NET_ACTIVE_WINDOW"), {kSourcePager, XCB_CURRENT_TIME, 0});
 }
 
 void showOnAllDesktops(quint32 window)
 {
-    xcb_connection_t* c = connection();
+    xcb_connection_t* c = x11Connection();
     if (!c)
         return;
     const xcb_atom_t desktop = atom(c, "_NET_WM_DESKTOP");

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/window/glasssurface.h"
 
+#include "platform/window/x11connection.h"
+
 #include <QAbstractButton>
 #include <QAbstractScrollArea>
 #include <QApplication>
@@ -128,14 +130,6 @@ void styleButton(QAbstractButton* button, const char* role, bool large)
     button->setProperty(kButtonLarge, large);
     button->setAttribute(Qt::WA_Hover);
     button->setStyle(GlassButtonStyle::instance());
-}
-
-xcb_connection_t* x11Connection()
-{
-    if (!qGuiApp || QGuiApplication::platformName() != u"xcb")
-        return nullptr;
-    auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
-    return x11 ? x11->connection() : nullptr;
 }
 
 } // namespace

@@ -158,7 +158,7 @@ void TestNoteStore::loadingPutsScratchFirstAndWritesOnlyWhatChanged()
     if (indexWrites > 0)
         QCOMPARE(repo->memory.index, (NoteIndex{store.notes(), store.activeID()}));
     if (noteWrites > 0) { // a new Scratch, made now
-        const Note& scratch = store.notes().first();
+        const Note scratch = store.notes().first();
         QCOMPARE(scratch.createdAt, t0().addDays(1));
         QCOMPARE(repo->memory.saved.value(scratch.id), scratch);
     }
