@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: GPL-3.0-or-later
 # Installs what is missing, builds, and starts Quelto on the current display.
-# Without a display it runs Quelto under Xvfb, shows the panel with the welcome note,
-# writes a screenshot to the path it prints, and exits.
+# Without a display it runs Quelto under Xvfb, shows the first-run guide and the panel
+# with the welcome note, writes a screenshot to the path it prints, and exits.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
