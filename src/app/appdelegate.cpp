@@ -206,6 +206,10 @@ void AppDelegate::updateShortcutDisplay()
     else if (shortcutWorks())
         text = KeyboardLayout::displayString(m_prefs.hotKey());
     m_shortcutDisplay.setText(text);
+}
+
+void AppDelegate::refreshWelcomeNote()
+{
     // The untouched welcome note follows what the desktop answered.
     if (m_prefs.hasCompletedOnboarding())
         return;
@@ -250,8 +254,10 @@ void AppDelegate::installObservers()
     connect(&m_prefs, &Preferences::queltoHotKeyChanged, this, &AppDelegate::registerHotKey);
     connect(&m_prefs, &Preferences::queltoHotKeyChanged, this, &AppDelegate::updateShortcutDisplay);
     connect(this, &AppDelegate::registeredComboChanged, this, &AppDelegate::updateShortcutDisplay);
-    connect(&m_shortcutStatus, &ShortcutStatus::outcomeChanged, this,
-            &AppDelegate::updateShortcutDisplay);
+    connect(&m_shortcutStatus, &ShortcutStatus::outcomeChanged, this, [this] {
+        updateShortcutDisplay();
+        refreshWelcomeNote();
+    });
     connect(&m_prefs, &Preferences::showDockIconChanged, this, &AppDelegate::applyTaskbarEntry);
     // logind tells the session before the machine sleeps.
     QDBusConnection::systemBus().connect(

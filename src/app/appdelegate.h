@@ -91,6 +91,8 @@ private:
     void showHotKeyConflict(const HotKeyCombo& wanted, const QString& message);
     void setRegisteredCombo(std::optional<HotKeyCombo> combo);
     void updateShortcutDisplay();
+    // Rewrites an untouched welcome note when the shortcut turned out (not) to work.
+    void refreshWelcomeNote();
     // A shortcut works, or the desktop has been asked for one and has not answered.
     bool shortcutWorks() const;
     void registerX11(const HotKeyCombo& wanted);

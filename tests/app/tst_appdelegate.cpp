@@ -5,6 +5,7 @@
 
 #include "app/appdelegate.h"
 #include "support/alerts.h"
+#include "support/delegatetest.h"
 #include "support/xvfbserver.h"
 #include "ui/onboarding/onboardingsteps.h"
 #include "ui/settings/generalpage.h"
@@ -23,6 +24,7 @@
 
 using namespace quelto;
 using quelto::testing::answerNextAlert;
+using quelto::testing::statusEntries;
 
 namespace {
 
@@ -59,38 +61,15 @@ private:
     bool m_ready = false;
 };
 
-QStringList statusEntries(AppDelegate& app)
-{
-    QMenu menu;
-    app.buildStatusMenu(&menu);
-    QStringList entries;
-    for (QAction* a : menu.actions())
-        entries << (a->isSeparator() ? QStringLiteral("-") : a->text());
-    return entries;
-}
-
 } // namespace
 
-class TestAppDelegate : public QObject {
+class TestAppDelegate : public quelto::testing::DelegateTest {
     Q_OBJECT
 
 private slots:
-    void init()
-    {
-        m_dir = std::make_unique<QTemporaryDir>();
-        qputenv("XDG_DATA_HOME", m_dir->filePath("share").toUtf8());
-        m_prefs = std::make_unique<Preferences>(
-            std::make_unique<QSettings>(m_dir->filePath("prefs.ini"), QSettings::IniFormat));
-        m_app = std::make_unique<AppDelegate>(*m_prefs, m_dir->filePath("Quelto"));
-    }
+    void init() { makeDelegate(); }
 
-    void cleanup()
-    {
-        // Settings write on their way out: they go before their folder does.
-        m_app.reset();
-        m_prefs.reset();
-        m_dir.reset();
-    }
+    void cleanup() { dropDelegate(); }
 
     void takenDefaultLeavesNoShortcut()
     {
@@ -148,8 +127,7 @@ private slots:
 
         m_app->store().updateText(QString(), m_app->store().notes().first().id);
         for (int launch = 0; launch < 2; ++launch) {
-            m_app.reset(); // quitting writes the store
-            m_app = std::make_unique<AppDelegate>(*m_prefs, m_dir->filePath("Quelto"));
+            relaunch();
             m_app->launch();
             QCOMPARE(m_app->store().notes().first().text, QString());
             QVERIFY(!m_app->onboarding());
@@ -393,11 +371,6 @@ private slots:
             QTRY_COMPARE(m_app->panel()->controller().isVisible(), !hides);
         }
     }
-
-private:
-    std::unique_ptr<QTemporaryDir> m_dir;
-    std::unique_ptr<Preferences> m_prefs;
-    std::unique_ptr<AppDelegate> m_app;
 };
 
 QUELTO_X11_TEST_MAIN(TestAppDelegate, QApplication)

@@ -4,6 +4,7 @@
 
 #include "app/appdelegate.h"
 #include "support/alerts.h"
+#include "support/delegatetest.h"
 #include "support/portalprocess.h"
 #include "ui/settings/generalpage.h"
 
@@ -17,6 +18,7 @@
 using namespace quelto;
 using quelto::testing::answerNextAlert;
 using quelto::testing::PortalProcess;
+using quelto::testing::statusEntries;
 using Outcome = ShortcutStatus::Outcome;
 
 namespace {
@@ -28,39 +30,17 @@ const HotKeyCombo kMetaN{45, HotKeyCombo::kControl};
 const HotKeyCombo kCtrlAltK{40, HotKeyCombo::kCommand | HotKeyCombo::kOption};
 const HotKeyCombo kCtrlShiftK{40, HotKeyCombo::kCommand | HotKeyCombo::kShift};
 
-QStringList statusEntries(AppDelegate& app)
-{
-    QMenu menu;
-    app.buildStatusMenu(&menu);
-    QStringList entries;
-    for (QAction* a : menu.actions())
-        entries << (a->isSeparator() ? QStringLiteral("-") : a->text());
-    return entries;
-}
-
 } // namespace
 
-class TestAppDelegatePortal : public QObject {
+class TestAppDelegatePortal : public quelto::testing::DelegateTest {
     Q_OBJECT
 
 private slots:
     void initTestCase() { qputenv("XDG_SESSION_TYPE", "wayland"); }
 
-    void init()
-    {
-        m_dir = std::make_unique<QTemporaryDir>();
-        qputenv("XDG_DATA_HOME", m_dir->filePath("share").toUtf8());
-        m_prefs = std::make_unique<Preferences>(
-            std::make_unique<QSettings>(m_dir->filePath("prefs.ini"), QSettings::IniFormat));
-        m_app = std::make_unique<AppDelegate>(*m_prefs, m_dir->filePath("Quelto"));
-    }
+    void init() { makeDelegate(); }
 
-    void cleanup()
-    {
-        m_app.reset();
-        m_prefs.reset();
-        m_dir.reset();
-    }
+    void cleanup() { dropDelegate(); }
 
     void eachPressTogglesThePanelOnce()
     {
@@ -140,7 +120,7 @@ private slots:
         QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("quelto --toggle"));
 
         // From then on only Settings says it.
-        m_app = std::make_unique<AppDelegate>(*m_prefs, m_dir->filePath("Quelto"));
+        relaunch();
         const auto later = answerNextAlert(QString(), {}, kAlertTries);
         m_app->launch();
         QTRY_COMPARE(m_app->shortcutStatus().outcome(), Outcome::Unavailable);
@@ -183,11 +163,6 @@ private slots:
         QTest::qWait(kAlertWaitMs);
         QCOMPARE(*said, QStringList());
     }
-
-private:
-    std::unique_ptr<QTemporaryDir> m_dir;
-    std::unique_ptr<Preferences> m_prefs;
-    std::unique_ptr<AppDelegate> m_app;
 };
 
 QTEST_MAIN(TestAppDelegatePortal)

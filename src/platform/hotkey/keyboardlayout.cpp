@@ -118,22 +118,38 @@ constexpr ModifierName kTextOrder[] = {{HotKeyCombo::kControl, u"Meta"},
                                        {HotKeyCombo::kOption, u"Alt"},
                                        {HotKeyCombo::kShift, u"Shift"}};
 
-} // namespace
+// The naming keymap with no modifiers held (the state keeps the keymap alive).
+XkbPtr<xkb_state> unmodifiedState()
+{
+    const auto [keymap, group] = namingKeymap();
+    if (!keymap)
+        return nullptr;
+    XkbPtr<xkb_state> state(xkb_state_new(keymap.get()));
+    if (state)
+        xkb_state_update_mask(state.get(), 0, 0, 0, 0, 0, group);
+    return state;
+}
 
-std::optional<QString> layoutCharacter(quint32 keyCode)
+// What the key of a stored key code types with no modifiers.
+std::optional<xkb_keysym_t> unmodifiedKeysym(quint32 keyCode)
 {
     const std::optional<quint32> evdev = KeyTable::evdevCode(keyCode);
     if (!evdev)
         return std::nullopt;
-    const auto [keymap, group] = namingKeymap();
-    if (!keymap)
-        return std::nullopt;
-    XkbPtr<xkb_state> state(xkb_state_new(keymap.get()));
+    const XkbPtr<xkb_state> state = unmodifiedState();
     if (!state)
         return std::nullopt;
-    xkb_state_update_mask(state.get(), 0, 0, 0, 0, 0, group);
-    const xkb_keysym_t sym = xkb_state_key_get_one_sym(state.get(), *evdev + KeyTable::kX11Offset);
-    const uint32_t codePoint = xkb_keysym_to_utf32(sym);
+    return xkb_state_key_get_one_sym(state.get(), *evdev + KeyTable::kX11Offset);
+}
+
+} // namespace
+
+std::optional<QString> layoutCharacter(quint32 keyCode)
+{
+    const std::optional<xkb_keysym_t> sym = unmodifiedKeysym(keyCode);
+    if (!sym)
+        return std::nullopt;
+    const uint32_t codePoint = xkb_keysym_to_utf32(*sym);
     if (codePoint == 0 || QChar::isNonCharacter(codePoint) || !QChar::isPrint(codePoint))
         return std::nullopt;
     const char32_t units[] = {codePoint};
@@ -142,15 +158,12 @@ std::optional<QString> layoutCharacter(quint32 keyCode)
 
 std::optional<quint32> keyCodeTyping(char32_t character)
 {
-    const auto [keymap, group] = namingKeymap();
-    if (!keymap)
-        return std::nullopt;
-    XkbPtr<xkb_state> state(xkb_state_new(keymap.get()));
+    const XkbPtr<xkb_state> state = unmodifiedState();
     if (!state)
         return std::nullopt;
-    xkb_state_update_mask(state.get(), 0, 0, 0, 0, 0, group);
-    const xkb_keycode_t last = xkb_keymap_max_keycode(keymap.get());
-    for (xkb_keycode_t code = xkb_keymap_min_keycode(keymap.get()); code <= last; ++code) {
+    xkb_keymap* keymap = xkb_state_get_keymap(state.get());
+    const xkb_keycode_t last = xkb_keymap_max_keycode(keymap);
+    for (xkb_keycode_t code = xkb_keymap_min_keycode(keymap); code <= last; ++code) {
         if (code < KeyTable::kX11Offset ||
             xkb_keysym_to_utf32(xkb_state_key_get_one_sym(state.get(), code)) != character)
             continue;
@@ -163,19 +176,9 @@ std::optional<quint32> keyCodeTyping(char32_t character)
 
 std::optional<QString> keysymName(quint32 keyCode)
 {
-    const std::optional<quint32> evdev = KeyTable::evdevCode(keyCode);
-    if (!evdev)
-        return std::nullopt;
-    const auto [keymap, group] = namingKeymap();
-    if (!keymap)
-        return std::nullopt;
-    XkbPtr<xkb_state> state(xkb_state_new(keymap.get()));
-    if (!state)
-        return std::nullopt;
-    xkb_state_update_mask(state.get(), 0, 0, 0, 0, 0, group);
-    const xkb_keysym_t sym = xkb_state_key_get_one_sym(state.get(), *evdev + KeyTable::kX11Offset);
+    const std::optional<xkb_keysym_t> sym = unmodifiedKeysym(keyCode);
     char name[kMaxKeysymName];
-    if (sym == XKB_KEY_NoSymbol || xkb_keysym_get_name(sym, name, sizeof name) <= 0)
+    if (!sym || *sym == XKB_KEY_NoSymbol || xkb_keysym_get_name(*sym, name, sizeof name) <= 0)
         return std::nullopt;
     return QString::fromLatin1(name);
 }
