@@ -34,7 +34,7 @@ void watchTerminationSignals(quelto::AppDelegate& delegate)
         char byte = 0;
         [[maybe_unused]] const auto read = ::read(g_signalPipe[1], &byte, 1);
         // Told to stop: write everything and go, without asking.
-        delegate.saveBeforeStopping();
+        delegate.stopGuard().saveBeforeStopping();
         QCoreApplication::quit();
     });
     struct sigaction action {};

@@ -4,17 +4,15 @@
 // above other windows through Xwayland, and on native Wayland keeps no frame that the
 // compositor chose.
 
+#include "support/appprocess.h"
 #include "support/westonserver.h"
 
-#include <QDir>
-#include <QFile>
-#include <QProcess>
 #include <QRegularExpression>
-#include <QTemporaryDir>
 #include <QTest>
 
 #include <cstdio>
 
+using quelto::testing::AppProcess;
 using quelto::testing::WestonServer;
 
 class TestAppWayland : public QObject {
@@ -26,132 +24,70 @@ public:
 private slots:
     void init()
     {
-        m_home = std::make_unique<QTemporaryDir>();
+        m_app = std::make_unique<AppProcess>(m_weston.clientEnvironment());
         // A user who has been through onboarding and told how to bind the command: no
         // window should open by itself.
-        QVERIFY(QDir().mkpath(m_home->filePath(".config/Quelto")));
-        QFile conf(configPath());
-        QVERIFY(conf.open(QIODevice::WriteOnly));
-        conf.write("[General]\nhasCompletedOnboarding=true\nnoShortcutExplained=true\n");
+        QVERIFY(QDir().mkpath(m_app->homePath(".config/Quelto")));
+        QVERIFY(quelto::testing::writeFile(
+            m_app->configPath(),
+            "[General]\nhasCompletedOnboarding=true\nnoShortcutExplained=true\n"));
     }
 
-    void cleanup()
-    {
-        if (m_app && m_app->state() != QProcess::NotRunning) {
-            m_app->terminate();
-            m_app->waitForFinished(5000);
-        }
-        m_app.reset();
-    }
+    void cleanup() { m_app.reset(); }
 
     void startsQuietlyAndFloatsThroughXwayland()
     {
-        start(environment());
-        toggle(); // answered only once the first instance listens, after its launch
+        start();
+        QVERIFY(m_app->command({"--toggle"}));
         // Found on the X server: Qt chose xcb.
-        QTRY_COMPARE_WITH_TIMEOUT(x11("search", {"--onlyvisible", "--name", "^Quelto$"}).size(), 1,
-                                  5000);
-        const QString window = x11("search", {"--onlyvisible", "--name", "^Quelto$"}).first();
+        QTRY_COMPARE_WITH_TIMEOUT(m_app->windows("^Quelto$").size(), 1, 5000);
+        const QString window = m_app->windows("^Quelto$").first();
         // The type compositors float (weston's window manager keeps no "above" state).
-        const QString type = run("xprop", {"-id", window, "_NET_WM_WINDOW_TYPE"});
+        const QString type = quelto::testing::runProgram(
+            "xprop", {"-id", window, "_NET_WM_WINDOW_TYPE"}, m_app->environment());
         QVERIFY2(type.contains("= _NET_WM_WINDOW_TYPE_UTILITY"), qPrintable(type));
-        const QString geometry = x11("getwindowgeometry", {window}).join(' ');
+        const QString geometry = m_app->xdotool({"getwindowgeometry", window});
         QVERIFY2(geometry.contains("Geometry: 496x436") || geometry.contains("Geometry: 440x380"),
                  qPrintable(geometry));
         QTest::qWait(1000);
-        QCOMPARE(x11("search", {"--onlyvisible", "--name", "^Quelto$"}).size(), 1); // no alert
-        toggle();
-        QTRY_VERIFY_WITH_TIMEOUT(x11("search", {"--onlyvisible", "--name", "^Quelto$"}).isEmpty(),
-                                 5000);
+        QCOMPARE(m_app->windows("^Quelto$").size(), 1); // no alert
+        QVERIFY(m_app->command({"--toggle"}));
+        QTRY_VERIFY_WITH_TIMEOUT(!m_app->panelVisible(), 5000);
     }
 
     void nativeWaylandKeepsNoFrameTheCompositorChose()
     {
-        QProcessEnvironment env = environment();
-        env.insert("QT_QPA_PLATFORM", "wayland");
-        env.insert("WAYLAND_DEBUG", "client");
-        env.remove("DISPLAY");
-        start(env);
-        toggle();
+        m_app->environment().insert("QT_QPA_PLATFORM", "wayland");
+        m_app->environment().insert("WAYLAND_DEBUG", "client");
+        m_app->environment().remove("DISPLAY");
+        start();
+        QVERIFY(m_app->command({"--toggle"}));
         // The panel becomes a Wayland toplevel (its protocol traffic shows it).
         static const QRegularExpression created(QStringLiteral("new id xdg_toplevel@(\\d+)"));
         QRegularExpressionMatch toplevel;
-        QTRY_VERIFY_WITH_TIMEOUT((toplevel = created.match(QString::fromUtf8(m_log))).hasMatch(),
-                                 5000);
+        QTRY_VERIFY_WITH_TIMEOUT(
+            (toplevel = created.match(QString::fromUtf8(m_app->log()))).hasMatch(), 5000);
         const QByteArray panel = "xdg_toplevel@" + toplevel.captured(1).toLatin1();
-        QTRY_VERIFY_WITH_TIMEOUT(m_log.contains(panel + ".set_title(\"Quelto\")"), 5000);
+        QTRY_VERIFY_WITH_TIMEOUT(m_app->log().contains(panel + ".set_title(\"Quelto\")"), 5000);
         QTest::qWait(700); // shown, and past the settling of its size
-        toggle();
-        QTRY_VERIFY_WITH_TIMEOUT(m_log.contains(panel + ".destroy()"), 5000);
-        m_app->terminate();
-        QVERIFY(m_app->waitForFinished(5000));
-        QFile conf(configPath());
-        QVERIFY(conf.open(QIODevice::ReadOnly));
-        const QByteArray saved = conf.readAll();
+        QVERIFY(m_app->command({"--toggle"}));
+        QTRY_VERIFY_WITH_TIMEOUT(m_app->log().contains(panel + ".destroy()"), 5000);
+        QVERIFY(m_app->stop());
+        const QByteArray saved = quelto::testing::readFile(m_app->configPath());
         QVERIFY2(!saved.contains("panel.frame"), saved.constData());
-        QVERIFY2(!m_log.contains("already used"), m_log.right(300).constData());
+        QVERIFY2(!m_app->log().contains("already used"), m_app->log().right(300).constData());
     }
 
 private:
-    QProcessEnvironment environment() const
+    void start()
     {
-        QProcessEnvironment env = m_weston.clientEnvironment();
-        env.insert("HOME", m_home->path());
-        env.insert("XDG_DATA_HOME", m_home->filePath(".local/share"));
-        env.insert("XDG_CONFIG_HOME", m_home->filePath(".config"));
-        return env;
-    }
-    QString configPath() const { return m_home->filePath(".config/Quelto/Quelto.conf"); }
-
-    void start(const QProcessEnvironment& env)
-    {
-        m_env = env;
-        m_log.clear();
-        m_app = std::make_unique<QProcess>();
-        m_app->setProcessEnvironment(env);
-        m_app->setProcessChannelMode(QProcess::MergedChannels);
-        connect(m_app.get(), &QProcess::readyRead, this, [this] { m_log += m_app->readAll(); });
-        m_app->start(QStringLiteral(QUELTO_BINARY), {});
-        QVERIFY(m_app->waitForStarted());
+        m_app->start(true);
         // Until it owns the notes, a second start would take over instead of handing on.
         QTest::qWait(1500);
     }
 
-    void toggle()
-    {
-        // Until the first instance listens, a second one would take over instead.
-        for (int attempt = 0; attempt < 50; ++attempt) {
-            QProcess p;
-            p.setProcessEnvironment(m_env);
-            p.start(QStringLiteral(QUELTO_BINARY), {"--toggle"});
-            QVERIFY(p.waitForFinished(10000));
-            if (p.exitCode() == 0)
-                return;
-            QTest::qWait(100);
-        }
-        QFAIL("quelto --toggle never reached the running instance");
-    }
-
-    QStringList x11(const QString& command, const QStringList& args) const
-    {
-        const QString out = run("xdotool", QStringList{command} + args);
-        return out.isEmpty() ? QStringList() : out.split('\n');
-    }
-
-    QString run(const QString& program, const QStringList& args) const
-    {
-        QProcess p;
-        p.setProcessEnvironment(m_weston.clientEnvironment());
-        p.start(program, args);
-        p.waitForFinished(10000);
-        return QString::fromUtf8(p.readAllStandardOutput()).trimmed();
-    }
-
     WestonServer m_weston;
-    std::unique_ptr<QTemporaryDir> m_home;
-    std::unique_ptr<QProcess> m_app;
-    QProcessEnvironment m_env;
-    QByteArray m_log;
+    std::unique_ptr<AppProcess> m_app;
 };
 
 // Reported as skipped (exit 77) when no Wayland session can be had.

@@ -18,7 +18,7 @@ namespace quelto::testing {
 inline QStringList statusEntries(AppDelegate& app)
 {
     QMenu menu;
-    app.buildStatusMenu(&menu);
+    app.tray()->buildStatusMenu(&menu);
     QStringList entries;
     for (QAction* a : menu.actions())
         entries << (a->isSeparator() ? QStringLiteral("-") : a->text());

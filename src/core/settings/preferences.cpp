@@ -79,12 +79,17 @@ void Preferences::writeBool(const QString& key, bool value, bool& field,
 
 void Preferences::setHotKey(const HotKeyCombo& combo)
 {
+    keepHotKey(combo);
+    emit queltoHotKeyChanged();
+}
+
+void Preferences::keepHotKey(const HotKeyCombo& combo)
+{
     const bool differs = m_hotKey != combo;
     m_hotKey = combo;
     m_store->setValue(kHotKey, combo.toJson());
     if (differs)
         emit hotKeyChanged();
-    emit queltoHotKeyChanged();
 }
 
 void Preferences::setHideOnClickAway(bool value)

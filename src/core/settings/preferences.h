@@ -40,7 +40,11 @@ public:
                          QObject* parent = nullptr);
 
     HotKeyCombo hotKey() const { return m_hotKey; }
+    // Asks for `combo` as the global shortcut: listeners register it again.
     void setHotKey(const HotKeyCombo& combo);
+    // Records the shortcut that is in force after a registration (another than asked
+    // for when that was taken): shown everywhere, not registered again.
+    void keepHotKey(const HotKeyCombo& combo);
     bool hideOnClickAway() const { return m_hideOnClickAway; }
     void setHideOnClickAway(bool value);
     bool showDockIcon() const { return m_showDockIcon; }

@@ -1,0 +1,95 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "app/firstrunguide.h"
+
+#include <QTimer>
+
+namespace quelto {
+
+QString FirstRunGuide::welcomeText(bool shortcutWorks)
+{
+    // Fixed text: the keyboard layout of the day must not change what the note says.
+    const QString howToOpen =
+        shortcutWorks ? QStringLiteral("Press **Ctrl+Shift+J** anywhere to show or hide this note.")
+                      : QStringLiteral("Open this note from the tray icon, or bind the command "
+                                       "`quelto --toggle` to a key in your desktop's keyboard "
+                                       "settings.");
+    return QStringList{
+        QStringLiteral("# Welcome to Quelto"),
+        howToOpen + QStringLiteral(" It stays on top until you press Esc."),
+        QString(),
+        QStringLiteral("- [ ] Click this box to tick it"),
+        QStringLiteral("- [x] Type `- [ ]` to make another"),
+        QStringLiteral("- Links are Ctrl-clickable: " QUELTO_WEBSITE_URL),
+        QString(),
+        QStringLiteral("Lines that start with = are calculated:"),
+        QStringLiteral("= 12.50"),
+        QStringLiteral("= 7"),
+        QStringLiteral("= 30"),
+        QStringLiteral("= sum"),
+        QString(),
+        QStringLiteral("Try **bold**, _italic_, ~~strike~~ and `code`. What you copy out is plain "
+                       "text."),
+    }
+        .join(u'\n');
+}
+
+FirstRunGuide::FirstRunGuide(Preferences& prefs, NoteStore& store,
+                             const ShortcutCoordinator& shortcut, std::function<void()> tryIt,
+                             QObject* parent)
+    : QObject(parent)
+    , m_prefs(prefs)
+    , m_store(store)
+    , m_shortcut(shortcut)
+    , m_tryIt(std::move(tryIt))
+{
+    connect(&shortcut, &ShortcutCoordinator::changed, this, &FirstRunGuide::shortcutChanged);
+    connect(&prefs, &Preferences::hotKeyChanged, this, &FirstRunGuide::shortcutChanged);
+}
+
+FirstRunGuide::~FirstRunGuide() = default;
+
+void FirstRunGuide::start()
+{
+    m_display.setText(m_shortcut.displayName());
+    if (m_prefs.hasCompletedOnboarding())
+        return;
+    seedWelcomeNote();
+    show();
+}
+
+void FirstRunGuide::seedWelcomeNote()
+{
+    const Note scratch = m_store.notes().first();
+    if (scratch.text.isEmpty())
+        m_store.updateText(welcomeText(m_shortcut.works()), scratch.id);
+}
+
+void FirstRunGuide::show()
+{
+    QList<OnboardingStep> steps = onboardingSteps(m_display, m_tryIt);
+    if (steps.isEmpty())
+        return;
+    if (!m_window) {
+        m_window = std::make_unique<OnboardingWindowController>(kOnboardingTitle, kOnboardingSize);
+        connect(m_window.get(), &OnboardingWindowController::finished, this, [this] {
+            m_prefs.setHasCompletedOnboarding(true);
+            // Not inside the controller's own signal.
+            QTimer::singleShot(0, this, [this] { m_window.reset(); });
+        });
+    }
+    m_window->present(std::move(steps), 0, kOnboardingFinishTitle);
+}
+
+void FirstRunGuide::shortcutChanged()
+{
+    m_display.setText(m_shortcut.displayName());
+    // The untouched welcome note follows what the desktop answered.
+    if (m_prefs.hasCompletedOnboarding())
+        return;
+    const bool works = m_shortcut.works();
+    const Note scratch = m_store.notes().first();
+    if (scratch.text == welcomeText(!works))
+        m_store.updateText(welcomeText(works), scratch.id);
+}
+
+} // namespace quelto
