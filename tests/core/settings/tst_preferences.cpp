@@ -82,6 +82,7 @@ private slots:
                             const QString& loaded) {
             QTest::newRow(name) << QString(key) << stored << loaded;
         };
+        // clang-format off
         row("size too small", "fontSize", 9, "11");
         row("size negative", "fontSize", -40, "11");
         row("size huge", "fontSize", "99999999999999999999", "20");
@@ -96,17 +97,12 @@ private slots:
         row("shortcut garbage", "hotKey", QByteArray("\x01\xfe\x00zz", 5), defaultCombo);
         row("shortcut array", "hotKey", QByteArray("[38, 768]"), defaultCombo);
         row("shortcut without modifiers", "hotKey", QByteArray(R"({"keyCode":40})"), defaultCombo);
-        row("shortcut negative", "hotKey", QByteArray(R"({"keyCode":-1,"modifiers":0})"),
-            defaultCombo);
-        row("shortcut fraction", "hotKey", QByteArray(R"({"keyCode":1.5,"modifiers":0})"),
-            defaultCombo);
-        row("shortcut beyond 32 bits", "hotKey",
-            QByteArray(R"({"keyCode":4294967296,"modifiers":0})"), defaultCombo);
-        row("shortcut as text", "hotKey", QByteArray(R"({"keyCode":"40","modifiers":0})"),
-            defaultCombo);
-        row("shortcut large but valid", "hotKey",
-            QByteArray(R"({"keyCode":70000,"modifiers":65536})"),
-            R"({"keyCode":70000,"modifiers":65536})");
+        row("shortcut negative", "hotKey", QByteArray(R"({"keyCode":-1,"modifiers":0})"), defaultCombo);
+        row("shortcut fraction", "hotKey", QByteArray(R"({"keyCode":1.5,"modifiers":0})"), defaultCombo);
+        row("shortcut beyond 32 bits", "hotKey", QByteArray(R"({"keyCode":4294967296,"modifiers":0})"), defaultCombo);
+        row("shortcut as text", "hotKey", QByteArray(R"({"keyCode":"40","modifiers":0})"), defaultCombo);
+        row("shortcut large but valid", "hotKey", QByteArray(R"({"keyCode":70000,"modifiers":65536})"), R"({"keyCode":70000,"modifiers":65536})");
+        // clang-format on
     }
 
     void valuesFromOlderRuns()

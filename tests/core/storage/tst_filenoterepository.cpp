@@ -143,6 +143,11 @@ private slots:
             {"AAAAAAAA-0000-4000-8000-000000000001.MD", "upper-case extension"},
             {"BBBBBBBB-0000-4000-8000-000000000002.md", QByteArray("bad \xff\xfe utf-8")},
             {"{CCCCCCCC-0000-4000-8000-000000000003}.md", "braces"},
+            // What sync tools and editors leave beside a note.
+            {"CCCCCCCC-0000-4000-8000-000000000003.sync-conflict-20250301-120000-ABCDEFG.md",
+             "conflict copy"},
+            {".syncthing.CCCCCCCC-0000-4000-8000-000000000003.md.tmp", "half a download"},
+            {"~CCCCCCCC-0000-4000-8000-000000000003.md", "backup"},
         };
         for (auto it = foreign.begin(); it != foreign.end(); ++it)
             QVERIFY(writeFile(m_notes + '/' + it.key(), it.value()));

@@ -14,6 +14,8 @@ using namespace quelto;
 using namespace std::chrono_literals;
 using quelto::testing::plainNote;
 using quelto::testing::readFile;
+using quelto::testing::textColumns;
+using quelto::testing::textRow;
 
 namespace {
 
@@ -74,82 +76,56 @@ class TestNoteStore : public QObject {
     Q_OBJECT
 
 private slots:
-    // Notes as stored and as loaded, by text, Scratch with a leading "*"; the active note by
-    // text ("?" for an ID no note has); how many index and note writes the loading took.
+    // Notes as stored and as loaded by text, Scratch with a leading "*" and the active note
+    // in brackets ("[?]" for an ID no note has; "unreadable" for a repository that cannot be
+    // read); then how many index and note writes the loading took.
     void loadingPutsScratchFirstAndWritesOnlyWhatChanged_data()
     {
-        QTest::addColumn<QStringList>("stored");
-        QTest::addColumn<QString>("active");
-        QTest::addColumn<bool>("loadFails");
-        QTest::addColumn<QStringList>("loaded");
-        QTest::addColumn<QString>("loadedActive");
-        QTest::addColumn<int>("indexWrites");
-        QTest::addColumn<int>("noteWrites");
-        const auto row = [](const char* name, const QStringList& stored, const char* active,
-                            bool loadFails, const QStringList& loaded, const char* loadedActive,
-                            int indexWrites, int noteWrites) {
-            QTest::newRow(name) << stored << QString(active) << loadFails << loaded
-                                << QString(loadedActive) << indexWrites << noteWrites;
-        };
-        // clang-format off
-        row("empty repository", {}, "", false, {"*"}, "*", 1, 1);
-        row("no Scratch among notes", {"a", "b"}, "b", false, {"*", "a", "b"}, "b", 1, 1);
-        row("unreadable", {"*s", "a"}, "a", true, {"*"}, "*", 1, 1);
-        row("Scratch found later", {"a", "b", "*s", "c"}, "b", false, {"*s", "a", "b", "c"}, "b", 1, 0);
-        row("stale active ID", {"*s", "a"}, "?", false, {"*s", "a"}, "*s", 1, 0);
-        row("no active ID", {"*s", "a"}, "", false, {"*s", "a"}, "*s", 1, 0);
-        row("second Scratch flag stays", {"*s", "a", "*s2"}, "a", false, {"*s", "a", "*s2"}, "a", 0, 0);
-        // clang-format on
+        textColumns({"stored", "loaded", "writes"});
+        textRow("empty repository", "", "[*]", "1 1");
+        textRow("no Scratch among notes", "a [b]", "* a [b]", "1 1");
+        textRow("unreadable", "unreadable", "[*]", "1 1");
+        textRow("Scratch found later", "a [b] *s c", "*s a [b] c", "1 0");
+        textRow("stale active ID", "*s a [?]", "[*s] a", "1 0");
+        textRow("no active ID", "*s a", "[*s] a", "1 0");
+        textRow("second Scratch flag stays", "*s [a] *s2", "*s [a] *s2", "0 0");
     }
 
     void loadingPutsScratchFirstAndWritesOnlyWhatChanged()
     {
-        QFETCH(QStringList, stored);
-        QFETCH(QString, active);
-        QFETCH(bool, loadFails);
-        QFETCH(QStringList, loaded);
-        QFETCH(QString, loadedActive);
-        QFETCH(int, indexWrites);
-        QFETCH(int, noteWrites);
-        const auto shown = [](const Note& n) { return (n.isScratch ? "*" : "") + n.text; };
+        QFETCH(QString, stored);
+        QFETCH(QString, loaded);
+        QFETCH(QString, writes);
         QList<Note> notes;
-        std::optional<QUuid> activeID =
-            active == u"?" ? std::optional(QUuid::createUuid()) : std::nullopt;
-        for (const QString& text : stored) {
-            notes << plainNote(text.startsWith(u'*') ? text.mid(1) : text, text.startsWith(u'*'));
-            if (text == active)
-                activeID = notes.last().id;
+        std::optional<QUuid> activeID;
+        for (QString text : stored.split(u' ', Qt::SkipEmptyParts)) {
+            const bool active = text.startsWith(u'[');
+            text.remove(u'[').remove(u']');
+            if (text != u"?")
+                notes << plainNote(text.startsWith(u'*') ? text.mid(1) : text,
+                                   text.startsWith(u'*'));
+            if (active)
+                activeID = text == u"?" ? QUuid::createUuid() : notes.last().id;
         }
         auto repo = repoWith(notes, activeID);
-        repo->failLoad = loadFails;
+        repo->failLoad = stored == u"unreadable";
         NoteStore store(repo, 0ms, [] { return t0().addDays(1); });
 
-        QStringList order;
-        for (const Note& n : store.notes())
-            order << shown(n);
-        QCOMPARE(order, loaded);
-        QCOMPARE(shown(*store.activeNote()), loadedActive);
-        QCOMPARE(repo->indexWrites, indexWrites);
-        QCOMPARE(repo->memory.saveCount, noteWrites);
-        if (indexWrites > 0)
+        QStringList shown;
+        for (const Note& n : store.notes()) {
+            const QString text = (n.isScratch ? "*" : "") + n.text;
+            shown << (n.id == store.activeID() ? '[' + text + ']' : text);
+        }
+        QCOMPARE(shown.join(u' '), loaded);
+        QCOMPARE(QStringLiteral("%1 %2").arg(repo->indexWrites).arg(repo->memory.saveCount),
+                 writes);
+        if (repo->indexWrites > 0)
             QCOMPARE(repo->memory.index, (NoteIndex{store.notes(), store.activeID()}));
-        if (noteWrites > 0) { // a new Scratch, made now
+        if (repo->memory.saveCount > 0) { // a new Scratch, made now
             const Note scratch = store.notes().first();
             QCOMPARE(scratch.createdAt, t0().addDays(1));
             QCOMPARE(repo->memory.saved.value(scratch.id), scratch);
         }
-    }
-
-    void sameTextChangesNothing()
-    {
-        const QList<Note> stored{plainNote("same", true)};
-        NoteStore store(repoWith(stored, stored[0].id), 500ms, [] { return t0().addDays(1); });
-        QSignalSpy notesSpy(&store, &NoteStore::notesChanged);
-        store.updateText(QStringLiteral("same"), stored[0].id);
-        store.updateText(QStringLiteral("x"), QUuid::createUuid());
-        QVERIFY(!store.hasPendingSaves());
-        QCOMPARE(store.notes(), stored);
-        QCOMPARE(notesSpy.count(), 0);
     }
 
     void burstOfTypingSavesOnce()
@@ -224,30 +200,17 @@ private slots:
         QVERIFY(repo->trashed.isEmpty());
     }
 
-    void renameTrimsAndClears()
-    {
-        const QList<Note> stored = fourNotes();
-        auto repo = repoWith(stored, stored[0].id);
-        NoteStore store(repo, 0ms, [] { return t0().addDays(3); });
-        store.rename(stored[1].id, QStringLiteral("  Groceries \n"));
-        QCOMPARE(store.notes()[1].customTitle, std::optional<QString>(QStringLiteral("Groceries")));
-        QCOMPARE(store.notes()[1].updatedAt, t0()); // a title is no edit of the text
-        QCOMPARE(repo->memory.index->notes[1].customTitle, store.notes()[1].customTitle);
-        store.rename(stored[1].id, QStringLiteral("   "));
-        QCOMPARE(store.notes()[1].customTitle, std::nullopt);
-    }
-
     // The positions moved, where to, and the order after it.
     void moveFollowsOffsetsRule_data()
     {
-        quelto::testing::textColumns({"sources", "destination", "order"});
-        quelto::testing::textRow("third over first", "3", "1", "s c a b");
-        quelto::testing::textRow("first to end", "1", "4", "s b c a");
-        quelto::testing::textRow("two together", "1 3", "3", "s b a c");
-        quelto::testing::textRow("in place", "2", "2", "s a b c");
-        quelto::testing::textRow("destination zero", "2", "0", "s a b c");
-        quelto::testing::textRow("source out of range", "7", "1", "s a b c");
-        quelto::testing::textRow("destination past end", "1", "9", "s a b c");
+        textColumns({"sources", "destination", "order"});
+        textRow("third over first", "3", "1", "s c a b");
+        textRow("first to end", "1", "4", "s b c a");
+        textRow("two together", "1 3", "3", "s b a c");
+        textRow("in place", "2", "2", "s a b c");
+        textRow("destination zero", "2", "0", "s a b c");
+        textRow("source out of range", "7", "1", "s a b c");
+        textRow("destination past end", "1", "9", "s a b c");
     }
 
     void moveFollowsOffsetsRule()

@@ -2,7 +2,6 @@
 #include "core/text/listediting.h"
 #include "support/markedtext.h"
 
-#include <QRandomGenerator>
 #include <QTest>
 
 using namespace quelto;
@@ -144,59 +143,6 @@ private slots:
         QCOMPARE(last.range, (TextRange{7, 2}));
         QCOMPARE(last.contentLength, 2);
         QCOMPARE(currentLine(QString::fromUtf16(u"a\u2028b"), 2).range, (TextRange{2, 1}));
-    }
-
-    // Random texts full of list syntax, surrogates and odd selections: every edit must lie
-    // inside its text, leave a selection inside the new text, and split no surrogate pair.
-    void anySelectionGivesApplicableEdits()
-    {
-        const QStringList pieces{"- ",
-                                 "* ",
-                                 "1. ",
-                                 "[ ] ",
-                                 "[x] ",
-                                 "  ",
-                                 "\t",
-                                 "\n",
-                                 "\r\n",
-                                 "a",
-                                 "**",
-                                 "_",
-                                 "`",
-                                 QString::fromUtf16(u"\U0001F600"),
-                                 QString(QChar(0xD800)),
-                                 "99999999999999999999. ",
-                                 "= 1",
-                                 "#"};
-        const QStringList ops{"return", "renumber", "tab", "backtab", "_", "task", "click", "link"};
-        auto splits = [](const QString& text, qsizetype i) {
-            return i > 0 && i < text.size() && text[i - 1].isHighSurrogate() &&
-                   text[i].isLowSurrogate();
-        };
-        QRandomGenerator random(20261206);
-        for (int round = 0; round < 3000; ++round) {
-            QString text;
-            const int count = random.bounded(12);
-            for (int i = 0; i < count; ++i)
-                text += pieces[random.bounded(pieces.size())];
-            const qsizetype n = text.size();
-            const TextRange sel{random.bounded(-3, int(n) + 4), random.bounded(-3, int(n) + 4)};
-            for (const QString& op : ops) {
-                const std::optional<TextEdit> e = edit(op, text, sel);
-                if (!e)
-                    continue;
-                const QString after = e->appliedTo(text);
-                QVERIFY2(
-                    e->range.location >= 0 && e->range.length >= 0 && e->range.end() <= n &&
-                        e->selection.location >= 0 && e->selection.length >= 0 &&
-                        e->selection.end() <= after.size() && !splits(text, e->range.location) &&
-                        !splits(text, e->range.end()),
-                    qPrintable(QStringLiteral("%1 on %2 selection %3+%4: %5")
-                                   .arg(op, QString::fromLatin1(text.toUtf8().toPercentEncoding()),
-                                        QString::number(sel.location), QString::number(sel.length),
-                                        QDebug::toString(*e))));
-            }
-        }
     }
 };
 
