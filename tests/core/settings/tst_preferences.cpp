@@ -109,37 +109,9 @@ private slots:
     {
         QFETCH(QString, key);
         QFETCH(QVariant, stored);
-        QFETCH(QString, loaded);
         settings()->setValue(key, stored);
+        QFETCH(QString, loaded);
         QCOMPARE(text(Preferences(settings()).property(key.toLatin1())), loaded);
-    }
-
-    void writingFontSizeClampsIt()
-    {
-        Preferences prefs(settings());
-        QSignalSpy changed(&prefs, &Preferences::fontSizeChanged);
-        QSignalSpy posted(&prefs, &Preferences::queltoEditorPrefsChanged);
-        prefs.setFontSize(25);
-        QCOMPARE(prefs.fontSize(), 20);
-        QCOMPARE(settings()->value("fontSize").toInt(), 20);
-        prefs.setFontSize(4);
-        QCOMPARE(prefs.fontSize(), 11);
-        QCOMPARE(changed.count(), 2);
-        QCOMPARE(posted.count(), 2); // once per write, clamped or not
-    }
-
-    void launchAtLoginIsNeverStoredInSettings()
-    {
-        // The autostart entry is the only record; without one the value lasts this run only.
-        {
-            Preferences prefs(settings());
-            QSignalSpy changed(&prefs, &Preferences::launchAtLoginChanged);
-            prefs.setLaunchAtLogin(true);
-            QCOMPARE(prefs.launchAtLogin(), true);
-            QCOMPARE(changed.count(), 1);
-        }
-        QCOMPARE(settings()->allKeys().join(u' '), QString());
-        QCOMPARE(Preferences(settings()).launchAtLogin(), false);
     }
 
 private:

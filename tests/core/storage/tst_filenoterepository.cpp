@@ -7,6 +7,7 @@
 #include <QFileInfo>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -252,19 +253,14 @@ private slots:
         rlimit old{};
         QCOMPARE(getrlimit(RLIMIT_FSIZE, &old), 0);
         const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit small = old;
-        small.rlim_cur = 1024;
+        const auto restore = qScopeGuard([&] {
+            setrlimit(RLIMIT_FSIZE, &old);
+            std::signal(SIGXFSZ, previousHandler);
+        });
+        const rlimit small{1024, old.rlim_max};
         QCOMPARE(setrlimit(RLIMIT_FSIZE, &small), 0);
-        bool threw = false;
-        try {
-            m_repo->save(makeNote(kA, QString(8192, u'n'), 1));
-        } catch (const NoteRepositoryError&) {
-            threw = true;
-        }
-        setrlimit(RLIMIT_FSIZE, &old);
-        std::signal(SIGXFSZ, previousHandler);
-
-        QVERIFY(threw);
+        QVERIFY_THROWS_EXCEPTION(NoteRepositoryError,
+                                 m_repo->save(makeNote(kA, QString(8192, u'n'), 1)));
         QCOMPARE(readFile(m_repo->notePath(kA)), QByteArray("old content"));
         QCOMPARE(QDir(m_notes).entryList(QDir::Files | QDir::Hidden),
                  QStringList{"AAAAAAAA-0000-4000-8000-000000000001.md"});

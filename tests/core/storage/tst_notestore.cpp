@@ -12,6 +12,7 @@
 
 using namespace quelto;
 using namespace std::chrono_literals;
+using quelto::testing::cell;
 using quelto::testing::plainNote;
 using quelto::testing::readFile;
 using quelto::testing::textColumns;
@@ -94,8 +95,6 @@ private slots:
     void loadingPutsScratchFirstAndWritesOnlyWhatChanged()
     {
         QFETCH(QString, stored);
-        QFETCH(QString, loaded);
-        QFETCH(QString, writes);
         QList<Note> notes;
         std::optional<QUuid> activeID;
         for (QString text : stored.split(u' ', Qt::SkipEmptyParts)) {
@@ -116,9 +115,9 @@ private slots:
             const QString text = (n.isScratch ? "*" : "") + n.text;
             shown << (n.id == store.activeID() ? '[' + text + ']' : text);
         }
-        QCOMPARE(shown.join(u' '), loaded);
+        QCOMPARE(shown.join(u' '), cell("loaded"));
         QCOMPARE(QStringLiteral("%1 %2").arg(repo->indexWrites).arg(repo->memory.saveCount),
-                 writes);
+                 cell("writes"));
         if (repo->indexWrites > 0)
             QCOMPARE(repo->memory.index, (NoteIndex{store.notes(), store.activeID()}));
         if (repo->memory.saveCount > 0) { // a new Scratch, made now
@@ -161,28 +160,28 @@ private slots:
         QCOMPARE(repo->indexWrites, writes);
     }
 
+    // The active note and the one closed, by text; the note active afterwards.
     void closingPicksNeighbour_data()
     {
-        QTest::addColumn<int>("active");
-        QTest::addColumn<int>("closed");
-        QTest::addColumn<QString>("expectedActive");
-        QTest::newRow("active last") << 3 << 3 << "b";
-        QTest::newRow("active middle") << 2 << 2 << "c";
-        QTest::newRow("inactive") << 1 << 3 << "a";
+        textColumns({"active", "closed", "activeAfter"});
+        textRow("active last", "c", "c", "b");
+        textRow("active middle", "b", "b", "c");
+        textRow("inactive", "a", "c", "a");
     }
 
     void closingPicksNeighbour()
     {
-        QFETCH(int, active);
-        QFETCH(int, closed);
-        QFETCH(QString, expectedActive);
+        QFETCH(QString, closed);
         const QList<Note> stored = fourNotes();
-        auto repo = repoWith(stored, stored[active].id);
+        const auto idOf = [&](const QString& text) {
+            return stored[QStringLiteral("sabc").indexOf(text)].id;
+        };
+        auto repo = repoWith(stored, idOf(cell("active")));
         NoteStore store(repo, 0ms, t0);
-        store.closeNote(stored[closed].id);
-        QCOMPARE(store.notes().size(), 3);
-        QCOMPARE(store.activeNote()->text, expectedActive);
-        QCOMPARE(repo->trashed, QList<QUuid>{stored[closed].id});
+        store.closeNote(idOf(closed));
+        QCOMPARE(store.activeNote()->text, cell("activeAfter"));
+        QVERIFY(!store.note(idOf(closed)));
+        QCOMPARE(repo->trashed, QList<QUuid>{idOf(closed)});
         QCOMPARE(repo->memory.index, (NoteIndex{store.notes(), store.activeID()}));
     }
 
@@ -215,16 +214,13 @@ private slots:
 
     void moveFollowsOffsetsRule()
     {
-        QFETCH(QString, sources);
-        QFETCH(QString, destination);
-        QFETCH(QString, order);
         auto repo = repoWith(fourNotes());
         NoteStore store(repo, 0ms, t0);
         QSet<qsizetype> moved;
-        for (const QString& source : sources.split(u' '))
+        for (const QString& source : cell("sources").split(u' '))
             moved.insert(source.toLongLong());
-        store.move(moved, destination.toLongLong());
-        QCOMPARE(textsOf(store).join(u' '), order);
+        store.move(moved, cell("destination").toLongLong());
+        QCOMPARE(textsOf(store).join(u' '), cell("order"));
         if (repo->indexWrites > 0)
             QCOMPARE(repo->memory.index->notes, store.notes());
     }
@@ -245,20 +241,6 @@ private slots:
         QCOMPARE(activeSpy.count(), 1);
         QCOMPARE(repo->memory.saved.value(stored[0].id).text, QStringLiteral("left behind"));
         QCOMPARE(repo->memory.index->activeID, std::optional<QUuid>(stored[1].id));
-    }
-
-    void adoptOrphansAppendsAndWritesIndex()
-    {
-        const QList<Note> stored{plainNote("s", true)};
-        auto repo = repoWith(stored, stored[0].id);
-        repo->memory.orphans = {stored[0], plainNote("stray")};
-        NoteStore store(repo, 0ms, t0);
-        store.adoptOrphans();
-        QCOMPARE(textsOf(store), (QStringList{"s", "stray"}));
-        QCOMPARE(repo->indexWrites, 1);
-        store.adoptOrphans();
-        QCOMPARE(store.notes().size(), 2);
-        QCOMPARE(repo->indexWrites, 1);
     }
 
     void closingPendingNoteSavesBeforeTrash()

@@ -5,6 +5,7 @@
 #include <QTest>
 
 using namespace quelto;
+using quelto::testing::cell;
 using quelto::testing::textColumns;
 using quelto::testing::textRow;
 
@@ -29,10 +30,8 @@ private slots:
     void splitAndJoinRoundTrip()
     {
         QFETCH(QString, stored);
-        QFETCH(QString, text);
-        QFETCH(QString, endings);
         const LineEndings::Split split = LineEndings::split(stored);
-        QCOMPARE(split, (LineEndings::Split{text, endings.toLatin1()}));
+        QCOMPARE(split, (LineEndings::Split{cell("text"), cell("endings").toLatin1()}));
         QCOMPARE(LineEndings::join(split.text, split.endings, '\n'), stored);
     }
 
@@ -53,14 +52,12 @@ private slots:
 
     void editsKeepUntouchedEndings()
     {
-        QFETCH(QString, stored);
         QFETCH(QString, edited);
-        QFETCH(QString, expected);
-        const LineEndings::Split before = LineEndings::split(stored);
+        const LineEndings::Split before = LineEndings::split(cell("stored"));
         const char fallback = LineEndings::mostCommon(before.endings);
         const LineEndings::Endings after =
             LineEndings::carry(before.text, before.endings, edited, fallback);
-        QCOMPARE(LineEndings::join(edited, after, fallback), expected);
+        QCOMPARE(LineEndings::join(edited, after, fallback), cell("expected"));
     }
 };
 

@@ -1,11 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/text/listediting.h"
 #include "support/markedtext.h"
+#include "support/texttable.h"
 
 #include <QTest>
 
 using namespace quelto;
 using namespace quelto::ListEditing;
+using quelto::testing::cell;
 using quelto::testing::marked;
 using quelto::testing::parseMarked;
 
@@ -37,17 +39,6 @@ class TestListEditing : public QObject {
     Q_OBJECT
 
 private slots:
-    void parsesItems()
-    {
-        QCOMPARE(parseItem(u"  - [x] a"),
-                 (Item{QStringLiteral("  "), QStringLiteral("-"), std::nullopt, true, 8}));
-        QCOMPARE(parseItem(u"12. b"), (Item{QString(), std::nullopt, 12, false, 4}));
-        QCOMPARE(parseItem(u"99999999999999999999. big"),
-                 (Item{QString(), std::nullopt, std::nullopt, false, 22}));
-        QCOMPARE(parseItem(u"-a"), std::nullopt);
-        QCOMPARE(parseItem(u""), std::nullopt);
-    }
-
     // Before and after with the selection marked; "<none>" where the rule does not apply.
     void editsText_data()
     {
@@ -125,12 +116,10 @@ private slots:
 
     void editsText()
     {
-        QFETCH(QString, op);
-        QFETCH(QString, before);
-        QFETCH(QString, after);
-        const auto [text, sel] = parseMarked(before);
-        const std::optional<TextEdit> result = edit(op, text, sel);
-        QCOMPARE(result ? marked(result->appliedTo(text), result->selection) : "<none>", after);
+        const auto [text, sel] = parseMarked(cell("before"));
+        const std::optional<TextEdit> result = edit(cell("op"), text, sel);
+        QCOMPARE(result ? marked(result->appliedTo(text), result->selection) : "<none>",
+                 cell("after"));
     }
 
     void currentLineStopsAtTerminators()

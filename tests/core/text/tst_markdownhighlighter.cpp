@@ -10,6 +10,7 @@
 
 using namespace quelto;
 using namespace quelto::MarkdownHighlighter;
+using quelto::testing::cell;
 using quelto::testing::marked;
 using quelto::testing::textColumns;
 using quelto::testing::textRow;
@@ -84,9 +85,7 @@ private slots:
 
     void runsForLine()
     {
-        QFETCH(QString, line);
-        QFETCH(QString, runs);
-        QCOMPARE(describe(MarkdownHighlighter::runsForLine(line)), runs);
+        QCOMPARE(describe(MarkdownHighlighter::runsForLine(cell("line"))), cell("runs"));
     }
 
     void inlineRunsAreRelativeToTheLine()
@@ -141,8 +140,7 @@ private slots:
     {
         QFETCH(QString, text);
         QFETCH(TextRange, range);
-        QFETCH(QString, paragraphs);
-        QCOMPARE(marked(text, paragraphRange(text, range)), paragraphs);
+        QCOMPARE(marked(text, paragraphRange(text, range)), cell("paragraphs"));
     }
 
     void cacheHandsOutOnePatternAcrossThreads()

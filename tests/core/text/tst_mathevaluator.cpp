@@ -1,9 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/text/mathevaluator.h"
+#include "support/texttable.h"
 
 #include <QTest>
 
 using namespace quelto;
+using quelto::testing::cell;
 
 namespace {
 
@@ -100,7 +102,6 @@ private slots:
             {"product beyond the exponent range", "10^64 * 10^64 * 10^64", "none"},
             {"power below the exponent range", "0.001^64", "none"},
         });
-        // clang-format on
         auto add = [](const char* name, const QString& expression, const QString& value) {
             QTest::newRow(name) << QStringLiteral("en_US") << expression << value;
         };
@@ -112,15 +113,27 @@ private slots:
         add("201 parentheses", QString(201, u'(') + u'1' + QString(201, u')'), "none");
         add("200 minus signs", QString(200, u'-') + u'1', "1");
         add("NUL and lone surrogates", QString::fromUtf16(u"\0\xD800 1 \xDC00", 7), "none");
+        // Decimal arithmetic: exact, 38 significant digits, the half rounding away from zero.
+        add("decimal sum is exact", "0.1 + 0.2 - 0.3", "0");
+        add("trailing zero dropped", "1.10", "1.1");
+        add("third", "1/3", "0." + QString(38, u'3'));
+        add("two thirds round up", "2/3", "0." + QString(37, u'6') + u'7');
+        add("third times three", "1/3*3", "0." + QString(38, u'9'));
+        add("39 digits round to 38", "123456789012345678901234567890123456785", "123456789012345678901234567890123456790");
+        add("one lost beside 10^41", "1" + QString(41, u'0') + " + 1", "1" + QString(41, u'0'));
+        add("smallest step below one", "1 - 0." + QString(37, u'0') + u'1', "0." + QString(38, u'9'));
+        // The exponent range ends at 127 above and -128 below; past it there is no value.
+        add("largest exponent", "10^64 * 10^64 * 10^36", "1" + QString(164, u'0'));
+        add("above the exponent range", "10^64 * 10^64 * 10^37", "none");
+        add("smallest exponent", "1 / 10^64 / 10^64", "0." + QString(127, u'0') + u'1');
+        add("below the exponent range", "1 / 10^64 / 10^64 / 10", "none");
+        // clang-format on
     }
 
     void evaluatesExpressions()
     {
-        QFETCH(QString, locale);
-        QFETCH(QString, expression);
-        QFETCH(QString, value);
-        const icu::Locale loc(locale.toLatin1().constData());
-        QCOMPARE(valueText(MathEvaluator::evaluate(expression, loc)), value);
+        const icu::Locale loc(cell("locale").toLatin1().constData());
+        QCOMPARE(valueText(MathEvaluator::evaluate(cell("expression"), loc)), cell("value"));
     }
 
     void totalsRunPerBlock_data()
@@ -146,10 +159,9 @@ private slots:
 
     void totalsRunPerBlock()
     {
-        QFETCH(QString, locale);
-        QFETCH(QString, expression);
-        QFETCH(QString, value);
-        QCOMPARE(shownResults(expression, icu::Locale(locale.toLatin1().constData())), value);
+        QCOMPARE(
+            shownResults(cell("expression"), icu::Locale(cell("locale").toLatin1().constData())),
+            cell("value"));
     }
 
     void formatsForLocale_data()
@@ -170,41 +182,10 @@ private slots:
 
     void formatsForLocale()
     {
-        QFETCH(QString, locale);
-        QFETCH(QString, expression);
-        QFETCH(QString, value);
-        const icu::Locale loc(locale.toLatin1().constData());
-        const std::optional<Decimal> number = MathEvaluator::evaluate(expression, loc);
+        const icu::Locale loc(cell("locale").toLatin1().constData());
+        const std::optional<Decimal> number = MathEvaluator::evaluate(cell("expression"), loc);
         QVERIFY(number);
-        QCOMPARE(MathEvaluator::formatResult(*number, loc), value);
-    }
-
-    void decimalArithmeticIsExact()
-    {
-        auto d = [](const char* s) { return *Decimal::fromString(s); };
-        QCOMPARE(d("0.1") + d("0.2"), d("0.3"));
-        QCOMPARE(d("1.10"), d("1.1"));
-        QCOMPARE((d("1") / d("3")).toString(), std::string("0.") + std::string(38, '3'));
-        QCOMPARE((d("2") / d("3")).toString(), std::string("0.") + std::string(37, '6') + "7");
-        QCOMPARE((d("1") / d("3") * d("3")).toString(), std::string("0.") + std::string(38, '9'));
-        // 39 significant digits round to 38, the half going away from zero.
-        QCOMPARE(d("123456789012345678901234567890123456785").toString(),
-                 "123456789012345678901234567890123456790");
-        QCOMPARE(d("1") - d("1"), Decimal());
-        QCOMPARE(d("100000000000000000000000000000000000000000") + d("1"),
-                 d("100000000000000000000000000000000000000000"));
-        QCOMPARE((d("1") - d("0.00000000000000000000000000000000000001")).toString(),
-                 "0." + std::string(38, '9'));
-        QVERIFY((d("10") / Decimal()).isNaN());
-        // The exponent range ends at 127 above and -128 below; past it there is no value.
-        const Decimal big = *Decimal::fromString("1" + std::string(127 + 37, '0'));
-        QVERIFY(!big.isNaN());
-        QVERIFY((big * d("10")).isNaN());
-        const Decimal tiny = d("1") / *Decimal::fromString("1" + std::string(128, '0'));
-        QCOMPARE(tiny.toString(), "0." + std::string(127, '0') + "1");
-        QVERIFY((tiny / d("10")).isNaN());
-        QVERIFY(!Decimal::fromString("1.2.3"));
-        QVERIFY(!Decimal::fromString("-"));
+        QCOMPARE(MathEvaluator::formatResult(*number, loc), cell("value"));
     }
 };
 
