@@ -68,10 +68,9 @@ private slots:
             Preferences prefs(settings(), std::make_unique<XdgAutostart>("/opt/my apps/quelto"));
             QCOMPARE(prefs.launchAtLogin(), false);
             prefs.setLaunchAtLogin(true);
-            QFile file(entry);
-            QVERIFY(file.open(QIODevice::ReadOnly));
-            QVERIFY(file.readAll().contains("Exec=\"/opt/my apps/quelto\"\n"));
+            QCOMPARE(execLine(entry), QStringLiteral("\"/opt/my apps/quelto\""));
         }
+        QVERIFY(settings()->allKeys().isEmpty()); // the entry is the only record
         QCOMPARE(Preferences(settings(), std::make_unique<XdgAutostart>("q")).launchAtLogin(),
                  true);
 
@@ -107,13 +106,13 @@ private slots:
         QTest::addColumn<bool>("onPath");
         QTest::addColumn<QString>("exec"); // what the entry holds; %1 is the temporary folder
 
+        // clang-format off
         QTest::newRow("on PATH") << "bin" << true << "quelto";
         QTest::newRow("plain path") << "opt" << false << "%1/opt/quelto";
         QTest::newRow("spaces") << "my apps" << false << "\"%1/my apps/quelto\"";
-        QTest::newRow("percent and dollar")
-            << "50% $HOME" << false << "\"%1/50%% \\\\$HOME/quelto\"";
-        QTest::newRow("quote, backslash, backtick")
-            << "a\"b\\c`d" << false << "\"%1/a\\\\\"b\\\\\\\\c\\\\`d/quelto\"";
+        QTest::newRow("percent and dollar") << "50% $HOME" << false << "\"%1/50%% \\\\$HOME/quelto\"";
+        QTest::newRow("quote, backslash, backtick") << "a\"b\\c`d" << false << "\"%1/a\\\\\"b\\\\\\\\c\\\\`d/quelto\"";
+        // clang-format on
     }
 
     void entryRunsThisProgram()

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/hotkey/hotkey.h"
+#include "support/keypress.h"
 #include "support/xvfbserver.h"
 
 #include <QAbstractNativeEventFilter>
@@ -19,19 +20,12 @@
 #include <cstdlib>
 
 using namespace quelto;
+using quelto::testing::press;
 
 namespace {
 
 const HotKeyCombo kCtrlShiftJ{38, HotKeyCombo::kCommand | HotKeyCombo::kShift};
 const HotKeyCombo kCtrlShiftK{40, HotKeyCombo::kCommand | HotKeyCombo::kShift};
-
-void press(const QString& keys)
-{
-    QProcess xdotool;
-    xdotool.start(QStringLiteral("xdotool"), {QStringLiteral("key"), keys});
-    QVERIFY(xdotool.waitForFinished(5000));
-    QCOMPARE(xdotool.exitCode(), 0);
-}
 
 // Whether the server reports a held key's repeats to this client as presses alone
 // (XKB's detectable auto-repeat) rather than as release and press pairs.

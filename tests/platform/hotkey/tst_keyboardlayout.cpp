@@ -49,13 +49,13 @@ private slots:
         QTest::addColumn<QByteArray>("layouts");
         QTest::addColumn<quint32>("code");
         QTest::addColumn<QString>("name");
-        QTest::newRow("french") << QByteArray("fr") << 12u << "A"; // Q on a US keyboard
-        QTest::newRow("german") << QByteArray("de") << 16u << "Z"; // Y on a US keyboard
-        QTest::newRow("russian J") << QByteArray("ru") << 38u << "J";
+        // clang-format off
+        QTest::newRow("french") << QByteArray("fr") << 12u << "A"; // Q on a US keyboard QTest::newRow("german") << QByteArray("de") << 16u << "Z"; // Y on a US keyboard QTest::newRow("russian J") << QByteArray("ru") << 38u << "J";
         QTest::newRow("russian Q") << QByteArray("ru") << 12u << "Q";
         QTest::newRow("greek") << QByteArray("gr") << 38u << "J";
         QTest::newRow("russian then french") << QByteArray("ru,fr") << 12u << "A";
         QTest::newRow("fixed names stay") << QByteArray("ru") << 53u << "Esc";
+        // clang-format on
     }
 
     void lettersComeFromAnAsciiLayout()

@@ -14,10 +14,28 @@ using quelto::testing::PortalProcess;
 
 namespace {
 
-constexpr quint32 kCommandShift = HotKeyCombo::kCommand | HotKeyCombo::kShift;
 const HotKeyCombo kCtrlShiftJ = HotKeyCombo::defaultCombo();
 const HotKeyCombo kCtrlAltN{45, HotKeyCombo::kCommand | HotKeyCombo::kOption};
-const QString kAppId = QStringLiteral("app.quelto.Quelto");
+
+// Our shortcut on the session bus, with what it reports, asking a portal service started
+// with the given options ("<none>": no portal at all) for Ctrl+Shift+J.
+struct Binding {
+    explicit Binding(const QStringList& options = {})
+        : portal(options == QStringList{"<none>"}
+                     ? std::nullopt
+                     : std::optional<PortalProcess>(std::in_place, options))
+    {
+        shortcut.bind(kCtrlShiftJ);
+    }
+    bool portalReady() const { return portal && portal->ready(); }
+
+    std::optional<PortalProcess> portal; // started before the shortcut asks for it
+    PortalShortcut shortcut{QDBusConnection::sessionBus(), QStringLiteral("app.quelto.Quelto")};
+    QSignalSpy bound{&shortcut, &PortalShortcut::bound};
+    QSignalSpy declined{&shortcut, &PortalShortcut::declined};
+    QSignalSpy unavailable{&shortcut, &PortalShortcut::unavailable};
+    QSignalSpy activated{&shortcut, &PortalShortcut::activated};
+};
 
 } // namespace
 
@@ -29,10 +47,11 @@ private slots:
     {
         QTest::addColumn<HotKeyCombo>("combo");
         QTest::addColumn<QString>("trigger");
+        // clang-format off
         QTest::newRow("Ctrl+Shift+J") << kCtrlShiftJ << "CTRL+SHIFT+j";
-        QTest::newRow("Super+Alt+Space")
-            << HotKeyCombo{49, HotKeyCombo::kControl | HotKeyCombo::kOption} << "ALT+LOGO+space";
+        QTest::newRow("Super+Alt+Space") << HotKeyCombo{49, HotKeyCombo::kControl | HotKeyCombo::kOption} << "ALT+LOGO+space";
         QTest::newRow("F5 alone") << HotKeyCombo{96, 0} << "F5";
+        // clang-format on
     }
 
     void triggersInTheDesktopsNotation()
@@ -46,15 +65,15 @@ private slots:
     {
         QTest::addColumn<QString>("description");
         QTest::addColumn<std::optional<HotKeyCombo>>("combo");
+        // clang-format off
         QTest::newRow("KDE") << "Ctrl+Shift+J" << std::optional(kCtrlShiftJ);
         QTest::newRow("other words and case") << "control+ALT+n" << std::optional(kCtrlAltN);
-        QTest::newRow("Meta is Super")
-            << "Meta+Space" << std::optional(HotKeyCombo{49, HotKeyCombo::kControl});
-        QTest::newRow("named key")
-            << "Shift+F5" << std::optional(HotKeyCombo{96, HotKeyCombo::kShift});
+        QTest::newRow("Meta is Super") << "Meta+Space" << std::optional(HotKeyCombo{49, HotKeyCombo::kControl});
+        QTest::newRow("named key") << "Shift+F5" << std::optional(HotKeyCombo{96, HotKeyCombo::kShift});
         QTest::newRow("unknown modifier") << "Hyper+J" << std::optional<HotKeyCombo>();
         QTest::newRow("unknown key") << "Ctrl+Launch" << std::optional<HotKeyCombo>();
         QTest::newRow("nothing") << "" << std::optional<HotKeyCombo>();
+        // clang-format on
     }
 
     void desktopDescriptionsReadBack()
@@ -66,21 +85,18 @@ private slots:
 
     void bindAsksForTheStoredCombinationAndRebindsInANewSession()
     {
-        PortalProcess portal;
-        QVERIFY(portal.ready());
-        PortalShortcut shortcut(QDBusConnection::sessionBus(), kAppId);
-        QSignalSpy bound(&shortcut, &PortalShortcut::bound);
-        shortcut.bind(kCtrlShiftJ);
-        QTRY_COMPARE(bound.count(), 1);
-        QCOMPARE(bound.first().first().toString(), QStringLiteral("Ctrl+Shift+J"));
-        QCOMPARE(portal.calls(),
+        Binding b;
+        QVERIFY(b.portalReady());
+        QTRY_COMPARE(b.bound.count(), 1);
+        QCOMPARE(b.bound.first().first().toString(), QStringLiteral("Ctrl+Shift+J"));
+        QCOMPARE(b.portal->calls(),
                  (QStringList{"register app.quelto.Quelto", "create",
                               "bind session|toggle-panel|Show or hide Quelto|CTRL+SHIFT+j"}));
 
-        shortcut.bind(kCtrlAltN);
-        QTRY_COMPARE(bound.count(), 2);
-        QCOMPARE(bound.last().first().toString(), QStringLiteral("Ctrl+Alt+N"));
-        const QStringList calls = portal.calls().mid(3);
+        b.shortcut.bind(kCtrlAltN);
+        QTRY_COMPARE(b.bound.count(), 2);
+        QCOMPARE(b.bound.last().first().toString(), QStringLiteral("Ctrl+Alt+N"));
+        const QStringList calls = b.portal->calls().mid(3);
         QCOMPARE(calls.size(), 3);
         QVERIFY2(calls.at(0).startsWith("close /org/freedesktop/portal/desktop/session/"),
                  qPrintable(calls.join('\n')));
@@ -90,70 +106,54 @@ private slots:
 
     void eachPressActivatesOnce()
     {
-        PortalProcess portal;
-        QVERIFY(portal.ready());
-        PortalShortcut shortcut(QDBusConnection::sessionBus(), kAppId);
-        QSignalSpy bound(&shortcut, &PortalShortcut::bound);
-        QSignalSpy activated(&shortcut, &PortalShortcut::activated);
-        shortcut.bind(kCtrlShiftJ);
-        QTRY_COMPARE(bound.count(), 1);
-        portal.send("press");
-        QTRY_COMPARE(activated.count(), 1);
-        portal.send("press"); // the key held down repeats
-        portal.send("press");
-        portal.send("release");
-        portal.send("press");
-        QTRY_COMPARE(activated.count(), 2);
+        Binding b;
+        QVERIFY(b.portalReady());
+        QTRY_COMPARE(b.bound.count(), 1);
+        b.portal->send("press");
+        QTRY_COMPARE(b.activated.count(), 1);
+        b.portal->send("press"); // the key held down repeats
+        b.portal->send("press");
+        b.portal->send("release");
+        b.portal->send("press");
+        QTRY_COMPARE(b.activated.count(), 2);
         QTest::qWait(200);
-        QCOMPARE(activated.count(), 2);
+        QCOMPARE(b.activated.count(), 2);
     }
 
     void desktopAnswersOtherThanYes_data()
     {
         QTest::addColumn<QStringList>("options");
         QTest::addColumn<QString>("answer");
+        // clang-format off
         QTest::newRow("user cancels the dialog") << QStringList{"--refuse"} << "declined";
         QTest::newRow("bound without a trigger") << QStringList{"--bind-as", ""} << "declined";
-        QTest::newRow("portal without global shortcuts")
-            << QStringList{"--no-shortcuts"} << "unavailable";
+        QTest::newRow("portal without global shortcuts") << QStringList{"--no-shortcuts"} << "unavailable";
         QTest::newRow("no portal at all") << QStringList{"<none>"} << "unavailable";
+        // clang-format on
     }
 
     void desktopAnswersOtherThanYes()
     {
         QFETCH(QStringList, options);
         QFETCH(QString, answer);
-        std::unique_ptr<PortalProcess> portal;
-        if (options != QStringList{"<none>"}) {
-            portal = std::make_unique<PortalProcess>(options);
-            QVERIFY(portal->ready());
-        }
-        PortalShortcut shortcut(QDBusConnection::sessionBus(), kAppId);
-        QSignalSpy bound(&shortcut, &PortalShortcut::bound);
-        QSignalSpy declined(&shortcut, &PortalShortcut::declined);
-        QSignalSpy unavailable(&shortcut, &PortalShortcut::unavailable);
-        shortcut.bind(kCtrlShiftJ);
-        QSignalSpy& expected = answer == u"declined" ? declined : unavailable;
-        QTRY_COMPARE(expected.count(), 1);
+        Binding b(options);
+        QVERIFY(!b.portal || b.portal->ready());
+        QTRY_COMPARE((answer == u"declined" ? b.declined : b.unavailable).count(), 1);
         QTest::qWait(100);
-        QCOMPARE(bound.count() + declined.count() + unavailable.count(), 1);
+        QCOMPARE(b.bound.count() + b.declined.count() + b.unavailable.count(), 1);
     }
 
     void changesMadeInTheDesktopAreReported()
     {
-        PortalProcess portal({"--bind-as", "Meta+J"});
-        QVERIFY(portal.ready());
-        PortalShortcut shortcut(QDBusConnection::sessionBus(), kAppId);
-        QSignalSpy bound(&shortcut, &PortalShortcut::bound);
-        QSignalSpy declined(&shortcut, &PortalShortcut::declined);
-        shortcut.bind(kCtrlShiftJ);
-        QTRY_COMPARE(bound.count(), 1);
-        QCOMPARE(bound.last().first().toString(), QStringLiteral("Meta+J"));
-        portal.send("change Ctrl+Alt+K");
-        QTRY_COMPARE(bound.count(), 2);
-        QCOMPARE(bound.last().first().toString(), QStringLiteral("Ctrl+Alt+K"));
-        portal.send("change");
-        QTRY_COMPARE(declined.count(), 1);
+        Binding b({"--bind-as", "Meta+J"});
+        QVERIFY(b.portalReady());
+        QTRY_COMPARE(b.bound.count(), 1);
+        QCOMPARE(b.bound.last().first().toString(), QStringLiteral("Meta+J"));
+        b.portal->send("change Ctrl+Alt+K");
+        QTRY_COMPARE(b.bound.count(), 2);
+        QCOMPARE(b.bound.last().first().toString(), QStringLiteral("Ctrl+Alt+K"));
+        b.portal->send("change");
+        QTRY_COMPARE(b.declined.count(), 1);
     }
 };
 
