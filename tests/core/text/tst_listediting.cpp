@@ -65,6 +65,7 @@ private slots:
             {"return", "plain|", "<none>"},
             {"return", "9223372036854775807. max|", "9223372036854775807. max\n|"},
             {"return", "- a|\r\nb", "- a\n- |\r\nb"},
+            {"return", "x\u2028- a|", "x\u2028- a\n- |"}, // a line separator starts a line
             {"renumber", "1. a\n2. |\n2. b\n3. c", "1. a\n2. |\n3. b\n4. c"},
             {"renumber", "1. a\n2. b\n\n1. x\n|1. y", "1. a\n2. b\n\n1. x\n|2. y"},
             {"renumber", "5. a\n5. |b", "5. a\n6. |b"},
@@ -120,18 +121,6 @@ private slots:
         const std::optional<TextEdit> result = edit(cell("op"), text, sel);
         QCOMPARE(result ? marked(result->appliedTo(text), result->selection) : "<none>",
                  cell("after"));
-    }
-
-    void currentLineStopsAtTerminators()
-    {
-        const QString text = QStringLiteral("ab\r\ncd\nef");
-        const Line first = currentLine(text, 1);
-        QCOMPARE(first.range, (TextRange{0, 4}));
-        QCOMPARE(first.content, u"ab");
-        const Line last = currentLine(text, 99);
-        QCOMPARE(last.range, (TextRange{7, 2}));
-        QCOMPARE(last.contentLength, 2);
-        QCOMPARE(currentLine(QString::fromUtf16(u"a\u2028b"), 2).range, (TextRange{2, 1}));
     }
 };
 

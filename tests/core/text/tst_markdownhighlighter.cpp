@@ -60,6 +60,10 @@ private slots:
         textRow("dash without space", "-item", "");
         textRow("number without space", "1.item", "");
         textRow("numbered task has no box", "1. [ ] x", "listBullet 0..2");
+        textRow("two spaces before box", "-  [ ] a", "listBullet 0..1");
+        textRow("no space after box", "- [ ]a", "listBullet 0..1");
+        textRow("other mark in box", "- [v] a", "listBullet 0..1");
+        textRow("tab-indented task", "\t* [x] a", "listBullet 1..2, checkbox 3..6 checked");
         textRow("code hides bold", "`**x**`", "marker 0..1, code 1..6, marker 6..7");
         textRow("bold around code", "**a `b` c**", "marker 0..2, bold 2..9, marker 4..5, code 5..6, marker 6..7, marker 9..11");
         textRow("address in parentheses then full stop", "(see https://a.example/x).", "link 5..24 https://a.example/x");
@@ -95,26 +99,6 @@ private slots:
                  "marker 10..12, bold 12..13, marker 13..15");
         QCOMPARE(inlineRuns(text, -5, 999).size(), 6);
         QCOMPARE(describe(inlineRuns(text, 9, 2)), QString());
-    }
-
-    // Each line with its box, if it has one, between braces.
-    void checkboxNeedsSingleSpaces_data()
-    {
-        QTest::addColumn<QString>("line");
-        QTest::newRow("dash") << "- {[ ]} a";
-        QTest::newRow("indented star") << "\t* {[x]} a";
-        QTest::newRow("two spaces before box") << "-  [ ] a";
-        QTest::newRow("no space after box") << "- [ ]a";
-        QTest::newRow("numbered") << "1. [ ] a";
-        QTest::newRow("other mark") << "- [v] a";
-    }
-
-    void checkboxNeedsSingleSpaces()
-    {
-        QFETCH(QString, line);
-        const QString plain = QString(line).remove(u'{').remove(u'}');
-        const std::optional<TextRange> box = checkboxRange(plain);
-        QCOMPARE(box ? marked(plain, *box) : plain, line);
     }
 
     // The range given as numbers (it may lie outside the text); the paragraphs marked.

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/settings/preferences.h"
 #include "platform/autostart/xdgautostart.h"
+#include "support/notes.h"
 
 #include <QDir>
 #include <QFile>
@@ -10,6 +11,8 @@
 #include <QTest>
 
 using namespace quelto;
+using quelto::testing::readFile;
+using quelto::testing::writeFile;
 
 namespace {
 
@@ -37,10 +40,7 @@ QString programOf(const QString& exec)
 
 QString execLine(const QString& path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return QStringLiteral("<no entry>");
-    for (const QByteArray& line : file.readAll().split('\n')) {
+    for (const QByteArray& line : readFile(path).split('\n')) {
         if (line.startsWith("Exec="))
             return QString::fromUtf8(line.mid(5));
     }
@@ -74,10 +74,7 @@ private slots:
         QCOMPARE(Preferences(settings(), std::make_unique<XdgAutostart>("q")).launchAtLogin(),
                  true);
 
-        QFile file(entry);
-        QVERIFY(file.open(QIODevice::Append));
-        file.write("Hidden = true\n");
-        file.close();
+        QVERIFY(writeFile(entry, readFile(entry) + "Hidden = true\n"));
         Preferences hidden(settings(), std::make_unique<XdgAutostart>("q"));
         QCOMPARE(hidden.launchAtLogin(), false);
         hidden.setLaunchAtLogin(true);
@@ -88,10 +85,8 @@ private slots:
     void failedAutostartChangeKeepsNewValue()
     {
         // A file where the autostart folder should be makes the change fail.
-        QFile blocker(m_dir->filePath("config/autostart"));
         QVERIFY(QDir().mkpath(m_dir->filePath("config")));
-        QVERIFY(blocker.open(QIODevice::WriteOnly));
-        blocker.close();
+        QVERIFY(writeFile(m_dir->filePath("config/autostart"), ""));
         XdgAutostart autostart("q");
         QVERIFY(autostart.setEnabled(true).has_value());
         Preferences prefs(settings(), std::make_unique<XdgAutostart>("q"));
@@ -125,10 +120,9 @@ private slots:
         const QString bin = m_dir->filePath(folder);
         const QString program = bin + "/quelto";
         QVERIFY(QDir().mkpath(bin));
-        QFile file(program);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.close();
-        QVERIFY(file.setPermissions(file.permissions() | QFile::ExeOwner));
+        QVERIFY(writeFile(program, ""));
+        QVERIFY(
+            QFile::setPermissions(program, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
         const QByteArray path = qgetenv("PATH");
         qputenv("PATH", onPath ? (bin.toUtf8() + ':' + path) : path);
         const std::optional<QString> failed = XdgAutostart(program).setEnabled(true);
@@ -150,16 +144,15 @@ private slots:
         XdgAutostart autostart("q");
         QVERIFY(!autostart.setEnabled(true));
         const auto write = [](const QByteArray& extra) {
-            QFile file(XdgAutostart::entryPath());
-            QVERIFY(file.open(QIODevice::WriteOnly));
-            file.write("[Desktop Entry]\nType=Application\nName=Quelto\nExec=q\n" + extra);
+            return writeFile(XdgAutostart::entryPath(),
+                             "[Desktop Entry]\nType=Application\nName=Quelto\nExec=q\n" + extra);
         };
-        write("X-GNOME-Autostart-enabled=false\n");
+        QVERIFY(write("X-GNOME-Autostart-enabled=false\n"));
         QVERIFY(!autostart.isEnabled());
-        write("Hidden=false\nX-GNOME-Autostart-enabled=true\n");
+        QVERIFY(write("Hidden=false\nX-GNOME-Autostart-enabled=true\n"));
         QVERIFY(autostart.isEnabled());
         // Keys of other groups (a desktop action) do not count.
-        write("[Desktop Action new]\nName=New\nHidden=true\n");
+        QVERIFY(write("[Desktop Action new]\nName=New\nHidden=true\n"));
         QVERIFY(autostart.isEnabled());
     }
 

@@ -101,9 +101,13 @@ private slots:
         press("ctrl+j"); // not the combination
         press("j");
         settle();
-        QCOMPARE(j, 1);
         QCOMPARE(k, 2);
         QCOMPARE(altJ, 1);
+        QCOMPARE(j, 1);
+        press("Num_Lock"); // a lock key on changes the modifier state, not the shortcut
+        press("ctrl+shift+j");
+        press("Num_Lock");
+        QTRY_COMPARE(j, 2);
     }
 
     void handlerRunsLaterOnMainThread()
@@ -177,17 +181,6 @@ private slots:
         QCOMPARE(presses, 0);
         // The grab is gone too: registering the same combination again works.
         QVERIFY(HotKey::create(kCtrlShiftJ, [] {}));
-    }
-
-    void numLockStillTriggers()
-    {
-        int presses = 0;
-        auto hotKey = HotKey::create(kCtrlShiftJ, [&] { ++presses; });
-        QVERIFY(hotKey);
-        press("Num_Lock");
-        press("ctrl+shift+j");
-        press("Num_Lock");
-        QTRY_COMPARE(presses, 1);
     }
 
     void comboHeldByAnotherClientFails()
