@@ -39,19 +39,6 @@ private slots:
 
     void derivedTitleStripsMarkdown() { QCOMPARE(derivedTitle(cell("text")), cell("title")); }
 
-    void titleFollowsScratchThenCustomThenText()
-    {
-        Note note{
-            QUuid::createUuid(), QStringLiteral("Mine"), QStringLiteral("# Body"), {}, {}, true};
-        QCOMPARE(note.title(), QStringLiteral("Scratch"));
-        note.isScratch = false;
-        QCOMPARE(note.title(), QStringLiteral("Mine"));
-        note.customTitle = QString();
-        QCOMPARE(note.title(), QStringLiteral("Body"));
-        note.customTitle.reset();
-        QCOMPARE(note.title(), QStringLiteral("Body"));
-    }
-
     // Empty where the text is rejected.
     void dateTimesAreWholeSecondsInUtc_data()
     {
@@ -70,9 +57,6 @@ private slots:
     {
         const std::optional<QDateTime> parsed = parseInternetDateTime(cell("text"));
         QCOMPARE(parsed ? internetDateTime(*parsed) : QString(), cell("utc"));
-
-        const QDateTime fractional(QDate(2025, 3, 1), QTime(14, 5, 9, 750), Qt::UTC);
-        QCOMPARE(internetDateTime(fractional), QStringLiteral("2025-03-01T14:05:09Z"));
     }
 };
 

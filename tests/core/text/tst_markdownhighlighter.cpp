@@ -6,8 +6,6 @@
 #include <QDebug>
 #include <QTest>
 
-#include <thread>
-
 using namespace quelto;
 using namespace quelto::MarkdownHighlighter;
 using quelto::testing::cell;
@@ -125,23 +123,6 @@ private slots:
         QFETCH(QString, text);
         QFETCH(TextRange, range);
         QCOMPARE(marked(text, paragraphRange(text, range)), cell("paragraphs"));
-    }
-
-    void cacheHandsOutOnePatternAcrossThreads()
-    {
-        const QString pattern = QStringLiteral("x(y)z-threads");
-        std::vector<const icu::RegexPattern*> seen(8);
-        std::vector<std::thread> threads;
-        for (std::size_t i = 0; i < seen.size(); ++i)
-            threads.emplace_back([&, i] {
-                seen[i] = &cachedRegex(pattern);
-                for (int k = 0; k < 200; ++k)
-                    MarkdownHighlighter::runsForLine(u"- [ ] **a** `b` https://c.example _d_");
-            });
-        for (auto& t : threads)
-            t.join();
-        for (const auto* p : seen)
-            QCOMPARE(p, seen.front());
     }
 };
 
