@@ -100,14 +100,17 @@ private slots:
         QTRY_COMPARE(altJ, 1);
         press("ctrl+j"); // not the combination
         press("j");
-        settle();
-        QCOMPARE(k, 2);
-        QCOMPARE(altJ, 1);
-        QCOMPARE(j, 1);
-        press("Num_Lock"); // a lock key on changes the modifier state, not the shortcut
+        press("Num_Lock"); // NumLock on changes the modifier state, not the shortcut
         press("ctrl+shift+j");
         press("Num_Lock");
         QTRY_COMPARE(j, 2);
+        first.reset(); // an ended hot key runs nothing and gives its grab back
+        press("ctrl+shift+j");
+        settle();
+        QCOMPARE(j, 2);
+        QCOMPARE(k, 2);
+        QCOMPARE(altJ, 1);
+        QVERIFY(HotKey::create(kCtrlShiftJ, [] {}));
     }
 
     void handlerRunsLaterOnMainThread()
@@ -168,19 +171,6 @@ private slots:
         press("ctrl+shift+j");
         press("ctrl+shift+j");
         QTRY_COMPARE(presses, 2);
-    }
-
-    void endedHotKeyRunsNothing()
-    {
-        int presses = 0;
-        auto hotKey = HotKey::create(kCtrlShiftJ, [&] { ++presses; });
-        QVERIFY(hotKey);
-        hotKey.reset();
-        press("ctrl+shift+j");
-        settle();
-        QCOMPARE(presses, 0);
-        // The grab is gone too: registering the same combination again works.
-        QVERIFY(HotKey::create(kCtrlShiftJ, [] {}));
     }
 
     void comboHeldByAnotherClientFails()
