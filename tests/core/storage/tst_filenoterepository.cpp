@@ -5,8 +5,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QJsonDocument>
-#include <QJsonObject>
 #include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
