@@ -5,12 +5,16 @@
 #include "platform/hotkey/portalshortcut.h"
 #include "platform/hotkey/portaltrigger.h"
 #include "support/portalprocess.h"
+#include "support/texttable.h"
 
 #include <QSignalSpy>
 #include <QTest>
 
 using namespace quelto;
+using quelto::testing::cell;
 using quelto::testing::PortalProcess;
+using quelto::testing::textColumns;
+using quelto::testing::textRow;
 
 namespace {
 
@@ -43,44 +47,30 @@ class TestPortalShortcut : public QObject {
     Q_OBJECT
 
 private slots:
-    void triggersInTheDesktopsNotation_data()
+    // What the desktop shows for a shortcut; the combination read from it as key code and
+    // modifiers (empty: none); the trigger asked for with that combination.
+    void triggerNotations_data()
     {
-        QTest::addColumn<HotKeyCombo>("combo");
-        QTest::addColumn<QString>("trigger");
-        // clang-format off
-        QTest::newRow("Ctrl+Shift+J") << kCtrlShiftJ << "CTRL+SHIFT+j";
-        QTest::newRow("Super+Alt+Space") << HotKeyCombo{49, HotKeyCombo::kControl | HotKeyCombo::kOption} << "ALT+LOGO+space";
-        QTest::newRow("F5 alone") << HotKeyCombo{96, 0} << "F5";
-        // clang-format on
+        textColumns({"description", "combo", "trigger"});
+        textRow("KDE", "Ctrl+Shift+J", "38 0x300", "CTRL+SHIFT+j");
+        textRow("other words and case", "control+ALT+n", "45 0x900", "CTRL+ALT+n");
+        textRow("Meta is Super", "Meta+Space", "49 0x1000", "LOGO+space");
+        textRow("Super and Alt", "Meta+Alt+Space", "49 0x1800", "ALT+LOGO+space");
+        textRow("named key", "Shift+F5", "96 0x200", "SHIFT+F5");
+        textRow("key alone", "F5", "96 0x0", "F5");
+        textRow("unknown modifier", "Hyper+J", "", "");
+        textRow("unknown key", "Ctrl+Launch", "", "");
+        textRow("nothing", "", "", "");
     }
 
-    void triggersInTheDesktopsNotation()
+    void triggerNotations()
     {
-        QFETCH(HotKeyCombo, combo);
-        QFETCH(QString, trigger);
-        QCOMPARE(PortalTrigger::fromCombo(combo), std::optional(trigger));
-    }
-
-    void desktopDescriptionsReadBack_data()
-    {
-        QTest::addColumn<QString>("description");
-        QTest::addColumn<std::optional<HotKeyCombo>>("combo");
-        // clang-format off
-        QTest::newRow("KDE") << "Ctrl+Shift+J" << std::optional(kCtrlShiftJ);
-        QTest::newRow("other words and case") << "control+ALT+n" << std::optional(kCtrlAltN);
-        QTest::newRow("Meta is Super") << "Meta+Space" << std::optional(HotKeyCombo{49, HotKeyCombo::kControl});
-        QTest::newRow("named key") << "Shift+F5" << std::optional(HotKeyCombo{96, HotKeyCombo::kShift});
-        QTest::newRow("unknown modifier") << "Hyper+J" << std::optional<HotKeyCombo>();
-        QTest::newRow("unknown key") << "Ctrl+Launch" << std::optional<HotKeyCombo>();
-        QTest::newRow("nothing") << "" << std::optional<HotKeyCombo>();
-        // clang-format on
-    }
-
-    void desktopDescriptionsReadBack()
-    {
-        QFETCH(QString, description);
-        QFETCH(std::optional<HotKeyCombo>, combo);
-        QCOMPARE(PortalTrigger::toCombo(description), combo);
+        const std::optional<HotKeyCombo> combo = PortalTrigger::toCombo(cell("description"));
+        QCOMPARE(combo ? QStringLiteral("%1 0x%2").arg(combo->keyCode).arg(combo->modifiers, 0, 16)
+                       : QString(),
+                 cell("combo"));
+        if (combo)
+            QCOMPARE(PortalTrigger::fromCombo(*combo).value_or("<none>"), cell("trigger"));
     }
 
     void bindActivatesOncePerPressAndRebindsInANewSession()
