@@ -8,7 +8,6 @@
 #include <QProcess>
 #include <QScopeGuard>
 #include <QTest>
-#include <QThread>
 #include <QWindow>
 
 #include <xcb/xcb.h>
@@ -45,10 +44,7 @@ void setDetectableAutoRepeat(bool on)
 }
 
 // Lets queued deliveries run, so a press that should do nothing has had its chance.
-void settle()
-{
-    QTest::qWait(300);
-}
+constexpr int kQuietMs = 300;
 
 // Tells whether an X key press is being delivered right now: set when the press reaches
 // the native event filters, cleared on the next turn of the event loop. Made after the
@@ -106,28 +102,23 @@ private slots:
         QTRY_COMPARE(j, 2);
         first.reset(); // an ended hot key runs nothing and gives its grab back
         press("ctrl+shift+j");
-        settle();
+        QTest::qWait(kQuietMs);
         QCOMPARE(j, 2);
         QCOMPARE(k, 2);
         QCOMPARE(altJ, 1);
         QVERIFY(HotKey::create(kCtrlShiftJ, [] {}));
     }
 
-    void handlerRunsLaterOnMainThread()
+    void handlerRunsAfterTheEventsDelivery()
     {
-        QThread* ranOn = nullptr;
-        bool ranDuringDelivery = false;
+        std::optional<bool> ranDuringDelivery;
         std::unique_ptr<DeliveryWatch> watch;
-        auto hotKey = HotKey::create(kCtrlShiftJ, [&] {
-            ranOn = QThread::currentThread();
-            ranDuringDelivery = watch->delivering;
-        });
+        auto hotKey = HotKey::create(kCtrlShiftJ, [&] { ranDuringDelivery = watch->delivering; });
         QVERIFY(hotKey);
         watch = std::make_unique<DeliveryWatch>();
         press("ctrl+shift+j");
-        QTRY_VERIFY(ranOn);
-        QCOMPARE(ranOn, qApp->thread());
-        QCOMPARE(ranDuringDelivery, false); // not called from inside the X event's delivery
+        QTRY_VERIFY(ranDuringDelivery.has_value());
+        QCOMPARE(*ranDuringDelivery, false); // not called from inside the X event's delivery
     }
 
     void heldShortcutRunsOnce_data()
@@ -150,7 +141,7 @@ private slots:
         xdotool.start(QStringLiteral("xdotool"),
                       {"keydown", "ctrl+shift+j", "sleep", "1", "keyup", "ctrl+shift+j"});
         QTRY_VERIFY_WITH_TIMEOUT(xdotool.state() == QProcess::NotRunning, 5000);
-        settle();
+        QTest::qWait(kQuietMs);
         QCOMPARE(presses, 1);
         press("ctrl+shift+j"); // the next press counts again
         QTRY_COMPARE(presses, 2);
