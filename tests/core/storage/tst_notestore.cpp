@@ -185,15 +185,13 @@ private slots:
         QCOMPARE(repo->memory.index, (NoteIndex{store.notes(), store.activeID()}));
     }
 
-    void scratchCannotBeClosedRenamedOrMoved()
+    void scratchCannotBeClosedOrRenamed()
     {
         const QList<Note> stored = fourNotes();
         auto repo = repoWith(stored, stored[0].id);
         NoteStore store(repo, 0ms, t0);
         store.closeNote(stored[0].id);
         store.rename(stored[0].id, QStringLiteral("Mine"));
-        store.move({0}, 2);
-        store.move({3}, 0);
         QCOMPARE(store.notes(), stored);
         QCOMPARE(repo->indexWrites, 0);
         QVERIFY(repo->trashed.isEmpty());
@@ -207,9 +205,10 @@ private slots:
         textRow("first to end", "1", "4", "s b c a");
         textRow("two together", "1 3", "3", "s b a c");
         textRow("in place", "2", "2", "s a b c");
-        textRow("destination zero", "2", "0", "s a b c");
         textRow("source out of range", "7", "1", "s a b c");
         textRow("destination past end", "1", "9", "s a b c");
+        textRow("Scratch stays first", "0", "2", "s a b c");
+        textRow("nothing goes before Scratch", "3", "0", "s a b c");
     }
 
     void moveFollowsOffsetsRule()
