@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Data tables of texts alone, a row a line: textColumns({"before", "after"}), then
-// textRow("name", "a", "b") for each case.
+// textRow("name", "a", "b") for each case; cell("before") reads a text of the current row.
 
 #include <QTest>
 
@@ -28,6 +28,12 @@ inline QString asText(const QString& text)
 template <typename... Texts> void textRow(const char* name, const Texts&... texts)
 {
     (QTest::newRow(name) << ... << asText(texts));
+}
+
+// The current row's text in a column, for checks that read it once.
+inline QString cell(const char* column)
+{
+    return *static_cast<QString*>(QTest::qData(column, qMetaTypeId<QString>()));
 }
 
 } // namespace quelto::testing

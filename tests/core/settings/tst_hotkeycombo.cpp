@@ -10,18 +10,6 @@ class TestHotKeyCombo : public QObject {
     Q_OBJECT
 
 private slots:
-    void jsonRoundTripsExactly()
-    {
-        const HotKeyCombo combo{38, 0x300};
-        QCOMPARE(combo.toJson(), QByteArray(R"({"keyCode":38,"modifiers":768})"));
-        QCOMPARE(HotKeyCombo::fromJson(combo.toJson()), std::optional(combo));
-        const HotKeyCombo max{0xFFFFFFFF, 0xFFFFFFFF};
-        QCOMPARE(HotKeyCombo::fromJson(max.toJson()), std::optional(max));
-        QCOMPARE(HotKeyCombo::fromJson(R"({"keyCode":38})"), std::nullopt);
-        QCOMPARE(HotKeyCombo::fromJson(R"({"keyCode":38,"modifiers":null})"), std::nullopt);
-        QCOMPARE(HotKeyCombo::fromJson(""), std::nullopt);
-    }
-
     void modifiersMapBothWays()
     {
         QCOMPARE(carbonModifiers(Qt::ControlModifier | Qt::ShiftModifier), 0x300u);

@@ -60,19 +60,14 @@ private slots:
         QTest::addColumn<QRectF>("visible");
         QTest::addColumn<QRectF>("expected");
         const QRectF visible(0, 25, 1440, 875);
-        QTest::newRow("shifted in from the left")
-            << QRectF(-300, 100, 500, 400) << visible << QRectF(0, 100, 500, 400);
-        QTest::newRow("larger than the screen")
-            << QRectF(-50, -50, 3000, 2000) << visible << visible;
-        QTest::newRow("enlarged to the minimum")
-            << QRectF(10, 30, 200, 150) << visible << QRectF(10, 30, 320, 220);
-        QTest::newRow("shifted up from below")
-            << QRectF(1300, 850, 400, 300) << visible << QRectF(1040, 600, 400, 300);
-        QTest::newRow("minimum larger than screen")
-            << QRectF(0, 0, 10, 10) << QRectF(5, 5, 300, 200) << QRectF(5, 5, 300, 200);
-        QTest::newRow("second screen to the right")
-            << QRectF(100, 100, 500, 400) << QRectF(1440, 0, 1024, 768)
-            << QRectF(1440, 100, 500, 400);
+        // clang-format off
+        QTest::newRow("shifted in from the left") << QRectF(-300, 100, 500, 400) << visible << QRectF(0, 100, 500, 400);
+        QTest::newRow("larger than the screen") << QRectF(-50, -50, 3000, 2000) << visible << visible;
+        QTest::newRow("enlarged to the minimum") << QRectF(10, 30, 200, 150) << visible << QRectF(10, 30, 320, 220);
+        QTest::newRow("shifted up from below") << QRectF(1300, 850, 400, 300) << visible << QRectF(1040, 600, 400, 300);
+        QTest::newRow("minimum larger than screen") << QRectF(0, 0, 10, 10) << QRectF(5, 5, 300, 200) << QRectF(5, 5, 300, 200);
+        QTest::newRow("second screen to the right") << QRectF(100, 100, 500, 400) << QRectF(1440, 0, 1024, 768) << QRectF(1440, 100, 500, 400);
+        // clang-format on
     }
 
     void clampFitsFrameOntoScreen()

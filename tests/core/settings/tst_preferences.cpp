@@ -82,6 +82,7 @@ private slots:
                             const QString& loaded) {
             QTest::newRow(name) << QString(key) << stored << loaded;
         };
+        // clang-format off
         row("size too small", "fontSize", 9, "11");
         row("size negative", "fontSize", -40, "11");
         row("size huge", "fontSize", "99999999999999999999", "20");
@@ -96,54 +97,21 @@ private slots:
         row("shortcut garbage", "hotKey", QByteArray("\x01\xfe\x00zz", 5), defaultCombo);
         row("shortcut array", "hotKey", QByteArray("[38, 768]"), defaultCombo);
         row("shortcut without modifiers", "hotKey", QByteArray(R"({"keyCode":40})"), defaultCombo);
-        row("shortcut negative", "hotKey", QByteArray(R"({"keyCode":-1,"modifiers":0})"),
-            defaultCombo);
-        row("shortcut fraction", "hotKey", QByteArray(R"({"keyCode":1.5,"modifiers":0})"),
-            defaultCombo);
-        row("shortcut beyond 32 bits", "hotKey",
-            QByteArray(R"({"keyCode":4294967296,"modifiers":0})"), defaultCombo);
-        row("shortcut as text", "hotKey", QByteArray(R"({"keyCode":"40","modifiers":0})"),
-            defaultCombo);
-        row("shortcut large but valid", "hotKey",
-            QByteArray(R"({"keyCode":70000,"modifiers":65536})"),
-            R"({"keyCode":70000,"modifiers":65536})");
+        row("shortcut negative", "hotKey", QByteArray(R"({"keyCode":-1,"modifiers":0})"), defaultCombo);
+        row("shortcut fraction", "hotKey", QByteArray(R"({"keyCode":1.5,"modifiers":0})"), defaultCombo);
+        row("shortcut beyond 32 bits", "hotKey", QByteArray(R"({"keyCode":4294967296,"modifiers":0})"), defaultCombo);
+        row("shortcut as text", "hotKey", QByteArray(R"({"keyCode":"40","modifiers":0})"), defaultCombo);
+        row("shortcut large but valid", "hotKey", QByteArray(R"({"keyCode":70000,"modifiers":65536})"), R"({"keyCode":70000,"modifiers":65536})");
+        // clang-format on
     }
 
     void valuesFromOlderRuns()
     {
         QFETCH(QString, key);
         QFETCH(QVariant, stored);
-        QFETCH(QString, loaded);
         settings()->setValue(key, stored);
+        QFETCH(QString, loaded);
         QCOMPARE(text(Preferences(settings()).property(key.toLatin1())), loaded);
-    }
-
-    void writingFontSizeClampsIt()
-    {
-        Preferences prefs(settings());
-        QSignalSpy changed(&prefs, &Preferences::fontSizeChanged);
-        QSignalSpy posted(&prefs, &Preferences::queltoEditorPrefsChanged);
-        prefs.setFontSize(25);
-        QCOMPARE(prefs.fontSize(), 20);
-        QCOMPARE(settings()->value("fontSize").toInt(), 20);
-        prefs.setFontSize(4);
-        QCOMPARE(prefs.fontSize(), 11);
-        QCOMPARE(changed.count(), 2);
-        QCOMPARE(posted.count(), 2); // once per write, clamped or not
-    }
-
-    void launchAtLoginIsNeverStoredInSettings()
-    {
-        // The autostart entry is the only record; without one the value lasts this run only.
-        {
-            Preferences prefs(settings());
-            QSignalSpy changed(&prefs, &Preferences::launchAtLoginChanged);
-            prefs.setLaunchAtLogin(true);
-            QCOMPARE(prefs.launchAtLogin(), true);
-            QCOMPARE(changed.count(), 1);
-        }
-        QCOMPARE(settings()->allKeys().join(u' '), QString());
-        QCOMPARE(Preferences(settings()).launchAtLogin(), false);
     }
 
 private:

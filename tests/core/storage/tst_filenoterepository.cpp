@@ -5,8 +5,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QJsonDocument>
-#include <QJsonObject>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -49,21 +48,224 @@ class TestFileNoteRepository : public QObject {
     Q_OBJECT
 
 private slots:
-    void init();
-    void freshSystemIgnoresAnIndexWithoutFolder();
-    void savedNotesAndIndexLoadBack();
-    void indexFileIsSortedUpperCaseAndWholeSeconds();
-    void indexEntryWithoutFileIsDropped();
-    void strayUuidFilesJoinAfterIndexedNotesOldestFirst();
-    void foreignFilesAreIgnoredAndNeverTouched();
-    void damagedIndexRecoversFromFolder_data();
-    void damagedIndexRecoversFromFolder();
-    void damagedIndexRecoversFromPreviousCopy();
-    void unchangedIndexIsNotWrittenAgain();
-    void trashMovesToUserTrashAndToleratesMissingFile();
-    void saveReportsFailureUntilFolderIsFixed();
-    void failedWriteLeavesOldContentWhole();
-    void byteOrderMarkSurvivesRoundTrip();
+    void init()
+    {
+        m_dir = std::make_unique<QTemporaryDir>();
+        // The Trash lives under the data location; keep it inside the test's own folder.
+        qputenv("XDG_DATA_HOME", m_dir->filePath(QStringLiteral("share")).toUtf8());
+        m_notes = m_dir->filePath(QStringLiteral("Quelto/Notes"));
+        m_index = m_dir->filePath(QStringLiteral("Quelto/index.json"));
+        m_repo = std::make_unique<FileNoteRepository>(m_notes, m_index);
+    }
+
+    void freshSystemIgnoresAnIndexWithoutFolder()
+    {
+        QVERIFY(QDir().mkpath(m_dir->filePath(QStringLiteral("Quelto"))));
+        QVERIFY(writeFile(m_index, FileNoteRepository::encodeIndex({{makeNote(kA, "x", 1)}, kA})));
+        QCOMPARE(m_repo->load(), NoteIndex{});
+        QCOMPARE(m_repo->orphanNotes({}), QList<Note>{});
+    }
+
+    // The index as other copies of the program and sync tools read it: sorted keys,
+    // upper-case IDs, whole seconds in UTC, no key for what is absent.
+    void notesAndIndexRoundTrip()
+    {
+        Note fractional = makeNote(kA, "a", 1, true);
+        fractional.updatedAt = fractional.updatedAt.addMSecs(640);
+        m_repo->save(fractional);
+        m_repo->saveIndex({{fractional}, std::nullopt});
+        QCOMPARE(readFile(m_index), QByteArray(R"({
+    "notes": [
+        {
+            "createdAt": "2025-03-01T12:00:00Z",
+            "id": "AAAAAAAA-0000-4000-8000-000000000001",
+            "isScratch": true,
+            "updatedAt": "2025-03-01T13:00:00Z"
+        }
+    ],
+    "version": 1
+}
+)"));
+        QCOMPARE(m_repo->load().notes.value(0).updatedAt, utc(1, 13));
+
+        const QString groceries = QString::fromUtf8("# Groceries\n- milk 🥛");
+        const NoteIndex index{{makeNote(kA, "a", 1, true),
+                               makeNote(kB, groceries, 2, false, "Groceries"), makeNote(kC, "", 3)},
+                              kB};
+        for (const Note& n : index.notes)
+            m_repo->save(n);
+        m_repo->saveIndex(index);
+        QCOMPARE(m_repo->load(), index);
+        QCOMPARE(readFile(m_repo->notePath(kB)), groceries.toUtf8());
+        setModified(m_index, utc(5));
+        m_repo->saveIndex(index); // unchanged: not written again
+        QCOMPARE(QFileInfo(m_index).lastModified(), utc(5));
+    }
+
+    void indexEntryWithoutFileIsDropped()
+    {
+        const QList<Note> notes{makeNote(kA, "a", 1, true), makeNote(kB, "b", 2),
+                                makeNote(kC, "c", 3)};
+        for (const Note& n : notes)
+            m_repo->save(n);
+        m_repo->saveIndex({notes, kB});
+        QVERIFY(QFile::remove(m_repo->notePath(kB)));
+        QCOMPARE(m_repo->load(), (NoteIndex{{notes[0], notes[2]}, std::nullopt}));
+        m_repo->saveIndex({notes, kC});
+        QCOMPARE(m_repo->load(), (NoteIndex{{notes[0], notes[2]}, kC}));
+    }
+
+    void strayUuidFilesJoinAfterIndexedNotesOldestFirst()
+    {
+        const Note a = makeNote(kA, "a", 1, true);
+        m_repo->save(a);
+        m_repo->saveIndex({{a}, kA});
+        const QString newer = m_notes + "/cccccccc-0000-4000-8000-000000000003.md";
+        const QString older = m_notes + "/bbbbbbbb-0000-4000-8000-000000000002.md";
+        QVERIFY(writeFile(newer, "newer"));
+        QVERIFY(writeFile(older, "older"));
+        setModified(newer, utc(20));
+        setModified(older, utc(10));
+
+        const NoteIndex loaded = m_repo->load();
+        QCOMPARE(textsOf(loaded.notes), (QStringList{"a", "older", "newer"}));
+        const Note stray = loaded.notes[1];
+        QCOMPARE(stray, (Note{kB, std::nullopt, "older", stray.createdAt, utc(10), false}));
+        QCOMPARE(loaded.activeID, std::optional<QUuid>(kA));
+        QCOMPARE(textsOf(m_repo->orphanNotes({kA, kB})), QStringList{"newer"});
+    }
+
+    void foreignFilesAreIgnoredAndNeverTouched()
+    {
+        QVERIFY(QDir().mkpath(m_notes));
+        const QMap<QString, QByteArray> foreign{
+            {"readme.md", "not a uuid"},
+            {"AAAAAAAA-0000-4000-8000-000000000001.txt", "other extension"},
+            {"AAAAAAAA-0000-4000-8000-000000000001.MD", "upper-case extension"},
+            {"BBBBBBBB-0000-4000-8000-000000000002.md", QByteArray("bad \xff\xfe utf-8")},
+            {"{CCCCCCCC-0000-4000-8000-000000000003}.md", "braces"},
+            // What sync tools and editors leave beside a note.
+            {"CCCCCCCC-0000-4000-8000-000000000003.sync-conflict-20250301-120000-ABCDEFG.md",
+             "conflict copy"},
+            {".syncthing.CCCCCCCC-0000-4000-8000-000000000003.md.tmp", "half a download"},
+            {"~CCCCCCCC-0000-4000-8000-000000000003.md", "backup"},
+        };
+        for (auto it = foreign.begin(); it != foreign.end(); ++it)
+            QVERIFY(writeFile(m_notes + '/' + it.key(), it.value()));
+
+        QCOMPARE(m_repo->load(), NoteIndex{}); // no index: recovery from the folder
+        const Note c = makeNote(kC, "c", 3, true);
+        m_repo->save(c);
+        m_repo->saveIndex({{c, makeNote(kB, "b", 2)}, kB});
+        // B's file is not UTF-8: held back in its place, not dropped.
+        QCOMPARE(m_repo->load(), (NoteIndex{{c}, std::nullopt}));
+        QCOMPARE(m_repo->heldNotes(),
+                 (QList<HeldNote>{
+                     {makeNote(kB, "", 2), kC, "BBBBBBBB-0000-4000-8000-000000000002.md"}}));
+        QCOMPARE(textsOf(m_repo->orphanNotes({})), QStringList{"c"});
+        m_repo->trash(kA); // A has no note file: nothing to do, and no error
+
+        for (auto it = foreign.begin(); it != foreign.end(); ++it)
+            QCOMPARE(readFile(m_notes + '/' + it.key()), it.value());
+    }
+
+    void damagedIndexRecoversFromFolder_data()
+    {
+        QTest::addColumn<QByteArray>("index");
+        const QByteArray entry =
+            R"({"id": "AAAAAAAA-0000-4000-8000-000000000001", "isScratch": true,
+            "createdAt": "2025-03-01T12:00:00Z", "updatedAt": "2025-03-01T12:00:00Z"})";
+        auto with = [&](const QByteArray& e) { return "{\"notes\": [" + e + "], \"version\": 1}"; };
+        auto changed = [&](const char* from, const char* to) {
+            return with(QByteArray(entry).replace(from, to));
+        };
+        // clang-format off
+        QTest::newRow("missing file") << QByteArray("<none>");
+        QTest::newRow("empty file") << QByteArray();
+        QTest::newRow("empty object") << QByteArray("{}");
+        QTest::newRow("not json") << QByteArray("notes: A, B");
+        QTest::newRow("truncated") << with(entry).left(60);
+        QTest::newRow("top level array") << QByteArray("[]");
+        QTest::newRow("no version") << QByteArray("{\"notes\": []}");
+        QTest::newRow("version as text") << QByteArray("{\"notes\": [], \"version\": \"1\"}");
+        QTest::newRow("fractional version") << QByteArray("{\"notes\": [], \"version\": 1.5}");
+        QTest::newRow("notes not an array") << QByteArray("{\"notes\": {}, \"version\": 1}");
+        QTest::newRow("entry not an object") << with("42");
+        QTest::newRow("missing isScratch") << changed("\"isScratch\": true,", "");
+        QTest::newRow("isScratch as number") << changed("true", "1");
+        QTest::newRow("malformed id") << changed("AAAAAAAA-", "AAAAAAAA");
+        QTest::newRow("malformed date") << changed("2025-03-01T12", "2025-03-01 12");
+        QTest::newRow("fractional seconds") << changed("00Z\", \"up", "00.5Z\", \"up");
+        QTest::newRow("title as number") << changed("{", "{\"customTitle\": 3,");
+        QTest::newRow("active id malformed") << QByteArray("{\"activeID\": \"x\", \"notes\": [], \"version\": 1}");
+        // clang-format on
+    }
+
+    void damagedIndexRecoversFromFolder()
+    {
+        QFETCH(QByteArray, index);
+        const QList<Note> notes{makeNote(kA, "a", 1, true, QStringLiteral("kept?")),
+                                makeNote(kB, "b", 2), makeNote(kC, "c", 3)};
+        for (const Note& n : notes) {
+            m_repo->save(n);
+            setModified(m_repo->notePath(n.id), n.updatedAt);
+        }
+        if (index != "<none>")
+            QVERIFY(writeFile(m_index, index));
+
+        const NoteIndex loaded = m_repo->load();
+        QCOMPARE(textsOf(loaded.notes), (QStringList{"c", "b", "a"}));
+        QCOMPARE(loaded.activeID, std::nullopt);
+        for (const Note& n : loaded.notes) {
+            QVERIFY(!n.isScratch);
+            QCOMPARE(n.customTitle, std::nullopt);
+        }
+        for (const Note& n : notes)
+            QCOMPARE(readFile(m_repo->notePath(n.id)), n.text.toUtf8());
+        QCOMPARE(readFile(m_index), index == "<none>" ? QByteArray("<missing>") : index);
+    }
+
+    void damagedIndexRecoversFromPreviousCopy()
+    {
+        const QList<Note> notes{makeNote(kA, "a", 1, true), makeNote(kB, "b", 2, false, "Bee")};
+        for (const Note& n : notes)
+            m_repo->save(n);
+        m_repo->saveIndex({notes, kB});
+        m_repo->saveIndex({{notes[0], notes[1], makeNote(kC, "c", 3)}, kA}); // keeps the first
+        QVERIFY(writeFile(m_index, "{\"notes\": [tru"));
+        QCOMPARE(m_repo->load(), (NoteIndex{notes, kB}));
+    }
+
+    void failedWriteLeavesOldContentWhole()
+    {
+        m_repo->save(makeNote(kA, "old content", 1));
+        // A file size limit makes the write itself fail halfway, as a full disk would.
+        rlimit old{};
+        QCOMPARE(getrlimit(RLIMIT_FSIZE, &old), 0);
+        const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+        const auto restore = qScopeGuard([&] {
+            setrlimit(RLIMIT_FSIZE, &old);
+            std::signal(SIGXFSZ, previousHandler);
+        });
+        const rlimit small{1024, old.rlim_max};
+        QCOMPARE(setrlimit(RLIMIT_FSIZE, &small), 0);
+        QVERIFY_THROWS_EXCEPTION(NoteRepositoryError,
+                                 m_repo->save(makeNote(kA, QString(8192, u'n'), 1)));
+        QCOMPARE(readFile(m_repo->notePath(kA)), QByteArray("old content"));
+        QCOMPARE(QDir(m_notes).entryList(QDir::Files | QDir::Hidden),
+                 QStringList{"AAAAAAAA-0000-4000-8000-000000000001.md"});
+    }
+
+    void byteOrderMarkSurvivesRoundTrip()
+    {
+        QVERIFY(QDir().mkpath(m_notes));
+        const QByteArray bytes = "\xEF\xBB\xBFwith bom";
+        QVERIFY(writeFile(m_repo->notePath(kA), bytes));
+        const NoteIndex loaded = m_repo->load();
+        QCOMPARE(loaded.notes.size(), 1);
+        m_repo->save(loaded.notes[0]);
+        QCOMPARE(readFile(m_repo->notePath(kA)), bytes);
+    }
 
 private:
     std::unique_ptr<QTemporaryDir> m_dir;
@@ -71,265 +273,6 @@ private:
     QString m_index;
     std::unique_ptr<FileNoteRepository> m_repo;
 };
-
-void TestFileNoteRepository::init()
-{
-    m_dir = std::make_unique<QTemporaryDir>();
-    QVERIFY(m_dir->isValid());
-    // The Trash lives under the data location; keep it inside the test's own folder.
-    qputenv("XDG_DATA_HOME", m_dir->filePath(QStringLiteral("share")).toUtf8());
-    m_notes = m_dir->filePath(QStringLiteral("Quelto/Notes"));
-    m_index = m_dir->filePath(QStringLiteral("Quelto/index.json"));
-    m_repo = std::make_unique<FileNoteRepository>(m_notes, m_index);
-}
-
-void TestFileNoteRepository::freshSystemIgnoresAnIndexWithoutFolder()
-{
-    QVERIFY(QDir().mkpath(m_dir->filePath(QStringLiteral("Quelto"))));
-    QVERIFY(writeFile(m_index, FileNoteRepository::encodeIndex({{makeNote(kA, "x", 1)}, kA})));
-    QCOMPARE(m_repo->load(), NoteIndex{});
-    QCOMPARE(m_repo->orphanNotes({}), QList<Note>{});
-}
-
-void TestFileNoteRepository::savedNotesAndIndexLoadBack()
-{
-    const NoteIndex index{{makeNote(kA, "scratch text", 1, true),
-                           makeNote(kB, QString::fromUtf8("# Groceries\n- milk 🥛"), 2, false,
-                                    QStringLiteral("Groceries")),
-                           makeNote(kC, "", 3)},
-                          kB};
-    for (const Note& n : index.notes)
-        m_repo->save(n);
-    m_repo->saveIndex(index);
-    QCOMPARE(m_repo->load(), index);
-    QCOMPARE(readFile(m_repo->notePath(kB)),
-             QString::fromUtf8("# Groceries\n- milk 🥛").toUtf8());
-    QCOMPARE(readFile(m_repo->notePath(kC)), QByteArray());
-}
-
-void TestFileNoteRepository::indexFileIsSortedUpperCaseAndWholeSeconds()
-{
-    Note fractional = makeNote(kA, "a", 1, true);
-    fractional.updatedAt = fractional.updatedAt.addMSecs(640);
-    m_repo->save(fractional);
-    m_repo->saveIndex({{fractional}, std::nullopt});
-    const QByteArray bytes = readFile(m_index);
-
-    QVERIFY2(!bytes.contains("activeID"), bytes.constData());
-    QVERIFY2(bytes.contains("\"AAAAAAAA-0000-4000-8000-000000000001\""), bytes.constData());
-    QVERIFY2(bytes.contains("\"2025-03-01T13:00:00Z\""), bytes.constData());
-    QVERIFY(!bytes.contains("customTitle"));
-    const QList<qsizetype> order = {bytes.indexOf("\"createdAt\""), bytes.indexOf("\"id\""),
-                                    bytes.indexOf("\"isScratch\""), bytes.indexOf("\"updatedAt\"")};
-    QVERIFY2(std::is_sorted(order.begin(), order.end()) && order.first() >= 0, bytes.constData());
-    QVERIFY(bytes.indexOf("\"notes\"") < bytes.indexOf("\"version\": 1"));
-
-    const NoteIndex loaded = m_repo->load();
-    QCOMPARE(loaded.notes.size(), 1);
-    QCOMPARE(loaded.notes[0].updatedAt, utc(1, 13));
-}
-
-void TestFileNoteRepository::indexEntryWithoutFileIsDropped()
-{
-    const QList<Note> notes{makeNote(kA, "a", 1, true), makeNote(kB, "b", 2), makeNote(kC, "c", 3)};
-    for (const Note& n : notes)
-        m_repo->save(n);
-    m_repo->saveIndex({notes, kB});
-    QVERIFY(QFile::remove(m_repo->notePath(kB)));
-    QCOMPARE(m_repo->load(), (NoteIndex{{notes[0], notes[2]}, std::nullopt}));
-
-    m_repo->saveIndex({notes, kC});
-    QCOMPARE(m_repo->load(), (NoteIndex{{notes[0], notes[2]}, kC}));
-}
-
-void TestFileNoteRepository::strayUuidFilesJoinAfterIndexedNotesOldestFirst()
-{
-    const Note a = makeNote(kA, "a", 1, true);
-    m_repo->save(a);
-    m_repo->saveIndex({{a}, kA});
-    const QString newer = m_notes + "/cccccccc-0000-4000-8000-000000000003.md";
-    const QString older = m_notes + "/bbbbbbbb-0000-4000-8000-000000000002.md";
-    QVERIFY(writeFile(newer, "newer"));
-    QVERIFY(writeFile(older, "older"));
-    setModified(newer, utc(20));
-    setModified(older, utc(10));
-
-    const NoteIndex loaded = m_repo->load();
-    QCOMPARE(textsOf(loaded.notes), (QStringList{"a", "older", "newer"}));
-    QCOMPARE(loaded.notes[1].id, kB);
-    QCOMPARE(loaded.notes[1].updatedAt, utc(10));
-    QCOMPARE(loaded.notes[1].customTitle, std::nullopt);
-    QVERIFY(!loaded.notes[1].isScratch);
-    QCOMPARE(loaded.activeID, std::optional<QUuid>(kA));
-    QCOMPARE(textsOf(m_repo->orphanNotes({kA, kB})), QStringList{"newer"});
-}
-
-void TestFileNoteRepository::foreignFilesAreIgnoredAndNeverTouched()
-{
-    QVERIFY(QDir().mkpath(m_notes));
-    const QMap<QString, QByteArray> foreign{
-        {"readme.md", "not a uuid"},
-        {"AAAAAAAA-0000-4000-8000-000000000001.txt", "other extension"},
-        {"AAAAAAAA-0000-4000-8000-000000000001.MD", "upper-case extension"},
-        {"BBBBBBBB-0000-4000-8000-000000000002.md", QByteArray("bad \xff\xfe utf-8")},
-        {"{CCCCCCCC-0000-4000-8000-000000000003}.md", "braces"},
-    };
-    for (auto it = foreign.begin(); it != foreign.end(); ++it)
-        QVERIFY(writeFile(m_notes + '/' + it.key(), it.value()));
-
-    QCOMPARE(m_repo->load(), NoteIndex{}); // no index: recovery from the folder
-    const Note c = makeNote(kC, "c", 3, true);
-    m_repo->save(c);
-    m_repo->saveIndex({{c, makeNote(kB, "b", 2)}, kB});
-    // B's file is not UTF-8: held back in its place, not dropped.
-    QCOMPARE(m_repo->load(), (NoteIndex{{c}, std::nullopt}));
-    QCOMPARE(m_repo->heldNotes(), (QList<HeldNote>{{makeNote(kB, "", 2), kC,
-                                                    "BBBBBBBB-0000-4000-8000-000000000002.md"}}));
-    const QList<Note> scanned = m_repo->orphanNotes({});
-    QCOMPARE(scanned.size(), 1);
-    QCOMPARE(scanned[0].id, kC);
-    m_repo->trash(kA);
-
-    for (auto it = foreign.begin(); it != foreign.end(); ++it)
-        QCOMPARE(readFile(m_notes + '/' + it.key()), it.value());
-}
-
-void TestFileNoteRepository::damagedIndexRecoversFromFolder_data()
-{
-    QTest::addColumn<QByteArray>("index");
-    const QByteArray entry = R"({"id": "AAAAAAAA-0000-4000-8000-000000000001", "isScratch": true,
-        "createdAt": "2025-03-01T12:00:00Z", "updatedAt": "2025-03-01T12:00:00Z"})";
-    auto with = [&](const QByteArray& e) { return "{\"notes\": [" + e + "], \"version\": 1}"; };
-    QTest::newRow("missing file") << QByteArray("<none>");
-    QTest::newRow("empty file") << QByteArray();
-    QTest::newRow("empty object") << QByteArray("{}");
-    QTest::newRow("not json") << QByteArray("notes: A, B");
-    QTest::newRow("truncated") << with(entry).left(60);
-    QTest::newRow("top level array") << QByteArray("[]");
-    QTest::newRow("no version") << QByteArray("{\"notes\": []}");
-    QTest::newRow("version as text") << QByteArray("{\"notes\": [], \"version\": \"1\"}");
-    QTest::newRow("fractional version") << QByteArray("{\"notes\": [], \"version\": 1.5}");
-    QTest::newRow("notes not an array") << QByteArray("{\"notes\": {}, \"version\": 1}");
-    QTest::newRow("entry not an object") << with("42");
-    QTest::newRow("missing isScratch")
-        << with(QByteArray(entry).replace("\"isScratch\": true,", ""));
-    QTest::newRow("isScratch as number") << with(QByteArray(entry).replace("true", "1"));
-    QTest::newRow("malformed id") << with(QByteArray(entry).replace("AAAAAAAA-", "AAAAAAAA"));
-    QTest::newRow("malformed date")
-        << with(QByteArray(entry).replace("2025-03-01T12", "2025-03-01 12"));
-    QTest::newRow("fractional seconds")
-        << with(QByteArray(entry).replace("00Z\", \"up", "00.5Z\", \"up"));
-    QTest::newRow("title as number")
-        << with(QByteArray(entry).replace("{", "{\"customTitle\": 3,"));
-    QTest::newRow("active id malformed")
-        << QByteArray("{\"activeID\": \"x\", \"notes\": [], \"version\": 1}");
-}
-
-void TestFileNoteRepository::damagedIndexRecoversFromFolder()
-{
-    QFETCH(QByteArray, index);
-    const QList<Note> notes{makeNote(kA, "a", 1, true, QStringLiteral("kept?")),
-                            makeNote(kB, "b", 2), makeNote(kC, "c", 3)};
-    for (const Note& n : notes) {
-        m_repo->save(n);
-        setModified(m_repo->notePath(n.id), n.updatedAt);
-    }
-    if (index != "<none>")
-        QVERIFY(writeFile(m_index, index));
-
-    const NoteIndex loaded = m_repo->load();
-    QCOMPARE(textsOf(loaded.notes), (QStringList{"c", "b", "a"}));
-    QCOMPARE(loaded.activeID, std::nullopt);
-    for (const Note& n : loaded.notes) {
-        QVERIFY(!n.isScratch);
-        QCOMPARE(n.customTitle, std::nullopt);
-    }
-    for (const Note& n : notes)
-        QCOMPARE(readFile(m_repo->notePath(n.id)), n.text.toUtf8());
-    QCOMPARE(readFile(m_index), index == "<none>" ? QByteArray("<missing>") : index);
-}
-
-void TestFileNoteRepository::damagedIndexRecoversFromPreviousCopy()
-{
-    const QList<Note> notes{makeNote(kA, "a", 1, true), makeNote(kB, "b", 2, false, "Bee")};
-    for (const Note& n : notes)
-        m_repo->save(n);
-    m_repo->saveIndex({notes, kB});
-    m_repo->saveIndex({{notes[0], notes[1], makeNote(kC, "c", 3)}, kA}); // keeps the first
-    QVERIFY(writeFile(m_index, "{\"notes\": [tru"));
-    QCOMPARE(m_repo->load(), (NoteIndex{notes, kB}));
-}
-
-void TestFileNoteRepository::unchangedIndexIsNotWrittenAgain()
-{
-    const NoteIndex index{{makeNote(kA, "a", 1, true)}, kA};
-    m_repo->saveIndex(index);
-    setModified(m_index, utc(5));
-    m_repo->saveIndex(index);
-    QCOMPARE(QFileInfo(m_index).lastModified(), utc(5));
-    QVERIFY(!QFile::exists(m_repo->backupIndexPath()));
-}
-
-void TestFileNoteRepository::trashMovesToUserTrashAndToleratesMissingFile()
-{
-    m_repo->trash(kA); // nothing there: no error
-    m_repo->save(makeNote(kA, "keep me", 1));
-    m_repo->trash(kA);
-    QVERIFY(!QFile::exists(m_repo->notePath(kA)));
-    const QString trashed =
-        m_dir->filePath("share/Trash/files/AAAAAAAA-0000-4000-8000-000000000001.md");
-    QCOMPARE(readFile(trashed), QByteArray("keep me"));
-}
-
-void TestFileNoteRepository::saveReportsFailureUntilFolderIsFixed()
-{
-    // Tests run as root, so a file where the folder should be is what makes writes fail.
-    QVERIFY(QDir().mkpath(m_dir->filePath(QStringLiteral("Quelto"))));
-    QVERIFY(writeFile(m_notes, "in the way"));
-    const Note a = makeNote(kA, "text", 1);
-    QVERIFY_THROWS_EXCEPTION(NoteRepositoryError, m_repo->save(a));
-    QVERIFY_THROWS_EXCEPTION(NoteRepositoryError, m_repo->saveIndex({{a}, kA}));
-
-    QVERIFY(QFile::remove(m_notes));
-    m_repo->save(a);
-    QCOMPARE(readFile(m_repo->notePath(kA)), QByteArray("text"));
-}
-
-void TestFileNoteRepository::failedWriteLeavesOldContentWhole()
-{
-    m_repo->save(makeNote(kA, "old content", 1));
-    // A file size limit makes the write itself fail halfway, as a full disk would.
-    rlimit old{};
-    QCOMPARE(getrlimit(RLIMIT_FSIZE, &old), 0);
-    const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit small = old;
-    small.rlim_cur = 1024;
-    QCOMPARE(setrlimit(RLIMIT_FSIZE, &small), 0);
-    bool threw = false;
-    try {
-        m_repo->save(makeNote(kA, QString(8192, u'n'), 1));
-    } catch (const NoteRepositoryError&) {
-        threw = true;
-    }
-    setrlimit(RLIMIT_FSIZE, &old);
-    std::signal(SIGXFSZ, previousHandler);
-
-    QVERIFY(threw);
-    QCOMPARE(readFile(m_repo->notePath(kA)), QByteArray("old content"));
-    QCOMPARE(QDir(m_notes).entryList(QDir::Files | QDir::Hidden),
-             QStringList{"AAAAAAAA-0000-4000-8000-000000000001.md"});
-}
-
-void TestFileNoteRepository::byteOrderMarkSurvivesRoundTrip()
-{
-    QVERIFY(QDir().mkpath(m_notes));
-    const QByteArray bytes = "\xEF\xBB\xBFwith bom";
-    QVERIFY(writeFile(m_repo->notePath(kA), bytes));
-    const NoteIndex loaded = m_repo->load();
-    QCOMPARE(loaded.notes.size(), 1);
-    m_repo->save(loaded.notes[0]);
-    QCOMPARE(readFile(m_repo->notePath(kA)), bytes);
-}
 
 QTEST_GUILESS_MAIN(TestFileNoteRepository)
 #include "tst_filenoterepository.moc"

@@ -5,6 +5,7 @@
 #include <QTest>
 
 using namespace quelto;
+using quelto::testing::cell;
 using quelto::testing::textColumns;
 using quelto::testing::textRow;
 
@@ -12,106 +13,52 @@ class TestNote : public QObject {
     Q_OBJECT
 
 private slots:
-    void derivedTitleStripsMarkdown_data();
-    void derivedTitleStripsMarkdown();
-    void titleFollowsScratchThenCustomThenText();
-    void uuidParsingAcceptsOnlyTheCanonicalForm_data();
-    void uuidParsingAcceptsOnlyTheCanonicalForm();
-    void dateTimesAreWholeSecondsInUtc_data();
-    void dateTimesAreWholeSecondsInUtc();
+    void derivedTitleStripsMarkdown_data()
+    {
+        textColumns({"text", "title"});
+        textRow("empty", "", "Untitled");
+        textRow("only blanks", " \t\n\r\n  ", "Untitled");
+        textRow("heading after empty lines", "\n\n   # Shopping list  \nmilk", "Shopping list");
+        textRow("task with emphasis", "- [x] **Call** _home_", "Call home");
+        textRow("math line keeps spaces", "= 12 * 3", "12  3");
+        textRow("lone hash", "#", "#");
+        textRow("hash and space is trimmed first", "# ", "#");
+        textRow("all markers, later lines ignored", "***\nsecond line", "Untitled");
+        textRow("numbered item", "12. eggs", "eggs");
+        textRow("bullet", "* milk", "milk");
+        textRow("CR line ends", "\r\rfirst\rsecond", "first");
+        textRow("unicode line separator", "\u2028title\u2029x", "title");
+        QTest::newRow("41 characters") << QString(41, u'a') << QString(40, u'a');
+        // 41 flags: each is two code points and four UTF-16 units, counted as one character.
+        const QString flag = QString::fromUtf16(u"\U0001F1E9\U0001F1EA");
+        QTest::newRow("grapheme clusters count once") << flag.repeated(41) << flag.repeated(40);
+        // clang-format off
+        QTest::newRow("combining marks stay with their letter") << QString(39, u'x') + QString::fromUtf16(u"e\u0301z") << QString(39, u'x') + QString::fromUtf16(u"e\u0301");
+        // clang-format on
+    }
+
+    void derivedTitleStripsMarkdown() { QCOMPARE(derivedTitle(cell("text")), cell("title")); }
+
+    // Empty where the text is rejected.
+    void dateTimesAreWholeSecondsInUtc_data()
+    {
+        textColumns({"text", "utc"});
+        textRow("zulu", "2025-03-01T14:05:09Z", "2025-03-01T14:05:09Z");
+        textRow("offset", "2025-03-01T15:05:09+01:00", "2025-03-01T14:05:09Z");
+        textRow("negative offset", "2025-03-01T23:30:00-02:30", "2025-03-02T02:00:00Z");
+        textRow("fraction", "2025-03-01T14:05:09.5Z", "");
+        textRow("no zone", "2025-03-01T14:05:09", "");
+        textRow("bad month", "2025-13-01T14:05:09Z", "");
+        textRow("date only", "2025-03-01", "");
+        textRow("trailing text", "2025-03-01T14:05:09Zx", "");
+    }
+
+    void dateTimesAreWholeSecondsInUtc()
+    {
+        const std::optional<QDateTime> parsed = parseInternetDateTime(cell("text"));
+        QCOMPARE(parsed ? internetDateTime(*parsed) : QString(), cell("utc"));
+    }
 };
-
-void TestNote::derivedTitleStripsMarkdown_data()
-{
-    textColumns({"text", "title"});
-    textRow("empty", "", "Untitled");
-    textRow("only blanks", " \t\n\r\n  ", "Untitled");
-    textRow("heading after empty lines", "\n\n   # Shopping list  \nmilk", "Shopping list");
-    textRow("task with emphasis", "- [x] **Call** _home_", "Call home");
-    textRow("math line keeps spaces", "= 12 * 3", "12  3");
-    textRow("lone hash", "#", "#");
-    textRow("hash and space is trimmed first", "# ", "#");
-    textRow("all markers, later lines ignored", "***\nsecond line", "Untitled");
-    textRow("numbered item", "12. eggs", "eggs");
-    textRow("bullet", "* milk", "milk");
-    textRow("CR line ends", "\r\rfirst\rsecond", "first");
-    textRow("unicode line separator", "\u2028title\u2029x", "title");
-    QTest::newRow("41 characters") << QString(41, u'a') << QString(40, u'a');
-    // 41 flags: each is two code points and four UTF-16 units, counted as one character.
-    const QString flag = QString::fromUtf16(u"\U0001F1E9\U0001F1EA");
-    QTest::newRow("grapheme clusters count once") << flag.repeated(41) << flag.repeated(40);
-    QTest::newRow("combining marks stay with their letter")
-        << QString(39, u'x') + QString::fromUtf16(u"e\u0301z")
-        << QString(39, u'x') + QString::fromUtf16(u"e\u0301");
-}
-
-void TestNote::derivedTitleStripsMarkdown()
-{
-    QFETCH(QString, text);
-    QFETCH(QString, title);
-    QCOMPARE(derivedTitle(text), title);
-}
-
-void TestNote::titleFollowsScratchThenCustomThenText()
-{
-    Note note{QUuid::createUuid(), QStringLiteral("Mine"), QStringLiteral("# Body"), {}, {}, true};
-    QCOMPARE(note.title(), QStringLiteral("Scratch"));
-    note.isScratch = false;
-    QCOMPARE(note.title(), QStringLiteral("Mine"));
-    note.customTitle = QString();
-    QCOMPARE(note.title(), QStringLiteral("Body"));
-    note.customTitle.reset();
-    QCOMPARE(note.title(), QStringLiteral("Body"));
-}
-
-void TestNote::uuidParsingAcceptsOnlyTheCanonicalForm_data()
-{
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<bool>("valid");
-    QTest::newRow("upper") << "3F2504E0-4F89-41D3-9A0C-0305E82C3301" << true;
-    QTest::newRow("lower") << "3f2504e0-4f89-41d3-9a0c-0305e82c3301" << true;
-    QTest::newRow("nil") << "00000000-0000-0000-0000-000000000000" << true;
-    QTest::newRow("braces") << "{3F2504E0-4F89-41D3-9A0C-0305E82C3301}" << false;
-    QTest::newRow("no hyphens") << "3F2504E04F8941D39A0C0305E82C3301" << false;
-    QTest::newRow("not hex") << "3G2504E0-4F89-41D3-9A0C-0305E82C3301" << false;
-    QTest::newRow("hyphen moved") << "3F2504E04-F89-41D3-9A0C-0305E82C3301" << false;
-    QTest::newRow("empty") << "" << false;
-}
-
-void TestNote::uuidParsingAcceptsOnlyTheCanonicalForm()
-{
-    QFETCH(QString, text);
-    QFETCH(bool, valid);
-    const std::optional<QUuid> id = parseUuid(text);
-    QCOMPARE(id.has_value(), valid);
-    if (valid)
-        QCOMPARE(uuidText(*id), text.toUpper());
-}
-
-// Empty where the text is rejected.
-void TestNote::dateTimesAreWholeSecondsInUtc_data()
-{
-    textColumns({"text", "utc"});
-    textRow("zulu", "2025-03-01T14:05:09Z", "2025-03-01T14:05:09Z");
-    textRow("offset", "2025-03-01T15:05:09+01:00", "2025-03-01T14:05:09Z");
-    textRow("negative offset", "2025-03-01T23:30:00-02:30", "2025-03-02T02:00:00Z");
-    textRow("fraction", "2025-03-01T14:05:09.5Z", "");
-    textRow("no zone", "2025-03-01T14:05:09", "");
-    textRow("bad month", "2025-13-01T14:05:09Z", "");
-    textRow("date only", "2025-03-01", "");
-    textRow("trailing text", "2025-03-01T14:05:09Zx", "");
-}
-
-void TestNote::dateTimesAreWholeSecondsInUtc()
-{
-    QFETCH(QString, text);
-    QFETCH(QString, utc);
-    const std::optional<QDateTime> parsed = parseInternetDateTime(text);
-    QCOMPARE(parsed ? internetDateTime(*parsed) : QString(), utc);
-
-    const QDateTime fractional(QDate(2025, 3, 1), QTime(14, 5, 9, 750), Qt::UTC);
-    QCOMPARE(internetDateTime(fractional), QStringLiteral("2025-03-01T14:05:09Z"));
-}
 
 QTEST_GUILESS_MAIN(TestNote)
 #include "tst_note.moc"

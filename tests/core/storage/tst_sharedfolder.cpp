@@ -33,25 +33,229 @@ class TestSharedFolder : public QObject {
     Q_OBJECT
 
 private slots:
-    void init();
-    void cleanup();
-    void typingSavesWithinDelayOfFirstEdit();
-    void untouchedNoteFollowsOtherProgramLive();
-    void conflictKeepsBothVersions_data();
-    void conflictKeepsBothVersions();
-    void deletedFileKeepsTabAndIsWrittenAgain();
-    void filesOfOtherToolsAreNeverTouched();
-    void lowerCaseFileIsSavedAndTrashedInPlace();
-    void indexIsWrittenAtFlushAndRecoversFromCopy();
-    void missingFolderWritesNothingUntilItIsBack();
-    void unreadableNoteKeepsItsPlace();
-    void unusableTrashKeepsNoteOpen();
-    void failedSavesRetryByThemselves();
-    void recoveryCopiesFallBackToHome();
+    void init()
+    {
+        m_dir = std::make_unique<QTemporaryDir>();
+        qputenv("XDG_DATA_HOME", m_dir->filePath("share").toUtf8());
+    }
+
+    void typingSavesWithinDelayOfFirstEdit()
+    {
+        auto store = makeStore(300ms);
+        const QUuid id = store->activeID();
+        // A key every 60 ms for 1.2 s never pauses for 300 ms; the text still reaches the
+        // disk while typing goes on.
+        QString typed;
+        QStringList seenOnDisk;
+        for (int key = 0; key < 20; ++key) {
+            typed += u'k';
+            store->updateText(typed, id);
+            QTest::qWait(60);
+            seenOnDisk << QString::fromUtf8(readFile(path(id)));
+        }
+        seenOnDisk.removeDuplicates();
+        QVERIFY2(seenOnDisk.size() >= 3, qPrintable(seenOnDisk.join(" | ")));
+        QVERIFY(typed.startsWith(seenOnDisk.last()));
+    }
+
+    void conflictKeepsBothVersions_data()
+    {
+        QTest::addColumn<int>("openTabs");
+        QTest::addColumn<bool>("waitForWatcher");
+        QTest::newRow("seen by the watcher") << 1 << true;
+        QTest::newRow("seen just before writing") << 1 << false;
+        QTest::newRow("tabs full") << NoteStore::kMaxNotes << true;
+    }
+
+    void conflictKeepsBothVersions()
+    {
+        QFETCH(int, openTabs);
+        QFETCH(bool, waitForWatcher);
+        auto store = makeStore();
+        while (store->notes().size() < openTabs)
+            store->createNote();
+        const QUuid id = store->notes().first().id;
+        store->updateText("before", id);
+        store->flush();
+        QSignalSpy conflicts(store.get(), &NoteStore::conflictCopied);
+        store->updateText("typed here", id);
+        QVERIFY(writeFile(path(id), "synced from the laptop"));
+        if (waitForWatcher)
+            QTRY_COMPARE(conflicts.count(), 1);
+        store->flush();
+        QCOMPARE(conflicts.count(), 1);
+
+        const QUuid copy = conflicts.first().first().toUuid();
+        QCOMPARE(readFile(path(id)), QByteArray("typed here"));
+        QCOMPARE(readFile(path(copy)), QByteArray("synced from the laptop"));
+        QCOMPARE(store->note(id)->text, QStringLiteral("typed here"));
+        const bool full = openTabs >= NoteStore::kMaxNotes;
+        QCOMPARE(store->note(copy) != nullptr, !full);
+        if (full) {
+            store->adoptOrphans(); // the next adoption brings it in
+            QCOMPARE(store->notes().last().text, QStringLiteral("synced from the laptop"));
+        }
+    }
+
+    // A file another program edits follows it while the note has no edits of its own; one
+    // it deletes is written again from the open note.
+    void otherProgramsEditAndDeleteFiles()
+    {
+        auto store = makeStore();
+        const QUuid id = store->activeID();
+        store->updateText("mine", id);
+        store->flush();
+        QSignalSpy conflicts(store.get(), &NoteStore::conflictCopied);
+        QVERIFY(writeFile(path(id), "edited in another editor"));
+        QTRY_COMPARE(store->activeNote()->text, QStringLiteral("edited in another editor"));
+        QVERIFY(!store->hasPendingSaves());
+        QCOMPARE(store->notes().size(), 1);
+
+        QVERIFY(QFile::remove(path(id)));
+        QTRY_VERIFY(store->hasPendingSaves());
+        QCOMPARE(store->note(id)->text, QStringLiteral("edited in another editor"));
+        store->flush();
+        QCOMPARE(readFile(path(id)), QByteArray("edited in another editor"));
+        QCOMPARE(conflicts.count(), 0);
+    }
+
+    void lowerCaseFileIsSavedAndTrashedInPlace()
+    {
+        auto store = makeStore();
+        const QUuid id = QUuid::createUuid();
+        const QString lower = notes() + '/' + uuidText(id).toLower() + ".md";
+        QVERIFY(writeFile(lower, "dropped by hand"));
+        store->adoptOrphans();
+        QCOMPARE(store->notes().last().id, id);
+        store->updateText("edited", id);
+        store->flush();
+        QCOMPARE(readFile(lower), QByteArray("edited"));
+        QVERIFY(!QFile::exists(path(id)));
+        store->closeNote(id);
+        QVERIFY(!QFile::exists(lower));
+        QVERIFY(!store->note(id));
+    }
+
+    void missingFolderWritesNothingUntilItIsBack()
+    {
+        QUuid plans;
+        {
+            auto store = makeStore();
+            store->updateText("scratch text", store->activeID());
+            plans = store->createNote()->id;
+            store->rename(plans, "Plans");
+        }
+        const QByteArray storedIndex = readFile(index());
+        const QString away = m_dir->filePath("unmounted");
+        QVERIFY(QDir().rename(notes(), away));
+
+        auto store = makeStore();
+        QVERIFY(store->isStorageMissing());
+        QCOMPARE(textsOf(*store), QStringList{""});
+        store->updateText("typed meanwhile", store->activeID());
+        store->flush();
+        store->checkStorage();
+        QVERIFY(!QFile::exists(notes()));
+        QCOMPARE(readFile(index()), storedIndex);
+
+        QVERIFY(QDir().rename(away, notes()));
+        store->checkStorage();
+        QVERIFY(!store->isStorageMissing());
+        QCOMPARE(textsOf(*store), (QStringList{"scratch text", "", "typed meanwhile"}));
+        QCOMPARE(store->notes()[1].customTitle, std::optional<QString>("Plans"));
+        QVERIFY(store->failedIDs().isEmpty());
+        QCOMPARE(readFile(path(store->notes()[2].id)), QByteArray("typed meanwhile"));
+    }
+
+    void unreadableNoteKeepsItsPlace()
+    {
+        QList<QUuid> ids;
+        {
+            auto store = makeStore();
+            for (const char* text : {"a", "b", "c"}) {
+                ids << store->createNote()->id;
+                store->updateText(text, ids.last());
+            }
+        }
+        const QByteArray cutOff = "caf\xC3"; // ends inside a two-byte character
+        QVERIFY(writeFile(path(ids[1]), cutOff));
+
+        auto store = makeStore();
+        QCOMPARE(textsOf(*store), (QStringList{"", "a", "c"}));
+        QCOMPARE(store->heldNotes().size(), 1);
+        QCOMPARE(store->heldNotes().first().fileName, uuidText(ids[1]) + ".md");
+        store->rename(ids[2], "Third");
+        store->flush();
+        QCOMPARE(readFile(path(ids[1])), cutOff);
+
+        QVERIFY(writeFile(path(ids[1]), "café, fixed"));
+        auto reopened = makeStore();
+        QCOMPARE(textsOf(*reopened), (QStringList{"", "a", "café, fixed", "c"}));
+    }
+
+    void unusableTrashKeepsNoteOpen()
+    {
+        // A file where the data location should be leaves Qt no Trash but one relative to
+        // the working directory.
+        QVERIFY(writeFile(m_dir->filePath("share"), "in the way"));
+        QTemporaryDir workingDir;
+        const QString previous = QDir::currentPath();
+        QVERIFY(QDir::setCurrent(workingDir.path()));
+        auto store = makeStore();
+        const Note note = *store->createNote();
+        store->updateText("important", note.id);
+        QSignalSpy failed(store.get(), &NoteStore::closeFailed);
+        store->closeNote(note.id);
+        QDir::setCurrent(previous);
+
+        QCOMPARE(failed.count(), 1);
+        QVERIFY(store->note(note.id));
+        QCOMPARE(readFile(path(note.id)), QByteArray("important"));
+        QCOMPARE(QDir(workingDir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
+                 QStringList{});
+    }
+
+    void failedSavesRetryByThemselves()
+    {
+        QVERIFY(QDir().mkpath(m_dir->filePath("Quelto")));
+        QVERIFY(writeFile(notes(), "a file where the folder should be"));
+        auto store = makeStore(0ms);
+        const QUuid id = store->activeID();
+        store->updateText("precious", id);
+        QCOMPARE(store->failedIDs(), QSet<QUuid>{id});
+        QCOMPARE(store->saveFailureCount(), 1);
+        QCOMPARE(store->activeNote()->text, QStringLiteral("precious"));
+        QVERIFY(QFile::remove(notes()));
+        QTRY_COMPARE_WITH_TIMEOUT(readFile(path(id)), QByteArray("precious"),
+                                  int(NoteStore::kRetryInterval.count()) * 3);
+        QVERIFY(store->failedIDs().isEmpty());
+        QCOMPARE(store->saveFailureCount(), 1); // counts failures met, not ones still open
+    }
+
+    void recoveryCopiesFallBackToHome()
+    {
+        const QDateTime at(QDate(2025, 3, 1), QTime(9, 30, 5), Qt::UTC);
+        const Note note{QUuid::createUuid(), std::nullopt, "rescued", at, at, false};
+        const QString name = uuidText(note.id) + " 2025-03-01 09.30.05.md";
+        const QString folder = m_dir->filePath("state/Quelto/recovered");
+        QCOMPARE(writeRecoveryCopies({note}, folder, at), QStringList{folder + '/' + name});
+        QCOMPARE(readFile(folder + '/' + name), QByteArray("rescued"));
+
+        QVERIFY(writeFile(m_dir->filePath("blocked"), ""));
+        const QByteArray home = qgetenv("HOME");
+        qputenv("HOME", m_dir->path().toUtf8());
+        const QStringList written = writeRecoveryCopies({note}, m_dir->filePath("blocked/r"), at);
+        qputenv("HOME", home);
+        QCOMPARE(written, QStringList{m_dir->filePath("Quelto recovered " + name)});
+        QCOMPARE(readFile(written.value(0)), QByteArray("rescued"));
+    }
 
 private:
-    std::unique_ptr<NoteStore> makeStore(std::chrono::milliseconds delay = 10s);
-    QDateTime m_now;
+    std::unique_ptr<NoteStore> makeStore(std::chrono::milliseconds delay = 10s)
+    {
+        m_repo = std::make_shared<FileNoteRepository>(notes(), index());
+        return std::make_unique<NoteStore>(m_repo, delay, quelto::testing::noteTime);
+    }
     QString notes() const { return m_dir->filePath("Quelto/Notes"); }
     QString index() const { return m_dir->filePath("Quelto/index.json"); }
     QString path(const QUuid& id) const { return notes() + '/' + uuidText(id) + ".md"; }
@@ -59,284 +263,6 @@ private:
     std::unique_ptr<QTemporaryDir> m_dir;
     std::shared_ptr<FileNoteRepository> m_repo;
 };
-
-void TestSharedFolder::init()
-{
-    m_dir = std::make_unique<QTemporaryDir>();
-    QVERIFY(m_dir->isValid());
-    qputenv("XDG_DATA_HOME", m_dir->filePath("share").toUtf8());
-    m_now = QDateTime(QDate(2025, 3, 1), QTime(9, 0), Qt::UTC);
-}
-
-void TestSharedFolder::cleanup()
-{
-    m_repo.reset();
-    m_dir.reset();
-}
-
-std::unique_ptr<NoteStore> TestSharedFolder::makeStore(std::chrono::milliseconds delay)
-{
-    m_repo = std::make_shared<FileNoteRepository>(notes(), index());
-    return std::make_unique<NoteStore>(m_repo, delay, [this] { return m_now; });
-}
-
-void TestSharedFolder::typingSavesWithinDelayOfFirstEdit()
-{
-    auto store = makeStore(300ms);
-    const QUuid id = store->activeID();
-    // A key every 60 ms for 1.2 s never pauses for 300 ms; the text still reaches the
-    // disk while typing goes on.
-    QString typed;
-    QStringList seenOnDisk;
-    for (int key = 0; key < 20; ++key) {
-        typed += u'k';
-        store->updateText(typed, id);
-        QTest::qWait(60);
-        seenOnDisk << QString::fromUtf8(readFile(path(id)));
-    }
-    seenOnDisk.removeDuplicates();
-    QVERIFY2(seenOnDisk.size() >= 3, qPrintable(seenOnDisk.join(" | ")));
-    QVERIFY(typed.startsWith(seenOnDisk.last()));
-}
-
-void TestSharedFolder::untouchedNoteFollowsOtherProgramLive()
-{
-    auto store = makeStore();
-    const QUuid id = store->activeID();
-    store->updateText("mine", id);
-    store->flush();
-    QSignalSpy conflicts(store.get(), &NoteStore::conflictCopied);
-    QVERIFY(writeFile(path(id), "edited in another editor"));
-    QTRY_COMPARE(store->activeNote()->text, QStringLiteral("edited in another editor"));
-    QVERIFY(!store->hasPendingSaves());
-    QCOMPARE(conflicts.count(), 0);
-    QCOMPARE(store->notes().size(), 1);
-}
-
-void TestSharedFolder::conflictKeepsBothVersions_data()
-{
-    QTest::addColumn<int>("openTabs");
-    QTest::addColumn<bool>("waitForWatcher");
-    QTest::newRow("seen by the watcher") << 1 << true;
-    QTest::newRow("seen just before writing") << 1 << false;
-    QTest::newRow("tabs full") << NoteStore::kMaxNotes << true;
-}
-
-void TestSharedFolder::conflictKeepsBothVersions()
-{
-    QFETCH(int, openTabs);
-    QFETCH(bool, waitForWatcher);
-    auto store = makeStore();
-    while (store->notes().size() < openTabs)
-        store->createNote();
-    const QUuid id = store->notes().first().id;
-    store->updateText("before", id);
-    store->flush();
-    QSignalSpy conflicts(store.get(), &NoteStore::conflictCopied);
-    store->updateText("typed here", id);
-    QVERIFY(writeFile(path(id), "synced from the laptop"));
-    if (waitForWatcher)
-        QTRY_COMPARE(conflicts.count(), 1);
-    store->flush();
-    QCOMPARE(conflicts.count(), 1);
-
-    const QUuid copy = conflicts.first().first().toUuid();
-    QCOMPARE(readFile(path(id)), QByteArray("typed here"));
-    QCOMPARE(readFile(path(copy)), QByteArray("synced from the laptop"));
-    QCOMPARE(store->note(id)->text, QStringLiteral("typed here"));
-    const bool full = openTabs >= NoteStore::kMaxNotes;
-    QCOMPARE(store->note(copy) != nullptr, !full);
-    if (full) {
-        store->adoptOrphans(); // the next adoption brings it in
-        QCOMPARE(store->notes().last().text, QStringLiteral("synced from the laptop"));
-    }
-}
-
-void TestSharedFolder::deletedFileKeepsTabAndIsWrittenAgain()
-{
-    auto store = makeStore();
-    const Note note = *store->createNote();
-    store->updateText("still wanted", note.id);
-    store->flush();
-    QVERIFY(QFile::remove(path(note.id)));
-    QTRY_VERIFY(store->hasPendingSaves());
-    QCOMPARE(store->note(note.id)->text, QStringLiteral("still wanted"));
-    store->flush();
-    QCOMPARE(readFile(path(note.id)), QByteArray("still wanted"));
-}
-
-void TestSharedFolder::filesOfOtherToolsAreNeverTouched()
-{
-    auto store = makeStore();
-    const QUuid id = store->activeID();
-    const QMap<QString, QByteArray> foreign{
-        {uuidText(id) + ".sync-conflict-20250301-120000-ABCDEFG.md", "conflict copy"},
-        {".syncthing." + uuidText(id) + ".md.tmp", "half a download"},
-        {"~" + uuidText(id) + ".md", "backup"},
-        {"notes.md", "a plain note"},
-    };
-    for (auto it = foreign.begin(); it != foreign.end(); ++it)
-        QVERIFY(writeFile(notes() + '/' + it.key(), it.value()));
-    store->updateText("typed", id);
-    store->adoptOrphans();
-    QTest::qWait(int(NoteStore::kCheckDelay.count()) * 3);
-    store->flush();
-    QCOMPARE(store->notes().size(), 1);
-    for (auto it = foreign.begin(); it != foreign.end(); ++it)
-        QCOMPARE(readFile(notes() + '/' + it.key()), it.value());
-}
-
-void TestSharedFolder::lowerCaseFileIsSavedAndTrashedInPlace()
-{
-    auto store = makeStore();
-    const QUuid id = QUuid::createUuid();
-    const QString lower = notes() + '/' + uuidText(id).toLower() + ".md";
-    QVERIFY(writeFile(lower, "dropped by hand"));
-    store->adoptOrphans();
-    QCOMPARE(store->notes().last().id, id);
-    store->updateText("edited", id);
-    store->flush();
-    QCOMPARE(readFile(lower), QByteArray("edited"));
-    QVERIFY(!QFile::exists(path(id)));
-    store->closeNote(id);
-    QVERIFY(!QFile::exists(lower));
-    QVERIFY(!store->note(id));
-}
-
-void TestSharedFolder::indexIsWrittenAtFlushAndRecoversFromCopy()
-{
-    QUuid plans;
-    {
-        auto store = makeStore();
-        plans = store->createNote()->id;
-        store->rename(plans, "Plans");
-        store->createNote();
-        store->activate(plans);
-        m_now = m_now.addSecs(60);
-        store->updateText("typed", store->notes().first().id);
-        const QByteArray before = readFile(index());
-        store->flush();
-        QVERIFY(readFile(index()) != before); // the new time stamp
-    }
-    QVERIFY(writeFile(index(), "{\"notes\": [{\"id\": "));
-    auto store = makeStore();
-    QCOMPARE(store->notes().size(), 3);
-    QVERIFY(store->notes().first().isScratch);
-    QCOMPARE(store->notes().first().text, QStringLiteral("typed"));
-    QCOMPARE(store->notes()[1].customTitle, std::optional<QString>("Plans"));
-    QCOMPARE(store->activeID(), plans);
-}
-
-void TestSharedFolder::missingFolderWritesNothingUntilItIsBack()
-{
-    QUuid plans;
-    {
-        auto store = makeStore();
-        store->updateText("scratch text", store->activeID());
-        plans = store->createNote()->id;
-        store->rename(plans, "Plans");
-    }
-    const QByteArray storedIndex = readFile(index());
-    const QString away = m_dir->filePath("unmounted");
-    QVERIFY(QDir().rename(notes(), away));
-
-    auto store = makeStore();
-    QVERIFY(store->isStorageMissing());
-    QCOMPARE(textsOf(*store), QStringList{""});
-    store->updateText("typed meanwhile", store->activeID());
-    store->flush();
-    store->checkStorage();
-    QVERIFY(!QFile::exists(notes()));
-    QCOMPARE(readFile(index()), storedIndex);
-
-    QVERIFY(QDir().rename(away, notes()));
-    store->checkStorage();
-    QVERIFY(!store->isStorageMissing());
-    QCOMPARE(textsOf(*store), (QStringList{"scratch text", "", "typed meanwhile"}));
-    QCOMPARE(store->notes()[1].customTitle, std::optional<QString>("Plans"));
-    QVERIFY(store->failedIDs().isEmpty());
-    QCOMPARE(readFile(path(store->notes()[2].id)), QByteArray("typed meanwhile"));
-}
-
-void TestSharedFolder::unreadableNoteKeepsItsPlace()
-{
-    QList<QUuid> ids;
-    {
-        auto store = makeStore();
-        for (const char* text : {"a", "b", "c"}) {
-            ids << store->createNote()->id;
-            store->updateText(text, ids.last());
-        }
-    }
-    const QByteArray cutOff = "caf\xC3"; // ends inside a two-byte character
-    QVERIFY(writeFile(path(ids[1]), cutOff));
-
-    auto store = makeStore();
-    QCOMPARE(textsOf(*store), (QStringList{"", "a", "c"}));
-    QCOMPARE(store->heldNotes().size(), 1);
-    QCOMPARE(store->heldNotes().first().fileName, uuidText(ids[1]) + ".md");
-    store->rename(ids[2], "Third");
-    store->flush();
-    QCOMPARE(readFile(path(ids[1])), cutOff);
-
-    QVERIFY(writeFile(path(ids[1]), "café, fixed"));
-    auto reopened = makeStore();
-    QCOMPARE(textsOf(*reopened), (QStringList{"", "a", "café, fixed", "c"}));
-}
-
-void TestSharedFolder::unusableTrashKeepsNoteOpen()
-{
-    // A file where the data location should be leaves Qt no Trash but one relative to
-    // the working directory.
-    QVERIFY(writeFile(m_dir->filePath("share"), "in the way"));
-    QTemporaryDir workingDir;
-    const QString previous = QDir::currentPath();
-    QVERIFY(QDir::setCurrent(workingDir.path()));
-    auto store = makeStore();
-    const Note note = *store->createNote();
-    store->updateText("important", note.id);
-    QSignalSpy failed(store.get(), &NoteStore::closeFailed);
-    store->closeNote(note.id);
-    QDir::setCurrent(previous);
-
-    QCOMPARE(failed.count(), 1);
-    QVERIFY(store->note(note.id));
-    QCOMPARE(readFile(path(note.id)), QByteArray("important"));
-    QCOMPARE(QDir(workingDir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
-             QStringList{});
-}
-
-void TestSharedFolder::failedSavesRetryByThemselves()
-{
-    QVERIFY(QDir().mkpath(m_dir->filePath("Quelto")));
-    QVERIFY(writeFile(notes(), "a file where the folder should be"));
-    auto store = makeStore(0ms);
-    const QUuid id = store->activeID();
-    store->updateText("precious", id);
-    QCOMPARE(store->failedIDs(), QSet<QUuid>{id});
-    QVERIFY(QFile::remove(notes()));
-    QTRY_COMPARE_WITH_TIMEOUT(readFile(path(id)), QByteArray("precious"),
-                              int(NoteStore::kRetryInterval.count()) * 3);
-    QVERIFY(store->failedIDs().isEmpty());
-}
-
-void TestSharedFolder::recoveryCopiesFallBackToHome()
-{
-    const QDateTime at(QDate(2025, 3, 1), QTime(9, 30, 5), Qt::UTC);
-    const Note note{QUuid::createUuid(), std::nullopt, "rescued", at, at, false};
-    const QString name = uuidText(note.id) + " 2025-03-01 09.30.05.md";
-    const QString folder = m_dir->filePath("state/Quelto/recovered");
-    QCOMPARE(writeRecoveryCopies({note}, folder, at), QStringList{folder + '/' + name});
-    QCOMPARE(readFile(folder + '/' + name), QByteArray("rescued"));
-
-    QVERIFY(writeFile(m_dir->filePath("blocked"), ""));
-    const QByteArray home = qgetenv("HOME");
-    qputenv("HOME", m_dir->path().toUtf8());
-    const QStringList written = writeRecoveryCopies({note}, m_dir->filePath("blocked/r"), at);
-    qputenv("HOME", home);
-    QCOMPARE(written, QStringList{m_dir->filePath("Quelto recovered " + name)});
-    QCOMPARE(readFile(written.value(0)), QByteArray("rescued"));
-}
 
 QTEST_GUILESS_MAIN(TestSharedFolder)
 #include "tst_sharedfolder.moc"

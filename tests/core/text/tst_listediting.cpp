@@ -1,14 +1,17 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/text/listediting.h"
 #include "support/markedtext.h"
+#include "support/texttable.h"
 
-#include <QRandomGenerator>
 #include <QTest>
 
 using namespace quelto;
 using namespace quelto::ListEditing;
+using quelto::testing::asText;
+using quelto::testing::cell;
 using quelto::testing::marked;
 using quelto::testing::parseMarked;
+using quelto::testing::textColumns;
 
 namespace {
 
@@ -38,165 +41,80 @@ class TestListEditing : public QObject {
     Q_OBJECT
 
 private slots:
-    void parsesItems()
-    {
-        QCOMPARE(parseItem(u"  - [x] a"),
-                 (Item{QStringLiteral("  "), QStringLiteral("-"), std::nullopt, true, 8}));
-        QCOMPARE(parseItem(u"12. b"), (Item{QString(), std::nullopt, 12, false, 4}));
-        QCOMPARE(parseItem(u"99999999999999999999. big"),
-                 (Item{QString(), std::nullopt, std::nullopt, false, 22}));
-        QCOMPARE(parseItem(u"-a"), std::nullopt);
-        QCOMPARE(parseItem(u""), std::nullopt);
-    }
-
     // Before and after with the selection marked; "<none>" where the rule does not apply.
     void editsText_data()
     {
-        QTest::addColumn<QString>("op");
-        QTest::addColumn<QString>("before");
-        QTest::addColumn<QString>("after");
-        struct Case {
-            const char* op;
-            const char* before;
-            const char* after;
+        textColumns({"op", "before", "after"});
+        const auto row = [](const char* op, const char* before, const char* after) {
+            QTest::addRow("%s %s", op, before) << asText(op) << asText(before) << asText(after);
         };
-        const Case cases[] = {
-            {"return", "- item|", "- item\n- |"},
-            {"return", "  * item|", "  * item\n  * |"},
-            {"return", "9. item|", "9. item\n10. |"},
-            {"return", "- [x] done|", "- [x] done\n- [ ] |"},
-            {"return", "3. [ ] a|", "3. [ ] a\n4. [ ] |"},
-            {"return", "a\n- b|\nc", "a\n- b\n- |\nc"},
-            {"return", "- |", "|"}, // an empty item ends the list
-            {"return", "x\n- [ ] |\ny", "x\n|\ny"},
-            {"return", "1. |", "|"},
-            {"return", "- it|em", "<none>"},
-            {"return", "- {item}", "<none>"},
-            {"return", "plain|", "<none>"},
-            {"return", "9223372036854775807. max|", "9223372036854775807. max\n|"},
-            {"return", "- a|\r\nb", "- a\n- |\r\nb"},
-            {"renumber", "1. a\n2. |\n2. b\n3. c", "1. a\n2. |\n3. b\n4. c"},
-            {"renumber", "1. a\n2. b\n\n1. x\n|1. y", "1. a\n2. b\n\n1. x\n|2. y"},
-            {"renumber", "5. a\n5. |b", "5. a\n6. |b"},
-            {"renumber", "1. a\n   text\n  1. nested\n1. |b", "1. a\n   text\n  1. nested\n2. |b"},
-            {"renumber", "1. a\nplain\n1. |b", "<none>"},
-            {"renumber", "1. a\n2. |b", "<none>"},
-            {"renumber", "- a|", "<none>"},
-            // The caret keeps its offset even where numbers before it got shorter.
-            {"renumber", "007. a\n1. |b", "7. a\n8. b|"},
-            {"renumber", "99999999999999999999. a\n7. |b", "1. a\n2. b|"},
-            {"renumber", "1. a\r\n1. |b\r\n", "1. a\r\n2. |b\r\n"},
-            {"tab", "- a|", "  - a|"},
-            {"tab", "x\n- {a}", "x\n  - {a}"},
-            {"tab", "plain|", "<none>"},
-            {"backtab", "   - a|", " - a|"},
-            {"backtab", " - |a", "- |a"},
-            {"backtab", "\t- a|", "- a|"},
-            {"backtab", "- a|", "- a|"},
-            {"backtab", "x\n  |- a", "x\n|- a"}, // the caret stops at the line start
-            {"backtab", "{  1. }", "{1. }"},     // the selection stays inside the text
-            {"**", "a|b", "a**|**b"},
-            {"**", "{word}", "**{word}**"},
-            {"**", "{**word**}", "{word}"},
-            {"**", "**{word}**", "{word}"},
-            {"**", "{****}", "|"},
-            {"**", "x{**}", "x**{**}**"},
-            {"task", "- [ ] a|", "- [x] a|"},
-            {"task", "- [X] a|", "- [ ] a|"},
-            {"task", "- a|", "- [ ] a|"},
-            {"task", "a|", "- [ ] a|"},
-            {"task", "  a|", "  - [ ] a|"},
-            {"task", "1. a|", "- [ ] 1. a|"},
-            {"task", "one\n{two}", "one\n- [ ] {two}"},
-            {"task", "|", "- [ ] |"},
-            // A click ticks only on the box itself, and leaves the caret where it was.
-            {"click", "- [|x] a", "- [| ] a"},
-            {"click", "z\n- |[ ] a", "z\n- |[x] a"},
-            {"click", "- [x] |a", "<none>"},
-            {"click", "- [x] a|", "<none>"},
-            {"link", "see {docs}!", "see [docs](https://example.com)|!"},
-            {"link?", "see {docs}!", "see [docs](|)!"},
-            {"link", "a|b", "a[|](https://example.com)b"},
-        };
-        for (const Case& c : cases)
-            QTest::addRow("%s %s", c.op, c.before)
-                << QString::fromUtf8(c.op) << QString::fromUtf8(c.before)
-                << QString::fromUtf8(c.after);
+        // clang-format off
+        row("return", "- item|", "- item\n- |");
+        row("return", "  * item|", "  * item\n  * |");
+        row("return", "9. item|", "9. item\n10. |");
+        row("return", "- [x] done|", "- [x] done\n- [ ] |");
+        row("return", "3. [ ] a|", "3. [ ] a\n4. [ ] |");
+        row("return", "a\n- b|\nc", "a\n- b\n- |\nc");
+        row("return", "- |", "|"); // an empty item ends the list
+        row("return", "x\n- [ ] |\ny", "x\n|\ny");
+        row("return", "1. |", "|");
+        row("return", "- it|em", "<none>");
+        row("return", "- {item}", "<none>");
+        row("return", "plain|", "<none>");
+        row("return", "9223372036854775807. max|", "9223372036854775807. max\n|");
+        row("return", "- a|\r\nb", "- a\n- |\r\nb");
+        row("return", "x\u2028- a|", "x\u2028- a\n- |"); // a line separator starts a line
+        row("renumber", "1. a\n2. |\n2. b\n3. c", "1. a\n2. |\n3. b\n4. c");
+        row("renumber", "1. a\n2. b\n\n1. x\n|1. y", "1. a\n2. b\n\n1. x\n|2. y");
+        row("renumber", "5. a\n5. |b", "5. a\n6. |b");
+        row("renumber", "1. a\n   text\n  1. nested\n1. |b", "1. a\n   text\n  1. nested\n2. |b");
+        row("renumber", "1. a\nplain\n1. |b", "<none>");
+        row("renumber", "1. a\n2. |b", "<none>");
+        row("renumber", "- a|", "<none>");
+        // The caret keeps its offset even where numbers before it got shorter.
+        row("renumber", "007. a\n1. |b", "7. a\n8. b|");
+        row("renumber", "99999999999999999999. a\n7. |b", "1. a\n2. b|");
+        row("renumber", "1. a\r\n1. |b\r\n", "1. a\r\n2. |b\r\n");
+        row("tab", "- a|", "  - a|");
+        row("tab", "x\n- {a}", "x\n  - {a}");
+        row("tab", "plain|", "<none>");
+        row("backtab", "   - a|", " - a|");
+        row("backtab", " - |a", "- |a");
+        row("backtab", "\t- a|", "- a|");
+        row("backtab", "- a|", "- a|");
+        row("backtab", "x\n  |- a", "x\n|- a"); // the caret stops at the line start
+        row("backtab", "{  1. }", "{1. }");     // the selection stays inside the text
+        row("**", "a|b", "a**|**b");
+        row("**", "{word}", "**{word}**");
+        row("**", "{**word**}", "{word}");
+        row("**", "**{word}**", "{word}");
+        row("**", "{****}", "|");
+        row("**", "x{**}", "x**{**}**");
+        row("task", "- [ ] a|", "- [x] a|");
+        row("task", "- [X] a|", "- [ ] a|");
+        row("task", "- a|", "- [ ] a|");
+        row("task", "a|", "- [ ] a|");
+        row("task", "  a|", "  - [ ] a|");
+        row("task", "1. a|", "- [ ] 1. a|");
+        row("task", "one\n{two}", "one\n- [ ] {two}");
+        row("task", "|", "- [ ] |");
+        // A click ticks only on the box itself, and leaves the caret where it was.
+        row("click", "- [|x] a", "- [| ] a");
+        row("click", "z\n- |[ ] a", "z\n- |[x] a");
+        row("click", "- [x] |a", "<none>");
+        row("click", "- [x] a|", "<none>");
+        row("link", "see {docs}!", "see [docs](https://example.com)|!");
+        row("link?", "see {docs}!", "see [docs](|)!");
+        row("link", "a|b", "a[|](https://example.com)b");
+        // clang-format on
     }
 
     void editsText()
     {
-        QFETCH(QString, op);
-        QFETCH(QString, before);
-        QFETCH(QString, after);
-        const auto [text, sel] = parseMarked(before);
-        const std::optional<TextEdit> result = edit(op, text, sel);
-        QCOMPARE(result ? marked(result->appliedTo(text), result->selection) : "<none>", after);
-    }
-
-    void currentLineStopsAtTerminators()
-    {
-        const QString text = QStringLiteral("ab\r\ncd\nef");
-        const Line first = currentLine(text, 1);
-        QCOMPARE(first.range, (TextRange{0, 4}));
-        QCOMPARE(first.content, u"ab");
-        const Line last = currentLine(text, 99);
-        QCOMPARE(last.range, (TextRange{7, 2}));
-        QCOMPARE(last.contentLength, 2);
-        QCOMPARE(currentLine(QString::fromUtf16(u"a\u2028b"), 2).range, (TextRange{2, 1}));
-    }
-
-    // Random texts full of list syntax, surrogates and odd selections: every edit must lie
-    // inside its text, leave a selection inside the new text, and split no surrogate pair.
-    void anySelectionGivesApplicableEdits()
-    {
-        const QStringList pieces{"- ",
-                                 "* ",
-                                 "1. ",
-                                 "[ ] ",
-                                 "[x] ",
-                                 "  ",
-                                 "\t",
-                                 "\n",
-                                 "\r\n",
-                                 "a",
-                                 "**",
-                                 "_",
-                                 "`",
-                                 QString::fromUtf16(u"\U0001F600"),
-                                 QString(QChar(0xD800)),
-                                 "99999999999999999999. ",
-                                 "= 1",
-                                 "#"};
-        const QStringList ops{"return", "renumber", "tab", "backtab", "_", "task", "click", "link"};
-        auto splits = [](const QString& text, qsizetype i) {
-            return i > 0 && i < text.size() && text[i - 1].isHighSurrogate() &&
-                   text[i].isLowSurrogate();
-        };
-        QRandomGenerator random(20261206);
-        for (int round = 0; round < 3000; ++round) {
-            QString text;
-            const int count = random.bounded(12);
-            for (int i = 0; i < count; ++i)
-                text += pieces[random.bounded(pieces.size())];
-            const qsizetype n = text.size();
-            const TextRange sel{random.bounded(-3, int(n) + 4), random.bounded(-3, int(n) + 4)};
-            for (const QString& op : ops) {
-                const std::optional<TextEdit> e = edit(op, text, sel);
-                if (!e)
-                    continue;
-                const QString after = e->appliedTo(text);
-                QVERIFY2(
-                    e->range.location >= 0 && e->range.length >= 0 && e->range.end() <= n &&
-                        e->selection.location >= 0 && e->selection.length >= 0 &&
-                        e->selection.end() <= after.size() && !splits(text, e->range.location) &&
-                        !splits(text, e->range.end()),
-                    qPrintable(QStringLiteral("%1 on %2 selection %3+%4: %5")
-                                   .arg(op, QString::fromLatin1(text.toUtf8().toPercentEncoding()),
-                                        QString::number(sel.location), QString::number(sel.length),
-                                        QDebug::toString(*e))));
-            }
-        }
+        const auto [text, sel] = parseMarked(cell("before"));
+        const std::optional<TextEdit> result = edit(cell("op"), text, sel);
+        QCOMPARE(result ? marked(result->appliedTo(text), result->selection) : "<none>",
+                 cell("after"));
     }
 };
 

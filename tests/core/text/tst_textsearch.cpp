@@ -5,6 +5,7 @@
 #include <QTest>
 
 using namespace quelto;
+using quelto::testing::cell;
 using quelto::testing::textColumns;
 using quelto::testing::textRow;
 
@@ -38,10 +39,7 @@ private slots:
 
     void findsEveryMatchIgnoringCase()
     {
-        QFETCH(QString, text);
-        QFETCH(QString, query);
-        QFETCH(QString, found);
-        QCOMPARE(shown(TextSearch::findAll(text, query)), found);
+        QCOMPARE(shown(TextSearch::findAll(cell("text"), cell("query"))), cell("found"));
     }
 
     void hitsKnowTheirLines()

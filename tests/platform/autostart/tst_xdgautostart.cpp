@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/settings/preferences.h"
 #include "platform/autostart/xdgautostart.h"
+#include "support/notes.h"
 
 #include <QDir>
 #include <QFile>
@@ -10,37 +11,14 @@
 #include <QTest>
 
 using namespace quelto;
+using quelto::testing::readFile;
+using quelto::testing::writeFile;
 
 namespace {
 
-// The program an Exec value runs, read back the way a session does: the value's
-// escapes first, then %%, then one argument's quoting.
-QString programOf(const QString& exec)
-{
-    QString value;
-    for (qsizetype i = 0; i < exec.size(); ++i) {
-        if (exec[i] == u'\\' && i + 1 < exec.size()) {
-            const QChar next = exec[++i];
-            value += next == u'n' ? QChar(u'\n') : next == u't' ? QChar(u'\t') : next;
-        } else {
-            value += exec[i];
-        }
-    }
-    value.replace(QStringLiteral("%%"), QStringLiteral("%"));
-    if (!value.startsWith(u'"'))
-        return value;
-    QString program;
-    for (qsizetype i = 1; i < value.size() && value[i] != u'"'; ++i)
-        program += value[i] == u'\\' ? value[++i] : value[i];
-    return program;
-}
-
 QString execLine(const QString& path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return QStringLiteral("<no entry>");
-    for (const QByteArray& line : file.readAll().split('\n')) {
+    for (const QByteArray& line : readFile(path).split('\n')) {
         if (line.startsWith("Exec="))
             return QString::fromUtf8(line.mid(5));
     }
@@ -68,17 +46,13 @@ private slots:
             Preferences prefs(settings(), std::make_unique<XdgAutostart>("/opt/my apps/quelto"));
             QCOMPARE(prefs.launchAtLogin(), false);
             prefs.setLaunchAtLogin(true);
-            QFile file(entry);
-            QVERIFY(file.open(QIODevice::ReadOnly));
-            QVERIFY(file.readAll().contains("Exec=\"/opt/my apps/quelto\"\n"));
+            QCOMPARE(execLine(entry), QStringLiteral("\"/opt/my apps/quelto\""));
         }
+        QVERIFY(settings()->allKeys().isEmpty()); // the entry is the only record
         QCOMPARE(Preferences(settings(), std::make_unique<XdgAutostart>("q")).launchAtLogin(),
                  true);
 
-        QFile file(entry);
-        QVERIFY(file.open(QIODevice::Append));
-        file.write("Hidden = true\n");
-        file.close();
+        QVERIFY(writeFile(entry, readFile(entry) + "Hidden = true\n"));
         Preferences hidden(settings(), std::make_unique<XdgAutostart>("q"));
         QCOMPARE(hidden.launchAtLogin(), false);
         hidden.setLaunchAtLogin(true);
@@ -89,10 +63,8 @@ private slots:
     void failedAutostartChangeKeepsNewValue()
     {
         // A file where the autostart folder should be makes the change fail.
-        QFile blocker(m_dir->filePath("config/autostart"));
         QVERIFY(QDir().mkpath(m_dir->filePath("config")));
-        QVERIFY(blocker.open(QIODevice::WriteOnly));
-        blocker.close();
+        QVERIFY(writeFile(m_dir->filePath("config/autostart"), ""));
         XdgAutostart autostart("q");
         QVERIFY(autostart.setEnabled(true).has_value());
         Preferences prefs(settings(), std::make_unique<XdgAutostart>("q"));
@@ -107,13 +79,13 @@ private slots:
         QTest::addColumn<bool>("onPath");
         QTest::addColumn<QString>("exec"); // what the entry holds; %1 is the temporary folder
 
+        // clang-format off
         QTest::newRow("on PATH") << "bin" << true << "quelto";
         QTest::newRow("plain path") << "opt" << false << "%1/opt/quelto";
         QTest::newRow("spaces") << "my apps" << false << "\"%1/my apps/quelto\"";
-        QTest::newRow("percent and dollar")
-            << "50% $HOME" << false << "\"%1/50%% \\\\$HOME/quelto\"";
-        QTest::newRow("quote, backslash, backtick")
-            << "a\"b\\c`d" << false << "\"%1/a\\\\\"b\\\\\\\\c\\\\`d/quelto\"";
+        QTest::newRow("percent and dollar") << "50% $HOME" << false << "\"%1/50%% \\\\$HOME/quelto\"";
+        QTest::newRow("quote, backslash, backtick") << "a\"b\\c`d" << false << "\"%1/a\\\\\"b\\\\\\\\c\\\\`d/quelto\"";
+        // clang-format on
     }
 
     void entryRunsThisProgram()
@@ -126,19 +98,16 @@ private slots:
         const QString bin = m_dir->filePath(folder);
         const QString program = bin + "/quelto";
         QVERIFY(QDir().mkpath(bin));
-        QFile file(program);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.close();
-        QVERIFY(file.setPermissions(file.permissions() | QFile::ExeOwner));
+        QVERIFY(writeFile(program, ""));
+        QVERIFY(
+            QFile::setPermissions(program, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
         const QByteArray path = qgetenv("PATH");
         qputenv("PATH", onPath ? (bin.toUtf8() + ':' + path) : path);
         const std::optional<QString> failed = XdgAutostart(program).setEnabled(true);
         qputenv("PATH", path);
         QCOMPARE(failed, std::nullopt);
 
-        const QString written = execLine(XdgAutostart::entryPath());
-        QCOMPARE(written, exec.arg(m_dir->path()));
-        QCOMPARE(programOf(written), onPath ? QStringLiteral("quelto") : program);
+        QCOMPARE(execLine(XdgAutostart::entryPath()), exec.arg(m_dir->path()));
         QProcess validate;
         validate.start(validator, {XdgAutostart::entryPath()});
         QVERIFY(validate.waitForFinished(10000));
@@ -151,16 +120,15 @@ private slots:
         XdgAutostart autostart("q");
         QVERIFY(!autostart.setEnabled(true));
         const auto write = [](const QByteArray& extra) {
-            QFile file(XdgAutostart::entryPath());
-            QVERIFY(file.open(QIODevice::WriteOnly));
-            file.write("[Desktop Entry]\nType=Application\nName=Quelto\nExec=q\n" + extra);
+            return writeFile(XdgAutostart::entryPath(),
+                             "[Desktop Entry]\nType=Application\nName=Quelto\nExec=q\n" + extra);
         };
-        write("X-GNOME-Autostart-enabled=false\n");
+        QVERIFY(write("X-GNOME-Autostart-enabled=false\n"));
         QVERIFY(!autostart.isEnabled());
-        write("Hidden=false\nX-GNOME-Autostart-enabled=true\n");
+        QVERIFY(write("Hidden=false\nX-GNOME-Autostart-enabled=true\n"));
         QVERIFY(autostart.isEnabled());
         // Keys of other groups (a desktop action) do not count.
-        write("[Desktop Action new]\nName=New\nHidden=true\n");
+        QVERIFY(write("[Desktop Action new]\nName=New\nHidden=true\n"));
         QVERIFY(autostart.isEnabled());
     }
 

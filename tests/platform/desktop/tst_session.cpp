@@ -2,67 +2,47 @@
 // Which window system Quelto asks Qt for, and how it gets its shortcut, per session.
 
 #include "platform/desktop/session.h"
+#include "support/texttable.h"
 
 #include <QTest>
 
 using namespace quelto;
-
-namespace {
-
-QProcessEnvironment environment(const QStringList& variables)
-{
-    QProcessEnvironment env;
-    for (const QString& variable : variables)
-        env.insert(variable.section(u'=', 0, 0), variable.section(u'=', 1));
-    return env;
-}
-
-} // namespace
+using quelto::testing::cell;
+using quelto::testing::textColumns;
+using quelto::testing::textRow;
 
 class TestSession : public QObject {
     Q_OBJECT
 
 private slots:
+    // The environment and command line; the platform asked for (empty: Qt's own choice),
+    // what Qt then runs on, and where the shortcut comes from.
     void platformAndShortcut_data()
     {
-        QTest::addColumn<QStringList>("variables");
-        QTest::addColumn<QStringList>("arguments");
-        QTest::addColumn<QByteArray>("platform"); // empty: Qt's own choice
-        QTest::addColumn<QString>("qtPlatform");  // what Qt then runs on
-        QTest::addColumn<bool>("grab");
-
-        QTest::newRow("X11 session") << QStringList{"XDG_SESSION_TYPE=x11", "DISPLAY=:0"}
-                                     << QStringList{} << QByteArray() << "xcb" << true;
-        QTest::newRow("Wayland with Xwayland")
-            << QStringList{"XDG_SESSION_TYPE=wayland", "WAYLAND_DISPLAY=wayland-0", "DISPLAY=:0"}
-            << QStringList{} << QByteArray("xcb;wayland") << "xcb" << false;
-        QTest::newRow("compositor without a session type")
-            << QStringList{"WAYLAND_DISPLAY=wayland-1", "DISPLAY=:1"} << QStringList{}
-            << QByteArray("xcb;wayland") << "xcb" << false;
-        QTest::newRow("Wayland without Xwayland")
-            << QStringList{"XDG_SESSION_TYPE=wayland", "WAYLAND_DISPLAY=wayland-0"} << QStringList{}
-            << QByteArray() << "wayland" << false;
-        QTest::newRow("user chose Wayland")
-            << QStringList{"WAYLAND_DISPLAY=wayland-0", "DISPLAY=:0", "QT_QPA_PLATFORM=wayland"}
-            << QStringList{} << QByteArray() << "wayland" << false;
-        QTest::newRow("user chose on the command line")
-            << QStringList{"WAYLAND_DISPLAY=wayland-0", "DISPLAY=:0"}
-            << QStringList{"quelto", "-platform", "wayland"} << QByteArray() << "wayland" << false;
-        QTest::newRow("no window system")
-            << QStringList{} << QStringList{} << QByteArray() << "offscreen" << false;
+        textColumns({"variables", "arguments", "platform", "qtPlatform", "shortcut"});
+        // clang-format off
+        textRow("X11 session", "XDG_SESSION_TYPE=x11 DISPLAY=:0", "", "", "xcb", "grab");
+        textRow("Wayland with Xwayland", "XDG_SESSION_TYPE=wayland WAYLAND_DISPLAY=wayland-0 DISPLAY=:0", "", "xcb;wayland", "xcb", "portal");
+        textRow("compositor without a session type", "WAYLAND_DISPLAY=wayland-1 DISPLAY=:1", "", "xcb;wayland", "xcb", "portal");
+        textRow("Wayland without Xwayland", "XDG_SESSION_TYPE=wayland WAYLAND_DISPLAY=wayland-0", "", "", "wayland", "portal");
+        textRow("user chose Wayland", "WAYLAND_DISPLAY=wayland-0 DISPLAY=:0 QT_QPA_PLATFORM=wayland", "", "", "wayland", "portal");
+        textRow("user chose on the command line", "WAYLAND_DISPLAY=wayland-0 DISPLAY=:0", "quelto -platform wayland", "", "wayland", "portal");
+        textRow("no window system", "", "", "", "offscreen", "portal");
+        // clang-format on
     }
 
     void platformAndShortcut()
     {
-        QFETCH(QStringList, variables);
-        QFETCH(QStringList, arguments);
-        QFETCH(QByteArray, platform);
-        QFETCH(QString, qtPlatform);
-        QFETCH(bool, grab);
-        const QProcessEnvironment env = environment(variables);
-        QCOMPARE(Session::preferredPlatform(env, arguments).value_or(QByteArray()), platform);
-        QCOMPARE(Session::shortcutBackend(env, qtPlatform) == Session::ShortcutBackend::X11Grab,
-                 grab);
+        QProcessEnvironment env;
+        for (const QString& variable : cell("variables").split(u' ', Qt::SkipEmptyParts))
+            env.insert(variable.section(u'=', 0, 0), variable.section(u'=', 1));
+        const QStringList arguments = cell("arguments").split(u' ', Qt::SkipEmptyParts);
+        QCOMPARE(
+            QString::fromLatin1(Session::preferredPlatform(env, arguments).value_or(QByteArray())),
+            cell("platform"));
+        const bool grab =
+            Session::shortcutBackend(env, cell("qtPlatform")) == Session::ShortcutBackend::X11Grab;
+        QCOMPARE(QString(grab ? "grab" : "portal"), cell("shortcut"));
     }
 };
 

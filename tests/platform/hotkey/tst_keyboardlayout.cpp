@@ -1,12 +1,16 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/hotkey/hotkey.h"
 #include "platform/hotkey/keyboardlayout.h"
+#include "support/texttable.h"
 
 #include <QGuiApplication>
 #include <QTest>
 
 using namespace quelto;
 using KeyboardLayout::NameForm;
+using quelto::testing::cell;
+using quelto::testing::textColumns;
+using quelto::testing::textRow;
 
 // Off X11 the layout comes from the default XKB keymap, which XKB_DEFAULT_LAYOUT picks.
 class TestKeyboardLayout : public QObject {
@@ -15,81 +19,55 @@ class TestKeyboardLayout : public QObject {
 private slots:
     void init() { qputenv("XKB_DEFAULT_LAYOUT", "us"); }
 
-    // Each key's name in text form, then in glyph form.
-    void namesKeysFromTableThenLayout_data()
+    // Key code and modifiers; the combination in text form, then in glyph form as one
+    // string and as key caps.
+    void namesCombosInBothForms_data()
     {
-        QTest::addColumn<quint32>("code");
-        QTest::addColumn<QString>("names");
-        QTest::newRow("J") << 38u << "J J";
-        QTest::newRow("Escape") << 53u << "Esc ⎋";
-        QTest::newRow("Return") << 36u << "Return ↩";
-        QTest::newRow("Space") << 49u << "Space Space";
-        QTest::newRow("F12") << 111u << "F12 F12";
-        QTest::newRow("punctuation") << 43u << ", ,";
-        QTest::newRow("digit") << 22u << "6 6";
-        QTest::newRow("keypad plus") << 69u << "+ +";
-        QTest::newRow("modifier key") << 55u << "#55 #55";
-        QTest::newRow("unknown code") << 52u << "#52 #52";
-        QTest::newRow("beyond 16 bits") << 70000u << "#70000 #70000";
+        textColumns({"code", "modifiers", "shown"});
+        textRow("J", "38", "0", "J J J");
+        textRow("Escape", "53", "0", "Esc ⎋ ⎋");
+        textRow("Return", "36", "0", "Return ↩ ↩");
+        textRow("Space", "49", "0", "Space Space Space");
+        textRow("F12", "111", "0", "F12 F12 F12");
+        textRow("punctuation", "43", "0", ", , ,");
+        textRow("digit", "22", "0", "6 6 6");
+        textRow("keypad plus", "69", "0", "+ + +");
+        textRow("modifier key", "55", "0", "#55 #55 #55");
+        textRow("unknown code", "52", "0", "#52 #52 #52");
+        textRow("beyond 16 bits", "70000", "0", "#70000 #70000 #70000");
+        textRow("default", "38", "0x300", "Ctrl+Shift+J ⇧⌘J ⇧⌘J");
+        textRow("all four", "40", "0x1B00", "Meta+Ctrl+Alt+Shift+K ⌃⌥⇧⌘K ⌃⌥⇧⌘K");
+        textRow("control option space", "49", "0x1800", "Meta+Alt+Space ⌃⌥Space ⌃⌥Space");
     }
 
-    void namesKeysFromTableThenLayout()
+    void namesCombosInBothForms()
     {
-        QFETCH(quint32, code);
-        QFETCH(QString, names);
-        QCOMPARE(KeyboardLayout::keyName(code, NameForm::Text) + u' ' +
-                     KeyboardLayout::keyName(code, NameForm::Glyph),
-                 names);
+        const HotKeyCombo combo{cell("code").toUInt(), cell("modifiers").toUInt(nullptr, 16)};
+        QCOMPARE(QStringList({KeyboardLayout::displayString(combo, NameForm::Text),
+                              KeyboardLayout::displayString(combo, NameForm::Glyph),
+                              KeyboardLayout::keyCapTexts(combo, NameForm::Glyph).join(QString())})
+                     .join(u' '),
+                 cell("shown"));
     }
 
     // Letters follow the layout that can type ASCII: the current one, else the first
     // such of the keymap, else a US keyboard.
     void lettersComeFromAnAsciiLayout_data()
     {
-        QTest::addColumn<QByteArray>("layouts");
-        QTest::addColumn<quint32>("code");
-        QTest::addColumn<QString>("name");
-        QTest::newRow("french") << QByteArray("fr") << 12u << "A"; // Q on a US keyboard
-        QTest::newRow("german") << QByteArray("de") << 16u << "Z"; // Y on a US keyboard
-        QTest::newRow("russian J") << QByteArray("ru") << 38u << "J";
-        QTest::newRow("russian Q") << QByteArray("ru") << 12u << "Q";
-        QTest::newRow("greek") << QByteArray("gr") << 38u << "J";
-        QTest::newRow("russian then french") << QByteArray("ru,fr") << 12u << "A";
-        QTest::newRow("fixed names stay") << QByteArray("ru") << 53u << "Esc";
+        textColumns({"layouts", "code", "name"});
+        textRow("french", "fr", "12", "A"); // Q on a US keyboard
+        textRow("german", "de", "16", "Z"); // Y on a US keyboard
+        textRow("russian J", "ru", "38", "J");
+        textRow("russian Q", "ru", "12", "Q");
+        textRow("greek", "gr", "38", "J");
+        textRow("russian then french", "ru,fr", "12", "A");
+        textRow("fixed names stay", "ru", "53", "Esc");
     }
 
     void lettersComeFromAnAsciiLayout()
     {
-        QFETCH(QByteArray, layouts);
-        QFETCH(quint32, code);
-        QFETCH(QString, name);
-        qputenv("XKB_DEFAULT_LAYOUT", layouts);
-        QCOMPARE(KeyboardLayout::keyName(code), name);
-    }
-
-    // Each combination in text form, then in glyph form (as one string and as key caps).
-    void displaysCombosInBothForms_data()
-    {
-        QTest::addColumn<quint32>("code");
-        QTest::addColumn<quint32>("modifiers");
-        QTest::addColumn<QString>("shown");
-        QTest::newRow("default") << 38u << 0x300u << "Ctrl+Shift+J ⇧⌘J ⇧⌘J";
-        QTest::newRow("no modifiers") << 122u << 0u << "F1 F1 F1";
-        QTest::newRow("all four") << 40u << 0x1B00u << "Meta+Ctrl+Alt+Shift+K ⌃⌥⇧⌘K ⌃⌥⇧⌘K";
-        QTest::newRow("control option space") << 49u << 0x1800u << "Meta+Alt+Space ⌃⌥Space ⌃⌥Space";
-    }
-
-    void displaysCombosInBothForms()
-    {
-        QFETCH(quint32, code);
-        QFETCH(quint32, modifiers);
-        QFETCH(QString, shown);
-        const HotKeyCombo combo{code, modifiers};
-        QCOMPARE(QStringList({KeyboardLayout::displayString(combo, NameForm::Text),
-                              KeyboardLayout::displayString(combo, NameForm::Glyph),
-                              KeyboardLayout::keyCapTexts(combo, NameForm::Glyph).join(QString())})
-                     .join(u' '),
-                 shown);
+        qputenv("XKB_DEFAULT_LAYOUT", cell("layouts").toLatin1());
+        QCOMPARE(KeyboardLayout::keyName(cell("code").toUInt()), cell("name"));
     }
 
     void registrationFailsCleanlyWithoutX11()

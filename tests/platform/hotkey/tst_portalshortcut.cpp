@@ -5,19 +5,41 @@
 #include "platform/hotkey/portalshortcut.h"
 #include "platform/hotkey/portaltrigger.h"
 #include "support/portalprocess.h"
+#include "support/texttable.h"
 
 #include <QSignalSpy>
 #include <QTest>
 
 using namespace quelto;
+using quelto::testing::cell;
 using quelto::testing::PortalProcess;
+using quelto::testing::textColumns;
+using quelto::testing::textRow;
 
 namespace {
 
-constexpr quint32 kCommandShift = HotKeyCombo::kCommand | HotKeyCombo::kShift;
 const HotKeyCombo kCtrlShiftJ = HotKeyCombo::defaultCombo();
 const HotKeyCombo kCtrlAltN{45, HotKeyCombo::kCommand | HotKeyCombo::kOption};
-const QString kAppId = QStringLiteral("app.quelto.Quelto");
+
+// Our shortcut on the session bus, with what it reports, asking a portal service started
+// with the given options ("<none>": no portal at all) for Ctrl+Shift+J.
+struct Binding {
+    explicit Binding(const QStringList& options = {})
+        : portal(options == QStringList{"<none>"}
+                     ? std::nullopt
+                     : std::optional<PortalProcess>(std::in_place, options))
+    {
+        shortcut.bind(kCtrlShiftJ);
+    }
+    bool portalReady() const { return portal && portal->ready(); }
+
+    std::optional<PortalProcess> portal; // started before the shortcut asks for it
+    PortalShortcut shortcut{QDBusConnection::sessionBus(), QStringLiteral("app.quelto.Quelto")};
+    QSignalSpy bound{&shortcut, &PortalShortcut::bound};
+    QSignalSpy declined{&shortcut, &PortalShortcut::declined};
+    QSignalSpy unavailable{&shortcut, &PortalShortcut::unavailable};
+    QSignalSpy activated{&shortcut, &PortalShortcut::activated};
+};
 
 } // namespace
 
@@ -25,62 +47,55 @@ class TestPortalShortcut : public QObject {
     Q_OBJECT
 
 private slots:
-    void triggersInTheDesktopsNotation_data()
+    // What the desktop shows for a shortcut; the combination read from it as key code and
+    // modifiers (empty: none); the trigger asked for with that combination.
+    void triggerNotations_data()
     {
-        QTest::addColumn<HotKeyCombo>("combo");
-        QTest::addColumn<QString>("trigger");
-        QTest::newRow("Ctrl+Shift+J") << kCtrlShiftJ << "CTRL+SHIFT+j";
-        QTest::newRow("Super+Alt+Space")
-            << HotKeyCombo{49, HotKeyCombo::kControl | HotKeyCombo::kOption} << "ALT+LOGO+space";
-        QTest::newRow("F5 alone") << HotKeyCombo{96, 0} << "F5";
+        textColumns({"description", "combo", "trigger"});
+        textRow("KDE", "Ctrl+Shift+J", "38 0x300", "CTRL+SHIFT+j");
+        textRow("other words and case", "control+ALT+n", "45 0x900", "CTRL+ALT+n");
+        textRow("Meta is Super", "Meta+Space", "49 0x1000", "LOGO+space");
+        textRow("Super and Alt", "Meta+Alt+Space", "49 0x1800", "ALT+LOGO+space");
+        textRow("named key", "Shift+F5", "96 0x200", "SHIFT+F5");
+        textRow("key alone", "F5", "96 0x0", "F5");
+        textRow("unknown modifier", "Hyper+J", "", "");
+        textRow("unknown key", "Ctrl+Launch", "", "");
+        textRow("nothing", "", "", "");
     }
 
-    void triggersInTheDesktopsNotation()
+    void triggerNotations()
     {
-        QFETCH(HotKeyCombo, combo);
-        QFETCH(QString, trigger);
-        QCOMPARE(PortalTrigger::fromCombo(combo), std::optional(trigger));
+        const std::optional<HotKeyCombo> combo = PortalTrigger::toCombo(cell("description"));
+        QCOMPARE(combo ? QStringLiteral("%1 0x%2").arg(combo->keyCode).arg(combo->modifiers, 0, 16)
+                       : QString(),
+                 cell("combo"));
+        if (combo)
+            QCOMPARE(PortalTrigger::fromCombo(*combo).value_or("<none>"), cell("trigger"));
     }
 
-    void desktopDescriptionsReadBack_data()
+    void bindActivatesOncePerPressAndRebindsInANewSession()
     {
-        QTest::addColumn<QString>("description");
-        QTest::addColumn<std::optional<HotKeyCombo>>("combo");
-        QTest::newRow("KDE") << "Ctrl+Shift+J" << std::optional(kCtrlShiftJ);
-        QTest::newRow("other words and case") << "control+ALT+n" << std::optional(kCtrlAltN);
-        QTest::newRow("Meta is Super")
-            << "Meta+Space" << std::optional(HotKeyCombo{49, HotKeyCombo::kControl});
-        QTest::newRow("named key")
-            << "Shift+F5" << std::optional(HotKeyCombo{96, HotKeyCombo::kShift});
-        QTest::newRow("unknown modifier") << "Hyper+J" << std::optional<HotKeyCombo>();
-        QTest::newRow("unknown key") << "Ctrl+Launch" << std::optional<HotKeyCombo>();
-        QTest::newRow("nothing") << "" << std::optional<HotKeyCombo>();
-    }
-
-    void desktopDescriptionsReadBack()
-    {
-        QFETCH(QString, description);
-        QFETCH(std::optional<HotKeyCombo>, combo);
-        QCOMPARE(PortalTrigger::toCombo(description), combo);
-    }
-
-    void bindAsksForTheStoredCombinationAndRebindsInANewSession()
-    {
-        PortalProcess portal;
-        QVERIFY(portal.ready());
-        PortalShortcut shortcut(QDBusConnection::sessionBus(), kAppId);
-        QSignalSpy bound(&shortcut, &PortalShortcut::bound);
-        shortcut.bind(kCtrlShiftJ);
-        QTRY_COMPARE(bound.count(), 1);
-        QCOMPARE(bound.first().first().toString(), QStringLiteral("Ctrl+Shift+J"));
-        QCOMPARE(portal.calls(),
+        Binding b;
+        QVERIFY(b.portalReady());
+        QTRY_COMPARE(b.bound.count(), 1);
+        QCOMPARE(b.bound.first().first().toString(), QStringLiteral("Ctrl+Shift+J"));
+        QCOMPARE(b.portal->calls(),
                  (QStringList{"register app.quelto.Quelto", "create",
                               "bind session|toggle-panel|Show or hide Quelto|CTRL+SHIFT+j"}));
+        b.portal->send("press");
+        QTRY_COMPARE(b.activated.count(), 1);
+        b.portal->send("press"); // the key held down repeats
+        b.portal->send("press");
+        b.portal->send("release");
+        b.portal->send("press");
+        QTRY_COMPARE(b.activated.count(), 2);
+        QTest::qWait(200);
+        QCOMPARE(b.activated.count(), 2);
 
-        shortcut.bind(kCtrlAltN);
-        QTRY_COMPARE(bound.count(), 2);
-        QCOMPARE(bound.last().first().toString(), QStringLiteral("Ctrl+Alt+N"));
-        const QStringList calls = portal.calls().mid(3);
+        b.shortcut.bind(kCtrlAltN);
+        QTRY_COMPARE(b.bound.count(), 2);
+        QCOMPARE(b.bound.last().first().toString(), QStringLiteral("Ctrl+Alt+N"));
+        const QStringList calls = b.portal->calls().mid(3);
         QCOMPARE(calls.size(), 3);
         QVERIFY2(calls.at(0).startsWith("close /org/freedesktop/portal/desktop/session/"),
                  qPrintable(calls.join('\n')));
@@ -88,72 +103,40 @@ private slots:
                                                       "Quelto|CTRL+ALT+n"}));
     }
 
-    void eachPressActivatesOnce()
-    {
-        PortalProcess portal;
-        QVERIFY(portal.ready());
-        PortalShortcut shortcut(QDBusConnection::sessionBus(), kAppId);
-        QSignalSpy bound(&shortcut, &PortalShortcut::bound);
-        QSignalSpy activated(&shortcut, &PortalShortcut::activated);
-        shortcut.bind(kCtrlShiftJ);
-        QTRY_COMPARE(bound.count(), 1);
-        portal.send("press");
-        QTRY_COMPARE(activated.count(), 1);
-        portal.send("press"); // the key held down repeats
-        portal.send("press");
-        portal.send("release");
-        portal.send("press");
-        QTRY_COMPARE(activated.count(), 2);
-        QTest::qWait(200);
-        QCOMPARE(activated.count(), 2);
-    }
-
     void desktopAnswersOtherThanYes_data()
     {
         QTest::addColumn<QStringList>("options");
         QTest::addColumn<QString>("answer");
+        // clang-format off
         QTest::newRow("user cancels the dialog") << QStringList{"--refuse"} << "declined";
         QTest::newRow("bound without a trigger") << QStringList{"--bind-as", ""} << "declined";
-        QTest::newRow("portal without global shortcuts")
-            << QStringList{"--no-shortcuts"} << "unavailable";
+        QTest::newRow("portal without global shortcuts") << QStringList{"--no-shortcuts"} << "unavailable";
         QTest::newRow("no portal at all") << QStringList{"<none>"} << "unavailable";
+        // clang-format on
     }
 
     void desktopAnswersOtherThanYes()
     {
         QFETCH(QStringList, options);
         QFETCH(QString, answer);
-        std::unique_ptr<PortalProcess> portal;
-        if (options != QStringList{"<none>"}) {
-            portal = std::make_unique<PortalProcess>(options);
-            QVERIFY(portal->ready());
-        }
-        PortalShortcut shortcut(QDBusConnection::sessionBus(), kAppId);
-        QSignalSpy bound(&shortcut, &PortalShortcut::bound);
-        QSignalSpy declined(&shortcut, &PortalShortcut::declined);
-        QSignalSpy unavailable(&shortcut, &PortalShortcut::unavailable);
-        shortcut.bind(kCtrlShiftJ);
-        QSignalSpy& expected = answer == u"declined" ? declined : unavailable;
-        QTRY_COMPARE(expected.count(), 1);
+        Binding b(options);
+        QVERIFY(!b.portal || b.portal->ready());
+        QTRY_COMPARE((answer == u"declined" ? b.declined : b.unavailable).count(), 1);
         QTest::qWait(100);
-        QCOMPARE(bound.count() + declined.count() + unavailable.count(), 1);
+        QCOMPARE(b.bound.count() + b.declined.count() + b.unavailable.count(), 1);
     }
 
     void changesMadeInTheDesktopAreReported()
     {
-        PortalProcess portal({"--bind-as", "Meta+J"});
-        QVERIFY(portal.ready());
-        PortalShortcut shortcut(QDBusConnection::sessionBus(), kAppId);
-        QSignalSpy bound(&shortcut, &PortalShortcut::bound);
-        QSignalSpy declined(&shortcut, &PortalShortcut::declined);
-        shortcut.bind(kCtrlShiftJ);
-        QTRY_COMPARE(bound.count(), 1);
-        QCOMPARE(bound.last().first().toString(), QStringLiteral("Meta+J"));
-        portal.send("change Ctrl+Alt+K");
-        QTRY_COMPARE(bound.count(), 2);
-        QCOMPARE(bound.last().first().toString(), QStringLiteral("Ctrl+Alt+K"));
-        portal.send("change");
-        QTRY_COMPARE(declined.count(), 1);
+        Binding b({"--bind-as", "Meta+J"});
+        QVERIFY(b.portalReady());
+        QTRY_COMPARE(b.bound.count(), 1);
+        QCOMPARE(b.bound.last().first().toString(), QStringLiteral("Meta+J"));
+        b.portal->send("change Ctrl+Alt+K");
+        QTRY_COMPARE(b.bound.count(), 2);
+        QCOMPARE(b.bound.last().first().toString(), QStringLiteral("Ctrl+Alt+K"));
+        b.portal->send("change");
+        QTRY_COMPARE(b.declined.count(), 1);
     }
 };
 
