@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "core/settings/preferences.h"
+#include "support/panelfixture.h"
 #include "ui/settings/editorpage.h"
 
 #include <QApplication>
@@ -9,7 +9,6 @@
 #include <QDir>
 #include <QProcess>
 #include <QPushButton>
-#include <QTemporaryDir>
 #include <QTest>
 
 using namespace quelto;
@@ -38,11 +37,9 @@ private slots:
 
     void freshHomeGetsItsFolderShown()
     {
-        QTemporaryDir home;
-        const QString notes = home.filePath(".local/share/Quelto/Notes");
-        Preferences prefs(
-            std::make_unique<QSettings>(home.filePath("prefs.ini"), QSettings::IniFormat));
-        EditorPage page(prefs, notes);
+        quelto::testing::StoreFixture home;
+        const QString notes = home.dir.filePath(".local/share/Quelto/Notes");
+        EditorPage page(home.prefs, notes);
 
         // No file manager answers: the folder itself is opened.
         page.showInFiles()->click();
