@@ -5,7 +5,7 @@
 // directory), and the quiet parts (page titles, key caps, descriptions, the reset and
 // link symbols, check boxes) are checked to stand out from their background in both.
 
-#include "core/settings/preferences.h"
+#include "support/panelfixture.h"
 #include "support/screenshots.h"
 #include "support/xvfbserver.h"
 #include "ui/commands/commandtable.h"
@@ -15,24 +15,16 @@
 #include "ui/settings/settingsform.h"
 #include "ui/settings/settingswindowcontroller.h"
 
-#include <QApplication>
 #include <QCheckBox>
-#include <QDir>
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
-#include <QScreen>
-#include <QStyle>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
 
 using namespace quelto;
 
-using quelto::testing::areaIn;
-using quelto::testing::darkPalette;
-using quelto::testing::Ink;
-using quelto::testing::inkPixels;
+using namespace quelto::testing;
 
 class TestSettingsScreenshot : public QObject {
     Q_OBJECT
@@ -40,8 +32,8 @@ class TestSettingsScreenshot : public QObject {
 private slots:
     void pagesReadInLightAndDark()
     {
-        QTemporaryDir dir;
-        Preferences prefs(std::make_unique<QSettings>(dir.filePath("p.ini"), QSettings::IniFormat));
+        StoreFixture f;
+        Preferences& prefs = f.prefs;
         prefs.setHotKey({45, HotKeyCombo::kCommand | HotKeyCombo::kOption}); // the reset shows
         CommandTable commands;
         SettingsWindowController settings(SettingsContext{
@@ -49,23 +41,19 @@ private slots:
             AboutInfo{"0.1.0", "12", QUrl("https://quelto.app"),
                       QUrl("https://quelto.app/changelog"), QUrl("mailto:support@quelto.app")},
             QDir::homePath() + "/.local/share/Quelto/Notes"});
-        const QString out = qEnvironmentVariable("QUELTO_SCREENSHOT_DIR", QDir::currentPath());
 
         for (const bool dark : {false, true}) {
-            QApplication::setPalette(dark ? darkPalette()
-                                          : QApplication::style()->standardPalette());
+            QApplication::setPalette(themePalette(dark));
             for (const SettingsPage page : allSettingsPages()) {
                 settings.show(page);
                 SettingsWindow* window = settings.window();
                 QVERIFY(QTest::qWaitForWindowExposed(window));
                 QTest::qWait(250); // past the recorder's change
-                const QImage shot = window->screen()->grabWindow(window->winId()).toImage();
-                const QString path =
-                    QStringLiteral("%1/settings-%2-%3.png")
-                        .arg(out, settingsPageInfo(page).rawValue,
-                             dark ? QStringLiteral("dark") : QStringLiteral("light"));
-                QVERIFY2(shot.save(path), qPrintable(path));
-                qInfo("screenshot: %s", qPrintable(path));
+                const QImage shot = grab(window);
+                QVERIFY(keepShot(
+                    shot, QStringLiteral("settings-%1-%2")
+                              .arg(settingsPageInfo(page).rawValue,
+                                   dark ? QStringLiteral("dark") : QStringLiteral("light"))));
                 for (const auto& [name, area, kind] : partsToRead(*window, page, dark)) {
                     const int ink = inkPixels(shot, area, kind);
                     QVERIFY2(ink > 15, qPrintable(QStringLiteral("%1 in %2: %3 pixels of ink")
@@ -80,7 +68,7 @@ private:
     QList<std::tuple<QString, QRect, Ink>> partsToRead(SettingsWindow& window, SettingsPage page,
                                                        bool dark) const
     {
-        const Ink text = dark ? Ink::Lighter : Ink::Darker;
+        const Ink text = textInk(dark);
         if (page == SettingsPage::General) {
             const GeneralPage* general = window.generalPage();
             QListWidget* sidebar = window.sidebar();

@@ -6,6 +6,7 @@
 // corners are round (what is behind shows there), and its scroll bar stays inside the
 // surface.
 
+#include "support/panelfixture.h"
 #include "support/screenshots.h"
 #include "support/xvfbserver.h"
 #include "ui/editor/editortextview.h"
@@ -14,48 +15,16 @@
 #include "ui/window/floatingpanelcontroller.h"
 #include "ui/window/glasssurface.h"
 
-#include <QApplication>
-#include <QDir>
 #include <QLabel>
 #include <QPushButton>
-#include <QScreen>
-#include <QStyle>
-#include <QTemporaryDir>
 #include <QTest>
 
 using namespace quelto;
-using quelto::testing::areaIn;
-using quelto::testing::Ink;
-using quelto::testing::inkPixels;
+using namespace quelto::testing;
 
 namespace {
 
 const QColor kBehind(0xff, 0x00, 0xff);
-
-QString savedShot(const QImage& shot, const QString& name)
-{
-    const QString out = qEnvironmentVariable("QUELTO_SCREENSHOT_DIR", QDir::currentPath());
-    const QString path = QStringLiteral("%1/%2.png").arg(out, name);
-    if (shot.save(path))
-        qInfo("screenshot: %s", qPrintable(path));
-    return path;
-}
-
-// Pixels of `area` close to `colour`.
-int pixelsLike(const QImage& shot, const QRect& area, const QColor& colour)
-{
-    int count = 0;
-    for (int y = area.top(); y <= area.bottom(); ++y) {
-        for (int x = area.left(); x <= area.right(); ++x) {
-            const QColor seen = shot.pixelColor(x, y);
-            if (std::abs(seen.red() - colour.red()) + std::abs(seen.green() - colour.green()) +
-                    std::abs(seen.blue() - colour.blue()) <
-                40)
-                ++count;
-        }
-    }
-    return count;
-}
 
 QString longNote()
 {
@@ -88,7 +57,7 @@ private slots:
     void cleanup()
     {
         m_behind.reset();
-        QApplication::setPalette(QApplication::style()->standardPalette());
+        QApplication::setPalette(themePalette(false));
     }
 
     void onboardingPagesRead_data()
@@ -101,9 +70,8 @@ private slots:
     void onboardingPagesRead()
     {
         QFETCH(bool, dark);
-        QApplication::setPalette(dark ? testing::darkPalette()
-                                      : QApplication::style()->standardPalette());
-        const Ink text = dark ? Ink::Lighter : Ink::Darker;
+        QApplication::setPalette(themePalette(dark));
+        const Ink text = textInk(dark);
         const QColor accent = QApplication::palette().color(QPalette::Highlight);
         ShortcutDisplay shortcut;
         shortcut.setText("Ctrl+Shift+J");
@@ -116,8 +84,8 @@ private slots:
             OnboardingView* view = controller.view();
             QCOMPARE(view->currentPage()->objectName(), page);
             QTest::qWait(600); // past the page change
-            const QImage shot = window->screen()->grabWindow(window->winId()).toImage();
-            savedShot(shot, QStringLiteral("onboarding-%1-%2").arg(page, theme));
+            const QImage shot = grab(window);
+            keepShot(shot, QStringLiteral("onboarding-%1-%2").arg(page, theme));
 
             // The title and the quieter line below it.
             const QList<QLabel*> labels =
@@ -150,22 +118,20 @@ private slots:
     void panelIsRoundWithItsScrollBarInside()
     {
         QFETCH(bool, dark);
-        QApplication::setPalette(dark ? testing::darkPalette()
-                                      : QApplication::style()->standardPalette());
-        QTemporaryDir dir;
-        QSettings settings(dir.filePath("f.ini"), QSettings::IniFormat);
+        QApplication::setPalette(themePalette(dark));
+        SettingsFolder folder;
         auto* editor = new EditorTextView(14, false, true);
         editor->setPlainText(longNote());
         FloatingPanelController controller(QSize(440, 380), std::nullopt,
                                            PanelOptions{true, QSizeF(320, 220), std::nullopt},
-                                           settings, editor);
+                                           folder.frames, editor);
         controller.show();
         FloatingPanel* panel = controller.panel();
         QVERIFY(QTest::qWaitForWindowExposed(panel));
         QTest::qWait(300);
         const QRect frame = panel->frameGeometry();
         const QImage shot = panel->screen()->grabWindow(0).toImage().copy(frame);
-        savedShot(shot, QStringLiteral("panel-nocompositor-%1").arg(dark ? "dark" : "light"));
+        keepShot(shot, QStringLiteral("panel-nocompositor-%1").arg(dark ? "dark" : "light"));
 
         // The corners show what is behind; just inside them, the surface.
         const int w = frame.width();
@@ -197,8 +163,8 @@ private slots:
         // Up from the bottom outline, the first row of the thumb: above the corner.
         const int surfaceGray = qGray(low.pixel(w - 3, h / 2));
         int lowest = h - 3;
-        while (lowest > 0 && std::abs(qGray(low.pixel(thumbColumn, lowest)) - surfaceGray) <=
-                                 testing::kShapeContrast)
+        while (lowest > 0 &&
+               std::abs(qGray(low.pixel(thumbColumn, lowest)) - surfaceGray) <= kShapeContrast)
             --lowest;
         const int cornerTop = h - 1 - GlassSurface::ThinScrollBar::kCornerGap;
         QVERIFY2(lowest <= cornerTop && lowest > cornerTop - 8,
