@@ -72,26 +72,24 @@ private slots:
         QTest::addColumn<Qt::KeyboardModifiers>("modifiers");
         QTest::addColumn<HotKeyCombo>("recorded"); // keyCode 0: refused
 
-        const HotKeyCombo refused{0, 0};
-        const auto ctrl = Qt::KeyboardModifiers(Qt::ControlModifier);
-        QTest::newRow("J alone") << int(Qt::Key_J) << Qt::KeyboardModifiers() << refused;
-        QTest::newRow("Shift+J") << int(Qt::Key_J) << Qt::KeyboardModifiers(Qt::ShiftModifier)
-                                 << refused;
-        QTest::newRow("F5 alone") << int(Qt::Key_F5) << Qt::KeyboardModifiers() << refused;
+        const auto row = [](const char* name, int key, Qt::KeyboardModifiers modifiers,
+                            HotKeyCombo recorded = {0, 0}) {
+            QTest::newRow(name) << key << modifiers << recorded;
+        };
+        const Qt::KeyboardModifiers none, ctrl(Qt::ControlModifier);
+        row("J alone", Qt::Key_J, none);
+        row("Shift+J", Qt::Key_J, Qt::ShiftModifier);
+        row("F5 alone", Qt::Key_F5, none);
         for (const int key :
              {Qt::Key_C, Qt::Key_V, Qt::Key_X, Qt::Key_Q, Qt::Key_W, Qt::Key_Tab, Qt::Key_Space})
             QTest::addRow("Ctrl+%s", qPrintable(QKeySequence(key).toString()))
-                << key << ctrl << refused;
-        QTest::newRow("Ctrl+Shift+V")
-            << int(Qt::Key_V) << (ctrl | Qt::ShiftModifier) << HotKeyCombo{9, kCtrl | kShift};
-        QTest::newRow("Alt+Space") << int(Qt::Key_Space) << Qt::KeyboardModifiers(Qt::AltModifier)
-                                   << HotKeyCombo{49, kAlt};
-        QTest::newRow("Super+J") << int(Qt::Key_J) << Qt::KeyboardModifiers(Qt::MetaModifier)
-                                 << HotKeyCombo{38, kSuper};
-        QTest::newRow("Ctrl+J") << int(Qt::Key_J) << ctrl << HotKeyCombo{38, kCtrl};
-        QTest::newRow("Ctrl+F5") << int(Qt::Key_F5) << ctrl << HotKeyCombo{96, kCtrl};
-        QTest::newRow("Ctrl+Alt+N")
-            << int(Qt::Key_N) << (ctrl | Qt::AltModifier) << HotKeyCombo{45, kCtrl | kAlt};
+                << key << ctrl << HotKeyCombo{0, 0};
+        row("Ctrl+Shift+V", Qt::Key_V, ctrl | Qt::ShiftModifier, {9, kCtrl | kShift});
+        row("Alt+Space", Qt::Key_Space, Qt::AltModifier, {49, kAlt});
+        row("Super+J", Qt::Key_J, Qt::MetaModifier, {38, kSuper});
+        row("Ctrl+J", Qt::Key_J, ctrl, {38, kCtrl});
+        row("Ctrl+F5", Qt::Key_F5, ctrl, {96, kCtrl});
+        row("Ctrl+Alt+N", Qt::Key_N, ctrl | Qt::AltModifier, {45, kCtrl | kAlt});
     }
 
     void refusesOrRecordsCombinations()
@@ -103,18 +101,13 @@ private slots:
         QSignalSpy refusals(m_recorder.get(), &HotKeyRecorder::refused);
         m_recorder->startRecording();
         type(key, modifiers);
-        if (recorded.keyCode == 0) {
-            QCOMPARE(refusals.size(), 1);
-            QVERIFY(m_recorder->isRecording());
-            QCOMPARE(edited.size(), 0);
-            QCOMPARE(m_recorder->combo(), HotKeyCombo::defaultCombo());
-        } else {
-            QCOMPARE(refusals.size(), 0);
-            QVERIFY(!m_recorder->isRecording());
-            QCOMPARE(edited.size(), 1);
+        const bool refused = recorded.keyCode == 0;
+        QCOMPARE(refusals.size(), int(refused));
+        QCOMPARE(m_recorder->isRecording(), refused);
+        QCOMPARE(edited.size(), int(!refused));
+        if (!refused)
             QCOMPARE(edited.first().first().value<HotKeyCombo>(), recorded);
-            QCOMPARE(m_recorder->combo(), recorded);
-        }
+        QCOMPARE(m_recorder->combo(), refused ? HotKeyCombo::defaultCombo() : recorded);
     }
 
     void escapeCancelsWithAnyModifiers()
@@ -167,12 +160,7 @@ private slots:
     {
         QToolButton* reset = m_recorder->resetButton();
         QCOMPARE(capTexts(*m_recorder), (QStringList{"Ctrl", "Shift", "J"}));
-        for (const KeyCap* cap : m_recorder->face()->caps()->findChildren<KeyCap*>()) {
-            QVERIFY2(cap->width() >= KeyCap::kMinWidth && cap->height() >= KeyCap::kMinHeight,
-                     qPrintable(cap->text()));
-        }
         QVERIFY(reset->isHidden());
-        QCOMPARE(reset->toolTip(), QStringLiteral("Reset to Ctrl+Shift+J"));
 
         m_recorder->startRecording();
         type(Qt::Key_K, Qt::AltModifier);
@@ -181,7 +169,6 @@ private slots:
         m_recorder->startRecording(); // no reset while listening
         QVERIFY(reset->isHidden());
         QVERIFY(m_recorder->face()->prompt()->isVisibleTo(m_recorder.get()));
-        QCOMPARE(m_recorder->face()->toolTip(), QStringLiteral("Press Esc to cancel"));
         type(Qt::Key_J, Qt::ControlModifier | Qt::ShiftModifier); // the default again
         QVERIFY(reset->isHidden());
 
