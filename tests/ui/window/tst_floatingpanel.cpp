@@ -40,35 +40,29 @@ private slots:
         m_folder.reset();
     }
 
-    void firstShowUsesDefaultPlacement()
+    // The default placement at first, then the frame last shown on that screen, kept
+    // on it; another screen has a frame of its own.
+    void placementIsRememberedPerScreen()
     {
-        m_controller->show();
         const QRect visible = screen(0)->availableGeometry();
+        m_controller->show();
         const QRect frame = m_controller->panel()->geometry();
         QCOMPARE(frame.size(), QSize(440, 380));
         QCOMPARE(frame.center().x(), visible.center().x());
         QVERIFY(std::abs(frame.center().y() - (visible.top() + 0.4 * visible.height())) <= 1);
-    }
-
-    void frameIsRememberedPerScreen()
-    {
-        m_controller->show();
         m_controller->panel()->setGeometry(100, 120, 500, 400);
         m_controller->hide();
         m_controller->show();
         QCOMPARE(m_controller->panel()->geometry(), QRect(100, 120, 500, 400));
         m_controller->hide();
 
-        // Another screen has another key: the default placement applies there.
         pointAt(screen(1));
         m_controller->show();
-        const QRect second = screen(1)->availableGeometry();
-        QCOMPARE(m_controller->panel()->geometry().center().x(), second.center().x());
-    }
+        QCOMPARE(m_controller->panel()->geometry().center().x(),
+                 screen(1)->availableGeometry().center().x());
+        m_controller->hide();
 
-    void restoredFrameIsClampedOntoScreen()
-    {
-        const QRect visible = screen(0)->availableGeometry();
+        pointAt(screen(0));
         const QString key = PanelFrameStore::screenKey(
             screen(0)->name(), screen(0)->geometry().width(), screen(0)->geometry().height());
         PanelFrameStore::save(QRectF(-300, 100, 200, 150), "panel.frame", key, m_folder->frames);
@@ -76,7 +70,9 @@ private slots:
         QCOMPARE(m_controller->panel()->geometry(), QRect(visible.left(), 100, 320, 220));
     }
 
-    void hideSavesOnlyWhenVisible()
+    // Hiding saves the frame only when there was one to save; losing the activation
+    // hides only when asked to.
+    void hidingSavesAndFollowsActivation()
     {
         m_controller->hide();
         QCOMPARE(m_hides, 0);
@@ -87,10 +83,7 @@ private slots:
         QVERIFY(!m_controller->isVisible());
         QCOMPARE(m_hides, 1);
         QCOMPARE(m_folder->frames.allKeys().size(), 1);
-    }
 
-    void losingActivationHidesOnlyWhenAsked()
-    {
         m_controller->show();
         m_controller->hidesOnResignKey = false;
         QEvent deactivate(QEvent::WindowDeactivate);
@@ -99,7 +92,7 @@ private slots:
         m_controller->hidesOnResignKey = true;
         QApplication::sendEvent(m_controller->panel(), &deactivate);
         QVERIFY(!m_controller->isVisible());
-        QCOMPARE(m_hides, 1);
+        QCOMPARE(m_hides, 2);
     }
 
     void keyHandlerSeesKeysFirst()
