@@ -168,21 +168,6 @@ private slots:
         QCOMPARE(strip->tabFor(notes()[0].id), scratchTab.data());
     }
 
-    void closeButtonOnlyOnActiveNote()
-    {
-        const auto closeShown = [&](int tab) {
-            auto* close = m_f->panel.view()
-                              .tabStrip()
-                              ->tabFor(notes()[tab].id)
-                              ->findChild<QToolButton*>("close");
-            return close && !close->isHidden();
-        };
-        QVERIFY(!closeShown(0));
-        store().activateIndex(1);
-        QVERIFY(closeShown(1));
-        QVERIFY(!closeShown(2));
-    }
-
     void twelveTabsScrollStayInViewAndShowWhatIsHidden()
     {
         TabStrip* strip = m_f->panel.view().tabStrip();
@@ -226,24 +211,6 @@ private slots:
             press(key.key(), key.keyboardModifiers());
             QTRY_VERIFY(inView(tab));
         }
-
-        // The rename field shows the whole title, and a long one as much as the strip can.
-        const QUuid renamed = store().notes()[10].id;
-        const auto renameWidth = [&](const QString& title) {
-            store().rename(renamed, title);
-            strip->beginRename(renamed);
-            [&] { QTRY_VERIFY(strip->renameField() && strip->renameField()->hasFocus()); }();
-            [&] { QTRY_VERIFY(inView(10)); }();
-            const QLineEdit* field = strip->renameField();
-            const std::pair width(field->width(), field->fontMetrics().horizontalAdvance(title));
-            strip->cancelRename();
-            return width; // and what the title needs
-        };
-        const auto [shortWidth, shortNeeds] = renameWidth(QStringLiteral("Trip planning"));
-        QVERIFY2(shortWidth >= shortNeeds, qPrintable(QString::number(shortWidth)));
-        const int longWidth = renameWidth(QString(80, u'w')).first;
-        QVERIFY2(longWidth > strip->roomForTab() / 2 && longWidth < strip->roomForTab(),
-                 qPrintable(QString::number(longWidth)));
     }
 
     void findStepsThroughTheNoteAndEscClosesOnlyTheField()
