@@ -9,9 +9,12 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QDBusConnection>
+#include <QDBusConnectionInterface>
 #include <QDesktopServices>
 #include <QLabel>
 #include <QListWidget>
+#include <QProcess>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QSpinBox>
@@ -21,10 +24,12 @@
 
 using namespace quelto;
 
-// The settings window and its pages on the offscreen platform, over real preferences
-// and a real autostart folder.
+// The settings window and its pages on the offscreen platform, over real preferences,
+// a real autostart folder and a private session bus (ctest runs this under
+// dbus-run-session).
 class TestSettingsWindow : public QObject {
     Q_OBJECT
+    static constexpr const char* kSchemes[] = {"https", "mailto", "file"};
 
 public slots:
     void opened(const QUrl& url) { m_opened << url; }
@@ -34,13 +39,13 @@ private slots:
     {
         qRegisterMetaType<HotKeyCombo>();
         QApplication::setQuitOnLastWindowClosed(false);
-        for (const QString& scheme : {QStringLiteral("https"), QStringLiteral("mailto")})
+        for (const char* scheme : kSchemes)
             QDesktopServices::setUrlHandler(scheme, this, "opened");
     }
 
     void cleanupTestCase()
     {
-        for (const QString& scheme : {QStringLiteral("https"), QStringLiteral("mailto")})
+        for (const char* scheme : kSchemes)
             QDesktopServices::unsetUrlHandler(scheme);
     }
 
@@ -149,6 +154,36 @@ private slots:
                  qPrintable(page.folderText()->text()));
         QCOMPARE(EditorPage::displayPath(QDir::homePath() + "/.local/share/Quelto/Notes"),
                  QStringLiteral("~/.local/share/Quelto/Notes"));
+    }
+
+    // Without a file manager on the bus the folder itself is opened; with one, it is
+    // shown there and nothing else opens. The folder is made first either way.
+    void showInFilesMakesAndShowsTheFolder()
+    {
+        QDBusConnectionInterface* bus = QDBusConnection::sessionBus().interface();
+        // Never ask the desktop's own file manager to open test folders.
+        if (!bus || bus->isServiceRegistered(QStringLiteral("org.freedesktop.FileManager1")))
+            QSKIP("needs a private session bus without a file manager: run through ctest");
+        QPushButton* showInFiles = open(SettingsPage::Editor).editorPage()->showInFiles();
+        const QString notes = m_f->dir.filePath("share/Quelto/Notes");
+        showInFiles->click();
+        QVERIFY(QFileInfo(notes).isDir());
+        QTRY_COMPARE(m_opened, QList<QUrl>{QUrl::fromLocalFile(notes)});
+
+        QProcess fileManager;
+        fileManager.start(QStringLiteral(QUELTO_FILE_MANAGER_SERVICE), QStringList());
+        QVERIFY(fileManager.waitForReadyRead(5000));
+        QCOMPARE(fileManager.readLine().trimmed(), QByteArray("ready"));
+        QVERIFY(QDir(notes).removeRecursively());
+        showInFiles->click();
+        QVERIFY(QFileInfo(notes).isDir());
+        QTRY_VERIFY(fileManager.canReadLine());
+        QCOMPARE(QString::fromUtf8(fileManager.readLine().trimmed()),
+                 QStringLiteral("ShowItems ") + QUrl::fromLocalFile(notes).toString());
+        QTest::qWait(200);
+        QCOMPARE(m_opened.size(), 1);
+        fileManager.closeWriteChannel();
+        QVERIFY(fileManager.waitForFinished(5000));
     }
 
     void aboutOffersUpdatesOnlyWhenPossible()
