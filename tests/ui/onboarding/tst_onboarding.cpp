@@ -45,54 +45,40 @@ private slots:
         QCOMPARE(OnboardingView::clampedIndex(4, 0), 0); // no steps: still no negative index
     }
 
-    // The finishing button closes the window, and closing ends the guide: once.
-    void finishingEndsOnce()
-    {
-        OnboardingWindowController controller("Guide", QSize(500, 400));
-        QSignalSpy finished(&controller, &OnboardingWindowController::finished);
-        controller.present(threeSteps(), 1, "Done");
-        QWidget* window = controller.window();
-        QVERIFY(QTest::qWaitForWindowExposed(window));
-        controller.view()->primaryButton()->click();
-        QCOMPARE(controller.view()->primaryButton()->text(), QStringLiteral("Done"));
-        QCOMPARE(finished.size(), 0);
-        controller.view()->primaryButton()->click();
-        QCOMPARE(finished.size(), 1);
-        QVERIFY(!controller.window());
-        QVERIFY(controller.isFinished());
-        QVERIFY(!window->isVisible());
-        // The window manager's close arriving late.
-        QCloseEvent late;
-        QApplication::sendEvent(window, &late);
-        QCOMPARE(finished.size(), 1);
-    }
-
-    void closingEarlyEndsOnce()
-    {
-        OnboardingWindowController controller("Guide", QSize(500, 400));
-        QSignalSpy finished(&controller, &OnboardingWindowController::finished);
-        controller.present(threeSteps(), 0, "Done");
-        QPointer<QWidget> window = controller.window();
-        QVERIFY(QTest::qWaitForWindowExposed(window));
-        QVERIFY(window->close());
-        QVERIFY(window->close());
-        QCOMPARE(finished.size(), 1);
-        QTRY_VERIFY(!window); // let go of
-    }
-
-    // Presenting again while open replaces the pages and starts where asked.
-    void presentingAgainReplacesThePages()
+    // Presenting again while open replaces the pages in the same window. The guide ends
+    // once, by its finishing button or by closing the window early, even when the window
+    // manager's close arrives late.
+    void endsOnceAndReusesItsWindow()
     {
         OnboardingWindowController controller("Guide", QSize(500, 400));
         QSignalSpy finished(&controller, &OnboardingWindowController::finished);
         controller.present(threeSteps(), 2, "Done");
         QWidget* window = controller.window();
-        controller.present({plainStep("only")}, 0, "Finish");
+        QVERIFY(QTest::qWaitForWindowExposed(window));
+        controller.present({plainStep("only"), plainStep("last")}, 0, "Finish");
         QCOMPARE(controller.window(), window);
         QCOMPARE(controller.view()->currentPage()->objectName(), QStringLiteral("only"));
-        QCOMPARE(controller.view()->primaryButton()->text(), QStringLiteral("Finish"));
         QCOMPARE(window->findChildren<OnboardingView*>().size(), 1);
+        controller.view()->primaryButton()->click();
+        QCOMPARE(controller.view()->primaryButton()->text(), QStringLiteral("Finish"));
         QCOMPARE(finished.size(), 0);
+        controller.view()->primaryButton()->click();
+        QCOMPARE(finished.size(), 1);
+        QVERIFY(!controller.window() && controller.isFinished());
+        QVERIFY(!window->isVisible());
+        QCloseEvent late;
+        QApplication::sendEvent(window, &late);
+        QCOMPARE(finished.size(), 1);
+
+        OnboardingWindowController early("Guide", QSize(500, 400));
+        QSignalSpy earlyFinished(&early, &OnboardingWindowController::finished);
+        early.present(threeSteps(), 0, "Done");
+        QPointer<QWidget> earlyWindow = early.window();
+        QVERIFY(QTest::qWaitForWindowExposed(earlyWindow));
+        QVERIFY(earlyWindow->close());
+        QVERIFY(earlyWindow->close());
+        QCOMPARE(earlyFinished.size(), 1);
+        QTRY_VERIFY(!earlyWindow); // let go of
     }
 
     void skipFollowsTheCompletionTest()
