@@ -4,10 +4,12 @@
 #include "ui/panel/tabscrollarea.h"
 
 #include <QApplication>
+#include <QInputMethodEvent>
 #include <QLabel>
 #include <QListWidget>
 #include <QPointer>
 #include <QScrollBar>
+#include <QSignalSpy>
 #include <QTest>
 #include <QToolButton>
 
@@ -23,7 +25,7 @@ private slots:
     {
         m_now = QDateTime(QDate(2026, 1, 1), QTime(9, 0), Qt::UTC);
         m_f.emplace(QList<Note>{plainNote("scratch words", true), plainNote("# Groceries\nmilk"),
-                                plainNote("third", false, QStringLiteral("Plans"))},
+                                plainNote("third\r\nline", false, QStringLiteral("Plans"))},
                     0, [this] { return m_now; });
         m_calls.clear();
         m_f->commands.bind(Command::Settings, [this] { m_calls << "settings"; });
@@ -57,6 +59,94 @@ private slots:
         // Ctrl+Shift+= stays with the editor (it writes the line's result).
         press(Qt::Key_Plus, ctrlShift);
         QCOMPARE(m_f->prefs.fontSize(), 14);
+    }
+
+    // Typing writes through to the store without reloading the note; switching tabs puts
+    // the caret at the end and forgets the other note's undo.
+    void editorWritesThroughAndSwitchesNotes()
+    {
+        EditorTextView& view = *m_f->editor();
+        QCOMPARE(view.textCursor().position(), 13);
+        QVERIFY(!view.document()->isUndoAvailable());
+        setCaret(7);
+        QSignalSpy edits(&store(), &NoteStore::noteTextChanged);
+        QTest::keyClicks(&view, "-");
+        QCOMPARE(edits.count(), 1);
+        QCOMPARE(store().notes()[0].text, QStringLiteral("scratch- words"));
+        QCOMPARE(view.textCursor().position(), 8);
+        QVERIFY(view.document()->isUndoAvailable()); // not reloaded
+        store().activateIndex(1);
+        QCOMPARE(m_f->panel.view().editor().loadedID(), std::optional(notes()[1].id));
+        QCOMPARE(view.textCursor().position(), 16);
+        view.document()->undo();
+        QCOMPARE(view.noteText(), QStringLiteral("# Groceries\nmilk"));
+        QCOMPARE(store().notes()[0].text, QStringLiteral("scratch- words"));
+    }
+
+    void storeChangeOfShownNoteKeepsCaret()
+    {
+        setCaret(4);
+        store().updateText(QStringLiteral("scratch is now longer"), notes()[0].id);
+        QCOMPARE(m_f->editor()->noteText(), QStringLiteral("scratch is now longer"));
+        QCOMPARE(m_f->editor()->textCursor().position(), 4);
+        store().updateText(QStringLiteral("ab"), notes()[0].id);
+        QCOMPARE(m_f->editor()->textCursor().position(), 2);
+        store().updateText(QString(), notes()[0].id); // Clear Scratch
+        QCOMPARE(m_f->editor()->noteText(), QString());
+        // Text arriving in an empty note (the welcome note) leaves the caret after it.
+        store().updateText(QStringLiteral("welcome"), notes()[0].id);
+        QCOMPARE(m_f->editor()->textCursor().position(), 7);
+    }
+
+    void compositionHoldsOffStoreChanges()
+    {
+        QInputMethodEvent compose(QStringLiteral("ka"), {});
+        QApplication::sendEvent(m_f->editor(), &compose);
+        store().updateText(QStringLiteral("changed elsewhere"), notes()[0].id);
+        QCOMPARE(m_f->editor()->noteText(), QStringLiteral("scratch words"));
+        QInputMethodEvent cancel;
+        QApplication::sendEvent(m_f->editor(), &cancel);
+        m_f->panel.view().editor().update();
+        QCOMPARE(m_f->editor()->noteText(), QStringLiteral("changed elsewhere"));
+    }
+
+    void preferencesApplyLiveWithoutReload()
+    {
+        EditorTextView& view = *m_f->editor();
+        QTest::keyClicks(&view, " more");
+        m_f->prefs.setFontSize(18);
+        m_f->prefs.setUseMonospace(true);
+        QCOMPARE(view.highlighter().theme(), (EditorTheme{18, true}));
+        QCOMPARE(view.document()->defaultFont().pointSizeF(), 18.0);
+        QVERIFY(view.document()->isUndoAvailable());
+        m_f->prefs.setMathEnabled(false);
+        QVERIFY(!view.highlighter().mathEnabled());
+    }
+
+    void linksOpenOnlyWithAllowedSchemes()
+    {
+        EditorBridge& bridge = m_f->panel.view().editor();
+        QList<QUrl> asked;
+        QSignalSpy failed(&bridge, &EditorBridge::linkOpenFailed);
+        bridge.setUrlOpener([&](const QUrl& url) {
+            asked << url;
+            return false; // the desktop could not open it
+        });
+        emit m_f->editor()->linkActivated(QUrl("ftp://example.com/f"));
+        QVERIFY(asked.isEmpty());
+        emit m_f->editor()->linkActivated(QUrl("https://example.com/"));
+        QCOMPARE(asked, QList<QUrl>{QUrl("https://example.com/")});
+        QCOMPARE(failed, QList<QVariantList>{{QUrl("https://example.com/")}});
+    }
+
+    void crlfNotesKeepTheirLineEnds()
+    {
+        store().activateIndex(2);
+        QCOMPARE(m_f->editor()->noteText(), QStringLiteral("third\nline"));
+        QTest::keyClicks(m_f->editor(), "c");
+        QTest::keyClick(m_f->editor(), Qt::Key_Return);
+        QTest::keyClicks(m_f->editor(), "d");
+        QCOMPARE(store().notes()[2].text, QStringLiteral("third\r\nlinec\r\nd"));
     }
 
     // Renames commit on Return or when focus leaves, survive changes elsewhere in the
@@ -288,6 +378,12 @@ private:
     {
         QWidget* focus = QApplication::focusWidget();
         QTest::keyClick(focus ? focus : m_f->editor(), Qt::Key(key), modifiers);
+    }
+    void setCaret(int position)
+    {
+        QTextCursor c = m_f->editor()->textCursor();
+        c.setPosition(position);
+        m_f->editor()->setTextCursor(c);
     }
     // Opens the rename field on `id` and types `text` over the title.
     void rename(const QUuid& id, const char* text)

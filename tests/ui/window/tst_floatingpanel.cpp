@@ -29,8 +29,6 @@ private slots:
         m_controller = std::make_unique<FloatingPanelController>(
             QSize(440, 380), std::nullopt, PanelOptions{true, QSizeF(320, 220), "panel.frame"},
             m_folder->frames, content);
-        m_hides = 0;
-        connect(m_controller.get(), &FloatingPanelController::didHide, this, [this] { ++m_hides; });
         pointAt(screen(0));
     }
 
@@ -74,14 +72,15 @@ private slots:
     // hides only when asked to.
     void hidingSavesAndFollowsActivation()
     {
+        QSignalSpy hides(m_controller.get(), &FloatingPanelController::didHide);
         m_controller->hide();
-        QCOMPARE(m_hides, 0);
+        QCOMPARE(hides.size(), 0);
         QVERIFY(m_folder->frames.allKeys().isEmpty());
         m_controller->toggle();
         QVERIFY(m_controller->isVisible());
         m_controller->toggle();
         QVERIFY(!m_controller->isVisible());
-        QCOMPARE(m_hides, 1);
+        QCOMPARE(hides.size(), 1);
         QCOMPARE(m_folder->frames.allKeys().size(), 1);
 
         m_controller->show();
@@ -92,7 +91,7 @@ private slots:
         m_controller->hidesOnResignKey = true;
         QApplication::sendEvent(m_controller->panel(), &deactivate);
         QVERIFY(!m_controller->isVisible());
-        QCOMPARE(m_hides, 2);
+        QCOMPARE(hides.size(), 2);
     }
 
     void keyHandlerSeesKeysFirst()
@@ -185,21 +184,17 @@ private:
     std::optional<quelto::testing::SettingsFolder> m_folder;
     std::unique_ptr<FloatingPanelController> m_controller;
     QLineEdit* m_field = nullptr;
-    int m_hides = 0;
 };
 
 int main(int argc, char** argv)
 {
     QTemporaryDir dir;
     const QString config = dir.filePath("screens.json");
-    QFile file(config);
-    if (!file.open(QIODevice::WriteOnly))
-        return 1;
-    file.write(R"({"screens": [
+    if (!quelto::testing::writeFile(config, R"({"screens": [
         {"name": "Left", "x": 0, "y": 0, "width": 1440, "height": 900, "logicalDpi": 96, "dpr": 1},
         {"name": "Right", "x": 1440, "y": 0, "width": 1024, "height": 768, "logicalDpi": 96, "dpr": 1}
-    ]})");
-    file.close();
+    ]})"))
+        return 1;
     qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" + config.toUtf8());
     QApplication app(argc, argv);
     TestFloatingPanel test;
