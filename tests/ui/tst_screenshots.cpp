@@ -1,10 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Windows on a real X server without a compositing manager, in light and dark
-// palettes, checked as a person would look at them: text, key caps, check boxes and
-// buttons stand out, a ticked box and a sum's result are drawn, the panel's corners
-// are round (what is behind shows there) and its scroll bar stays inside the surface.
-// The PNGs are kept for a person to look at (in QUELTO_SCREENSHOT_DIR, or the working
-// directory).
+// palettes, checked as a person would look at them (text and controls stand out, the
+// panel's corners are round, its scroll bar stays inside), and kept as PNGs.
 
 #include "support/panelfixture.h"
 #include "support/screenshots.h"
@@ -230,11 +227,10 @@ private slots:
     void settingsPagesRead()
     {
         StoreFixture f;
-        Preferences& prefs = f.prefs;
-        prefs.setHotKey({45, HotKeyCombo::kCommand | HotKeyCombo::kOption}); // the reset shows
+        f.prefs.setHotKey({45, HotKeyCombo::kCommand | HotKeyCombo::kOption}); // the reset shows
         CommandTable commands;
         SettingsWindowController settings(SettingsContext{
-            prefs, commands,
+            f.prefs, commands,
             AboutInfo{"0.1.0", "12", QUrl("https://quelto.app"),
                       QUrl("https://quelto.app/changelog"), QUrl("mailto:support@quelto.app")},
             QDir::homePath() + "/.local/share/Quelto/Notes"});

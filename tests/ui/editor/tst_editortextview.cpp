@@ -126,14 +126,11 @@ private slots:
         };
         const auto ctrlShift = Qt::ControlModifier | Qt::ShiftModifier;
         row("return continues a list", "- item|", Qt::Key_Return, "- item\n- |");
-        row("return on an empty item ends the list", "- item\n- |", Qt::Key_Return, "- item\n|");
         row("keypad enter continues a list", "- item|", Qt::KeypadModifier | Qt::Key_Enter,
             "- item\n- |");
         for (const auto modifier : {Qt::SHIFT, Qt::CTRL, Qt::ALT, Qt::META})
             row(qPrintable(QKeySequence(modifier | Qt::Key_Return).toString()), "- item|",
                 modifier | Qt::Key_Return, "- item\n|");
-        row("return renumbers the items after", "1. a|\n2. b\n3. c", Qt::Key_Return,
-            "1. a\n2. |\n3. b\n4. c");
         row("tab indents an item", "- a|", Qt::Key_Tab, "  - a|");
         row("shift+tab outdents an item", "  - a|", Qt::SHIFT | Qt::Key_Backtab, "- a|");
         row("shift+tab outside a list", "plain|", Qt::SHIFT | Qt::Key_Backtab, "plain|");

@@ -16,6 +16,7 @@
 using namespace quelto;
 using quelto::testing::answerNextAlert;
 using quelto::testing::plainNote;
+using quelto::testing::textsOf;
 
 class TestNotePanel : public QObject {
     Q_OBJECT
@@ -35,9 +36,25 @@ private slots:
 
     void cleanup() { m_f.reset(); }
 
-    void tabAndFontKeys()
+    // Font keys and other preferences reach the open editor without reloading its note;
+    // keys the panel takes are not typed as well.
+    void panelKeysAndLivePreferences()
     {
         const auto ctrlShift = Qt::ControlModifier | Qt::ShiftModifier;
+        EditorTextView& view = *m_f->editor();
+        QTest::keyClicks(&view, " more");
+        press(Qt::Key_Equal, Qt::ControlModifier);
+        QCOMPARE(m_f->prefs.fontSize(), 15);
+        QCOMPARE(view.document()->defaultFont().pointSizeF(), 15.0);
+        press(Qt::Key_Minus, Qt::ControlModifier);
+        press(Qt::Key_Plus, ctrlShift); // stays with the editor: it writes the line's result
+        QCOMPARE(m_f->prefs.fontSize(), 14);
+        m_f->prefs.setUseMonospace(true);
+        m_f->prefs.setMathEnabled(false);
+        QCOMPARE(view.highlighter().theme(), (EditorTheme{14, true}));
+        QVERIFY(!view.highlighter().mathEnabled());
+        QVERIFY(view.document()->isUndoAvailable());
+
         const QList<std::pair<QKeyCombination, int>> steps{{ctrlShift | Qt::Key_BracketLeft, 2},
                                                            {ctrlShift | Qt::Key_BraceRight, 0},
                                                            {ctrlShift | Qt::Key_BracketRight, 1},
@@ -52,13 +69,8 @@ private slots:
         QCOMPARE(store().activeID(), store().notes().last().id);
         press(Qt::Key_Comma, Qt::ControlModifier);
         QCOMPARE(m_calls, QStringList{"settings"});
-
-        press(Qt::Key_Equal, Qt::ControlModifier);
-        QCOMPARE(m_f->prefs.fontSize(), 15);
-        press(Qt::Key_Minus, Qt::ControlModifier);
-        // Ctrl+Shift+= stays with the editor (it writes the line's result).
-        press(Qt::Key_Plus, ctrlShift);
-        QCOMPARE(m_f->prefs.fontSize(), 14);
+        QCOMPARE(textsOf(store().notes()),
+                 (QStringList{"scratch words more", "# Groceries\nmilk", "third\r\nline", ""}));
     }
 
     // Typing writes through to the store without reloading the note; switching tabs puts
@@ -108,19 +120,6 @@ private slots:
         QApplication::sendEvent(m_f->editor(), &cancel);
         m_f->panel.view().editor().update();
         QCOMPARE(m_f->editor()->noteText(), QStringLiteral("changed elsewhere"));
-    }
-
-    void preferencesApplyLiveWithoutReload()
-    {
-        EditorTextView& view = *m_f->editor();
-        QTest::keyClicks(&view, " more");
-        m_f->prefs.setFontSize(18);
-        m_f->prefs.setUseMonospace(true);
-        QCOMPARE(view.highlighter().theme(), (EditorTheme{18, true}));
-        QCOMPARE(view.document()->defaultFont().pointSizeF(), 18.0);
-        QVERIFY(view.document()->isUndoAvailable());
-        m_f->prefs.setMathEnabled(false);
-        QVERIFY(!view.highlighter().mathEnabled());
     }
 
     void linksOpenOnlyWithAllowedSchemes()

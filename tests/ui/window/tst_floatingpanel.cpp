@@ -4,12 +4,10 @@
 #include "ui/window/floatingpanelcontroller.h"
 
 #include <QApplication>
-#include <QLineEdit>
 #include <QScreen>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QVBoxLayout>
 
 using namespace quelto;
 
@@ -22,13 +20,9 @@ private slots:
     {
         QCOMPARE(QGuiApplication::screens().size(), 2);
         m_folder.emplace();
-        auto* content = new QWidget;
-        auto* layout = new QVBoxLayout(content);
-        m_field = new QLineEdit;
-        layout->addWidget(m_field);
         m_controller = std::make_unique<FloatingPanelController>(
             QSize(440, 380), std::nullopt, PanelOptions{true, QSizeF(320, 220), "panel.frame"},
-            m_folder->frames, content);
+            m_folder->frames, new QWidget);
         pointAt(screen(0));
     }
 
@@ -92,23 +86,6 @@ private slots:
         QApplication::sendEvent(m_controller->panel(), &deactivate);
         QVERIFY(!m_controller->isVisible());
         QCOMPARE(hides.size(), 2);
-    }
-
-    void keyHandlerSeesKeysFirst()
-    {
-        QList<int> seen;
-        m_controller->setKeyHandler([&](QKeyEvent* event) {
-            seen << event->key();
-            return event->key() == Qt::Key_X;
-        });
-        m_controller->show();
-        m_field->setFocus();
-        QVERIFY(QTest::qWaitForWindowActive(m_controller->panel()) || m_field->hasFocus());
-        QTest::keyClicks(m_field, "axb");
-        QCOMPARE(m_field->text(), QStringLiteral("ab"));
-        // A declined key is offered twice (as a shortcut, then as a key press); a consumed
-        // one once, before any window shortcut could take it.
-        QCOMPARE(seen, (QList<int>{Qt::Key_A, Qt::Key_A, Qt::Key_X, Qt::Key_B, Qt::Key_B}));
     }
 
     // A drag by (20, 20) from a point given as a fraction of the window: the grips at
@@ -183,7 +160,6 @@ private:
 
     std::optional<quelto::testing::SettingsFolder> m_folder;
     std::unique_ptr<FloatingPanelController> m_controller;
-    QLineEdit* m_field = nullptr;
 };
 
 int main(int argc, char** argv)
