@@ -241,21 +241,31 @@ private slots:
         QCOMPARE(opened, QList<QVariantList>{{QUrl("https://example.com/a")}});
     }
 
-    void clickOnResultCopiesIt()
+    // A click on a result copies it, in a read-only view too, which takes no edits.
+    void clickOnResultCopiesItReadOnlyTakesNoEdits()
     {
         QSignalSpy copied(m_view.get(), &EditorTextView::resultCopied);
         setText("|= 6 * 8\nmore");
         const std::optional<QRectF> rect = m_view->resultRect(0);
         QVERIFY(rect);
         QVERIFY(!m_view->resultRect(8));
-        m_view->setReadOnly(true); // works in a read-only view too
+        m_view->setReadOnly(true);
         QTest::mouseClick(m_view->viewport(), Qt::LeftButton, {}, rect->center().toPoint());
         QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("48"));
         QCOMPARE(copied, QList<QVariantList>{{QStringLiteral("48")}});
         QCOMPARE(m_view->textCursor().position(), 0);
+
+        m_view->applyEdit({{0, 1}, "*", {0, 0}});
+        QTest::keyClick(m_view.get(), Qt::Key_B, Qt::ControlModifier);
+        m_view->paste();
+        QCOMPARE(m_view->noteText(), QStringLiteral("= 6 * 8\nmore"));
+        m_view->setReadOnly(false);
+        m_view->applyEdit({{20, 5}, "*", {0, 0}}); // past the end: ignored
+        QCOMPARE(m_view->noteText(), QStringLiteral("= 6 * 8\nmore"));
     }
 
-    void pasteMakesLinksOtherwisePlainText()
+    // The clipboard carries plain text both ways; pasting a link over a selection links it.
+    void clipboardIsPlainTextAndPasteMakesLinks()
     {
         auto pasted = [&](const char* before, const QString& text) {
             setText(before);
@@ -273,16 +283,11 @@ private slots:
         QCOMPARE(pasted("{x}", "ftp://example.com"), "ftp://example.com");
         QCOMPARE(pasted("a|b", "https://example.com"), "ahttps://example.comb");
         QCOMPARE(formatsOf(m_view->document()->firstBlock()), QStringList{}); // no bold came in
-    }
-
-    void copyYieldsPlainText()
-    {
         setText("# Title\n**bold**");
         m_view->selectAll();
         m_view->copy();
-        const QMimeData* copied = QApplication::clipboard()->mimeData();
-        QCOMPARE(copied->formats(), QStringList{"text/plain"});
-        QCOMPARE(copied->text(), QStringLiteral("# Title\n**bold**"));
+        QCOMPARE(QApplication::clipboard()->mimeData()->formats(), QStringList{"text/plain"});
+        QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("# Title\n**bold**"));
     }
 
     // Composed text takes the paragraph's styles, moving those after it along, but is no
@@ -314,20 +319,6 @@ private slots:
         QApplication::sendEvent(m_view.get(), &commit);
         QCOMPARE(m_view->noteText(), QStringLiteral("say **hi**"));
         QCOMPARE(styled(), (QStringList{"4+2: marker", "6+2: bold", "8+2: marker"}));
-    }
-
-    void readOnlyIgnoresEdits()
-    {
-        setText("- a");
-        m_view->setReadOnly(true);
-        m_view->applyEdit({{0, 1}, "*", {0, 0}});
-        QTest::keyClick(m_view.get(), Qt::Key_B, Qt::ControlModifier);
-        QApplication::clipboard()->setText(QStringLiteral("https://example.com"));
-        m_view->paste();
-        QCOMPARE(m_view->noteText(), QStringLiteral("- a"));
-        m_view->setReadOnly(false);
-        m_view->applyEdit({{2, 5}, "*", {0, 0}}); // past the end: ignored
-        QCOMPARE(m_view->noteText(), QStringLiteral("- a"));
     }
 
     void keepsNonBreakingSpaces()
