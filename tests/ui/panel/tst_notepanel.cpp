@@ -272,17 +272,12 @@ private slots:
             const int after = scroll->hidesAfter() ? TabScrollArea::kHintWidth : 0;
             return left >= before && left + tab->width() <= scroll->viewport()->width() - after;
         };
-        const auto hints = [&] {
-            QStringList shown;
-            for (const char* name : {"hiddenTabsBefore", "hiddenTabsAfter"}) {
-                if (scroll->viewport()->findChild<QWidget*>(name)->isVisible())
-                    shown << name;
-            }
-            return shown;
-        };
         press(Qt::Key_1, Qt::ControlModifier);
         QTRY_VERIFY(inView(0));
-        QTRY_COMPARE(hints(), QStringList{"hiddenTabsAfter"});
+        const auto shows = [&](const char* hint) {
+            return scroll->viewport()->findChild<QWidget*>(hint)->isVisible();
+        };
+        QTRY_VERIFY(!shows("hiddenTabsBefore") && shows("hiddenTabsAfter"));
 
         // The ordinary wheel moves the tabs sideways.
         const QPointF middle = scroll->viewport()->rect().center();
@@ -290,7 +285,7 @@ private slots:
                           Qt::NoButton, {}, Qt::NoScrollPhase, false);
         QApplication::sendEvent(scroll->viewport(), &wheel);
         QVERIFY(scroll->horizontalScrollBar()->value() > 0);
-        QCOMPARE(hints(), (QStringList{"hiddenTabsBefore", "hiddenTabsAfter"}));
+        QVERIFY(shows("hiddenTabsBefore") && shows("hiddenTabsAfter"));
 
         const QList<std::pair<QKeyCombination, int>> jumps{
             {Qt::CTRL | Qt::Key_9, 8},

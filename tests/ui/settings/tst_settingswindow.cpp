@@ -69,39 +69,28 @@ private slots:
         m_f.reset();
     }
 
-    void reusesWindowAtPageLastShown()
-    {
-        SettingsWindow& window = open();
-        QCOMPARE(title(), QStringLiteral("General"));
-        window.sidebar()->setCurrentRow(1); // what a click in the sidebar does
-        QCOMPARE(title(), QStringLiteral("Editor"));
-        QCOMPARE(window.pages()->currentWidget(), window.editorPage());
-        window.close();
-        QVERIFY(!window.isVisible());
-
-        QCOMPARE(&open(), &window);
-        QVERIFY(window.isVisible());
-        QCOMPARE(title(), QStringLiteral("Editor"));
-        QCOMPARE(window.pages()->currentWidget(), window.editorPage());
-        open(SettingsPage::About);
-        QCOMPARE(title(), QStringLiteral("About"));
-        QCOMPARE(window.sidebar()->currentRow(), 2);
-    }
-
-    void staysAboveTheWindowItWasOpenedFrom()
+    // One window, opened again at the page last shown: above the window it was opened
+    // from, or a window of its own when opened from the tray.
+    void reusesWindowAtPageLastShownAboveItsOpener()
     {
         QWidget floating(nullptr, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint);
         floating.show();
         m_settings->show(std::nullopt, &floating);
-        SettingsWindow* window = m_settings->window();
-        QVERIFY(window->isVisible());
-        QCOMPARE(window->windowHandle()->transientParent(), floating.windowHandle());
-
-        window->close();
+        SettingsWindow& window = *m_settings->window();
+        QCOMPARE(window.windowHandle()->transientParent(), floating.windowHandle());
+        QCOMPARE(title(), QStringLiteral("General"));
+        window.sidebar()->setCurrentRow(1); // what a click in the sidebar does
+        QCOMPARE(window.pages()->currentWidget(), window.editorPage());
+        window.close();
         floating.hide();
-        m_settings->show(); // from the tray: a window of its own
-        QVERIFY(window->isVisible());
-        QCOMPARE(window->windowHandle()->transientParent(), nullptr);
+
+        QCOMPARE(&open(), &window);
+        QVERIFY(window.isVisible());
+        QCOMPARE(window.windowHandle()->transientParent(), nullptr);
+        QCOMPARE(title(), QStringLiteral("Editor"));
+        open(SettingsPage::About);
+        QCOMPARE(title(), QStringLiteral("About"));
+        QCOMPARE(window.sidebar()->currentRow(), 2);
     }
 
     void generalControlsFollowAndChangeTheApp()
