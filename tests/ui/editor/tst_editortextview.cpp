@@ -100,6 +100,7 @@ private slots:
 
     void cleanup() { m_view.reset(); }
 
+    // Styles follow typing at once; the text stays as typed, odd spaces and breaks too.
     void typingStylesAtOnceWithoutChangingText()
     {
         QTest::keyClicks(m_view.get(), "say **hi**");
@@ -112,6 +113,9 @@ private slots:
         QTest::keyClicks(m_view.get(), "- [x] milk");
         QCOMPARE(formatsOf(m_view->document()->lastBlock()),
                  (QStringList{"0+1: ", "2+3: ticked", "5+5: strike"}));
+        const QString spaces = QString::fromUtf16(u"100\u00A0km\u2028next");
+        setText(spaces);
+        QCOMPARE(m_view->noteText(), spaces);
     }
 
     // Before and after with the caret or selection marked.
@@ -214,7 +218,9 @@ private slots:
         QCOMPARE(highlighter.mathResults(), recomputed(document, locale));
     }
 
-    void clickTogglesBoxOnlyWhenPlainSingle()
+    // A plain single click toggles a box; only a Ctrl+click opens a link, and only with
+    // an allowed scheme.
+    void clicksToggleBoxesAndOpenLinks()
     {
         setText("- [ ] milk");
         const QPoint box = pointOf(*m_view, 3);
@@ -226,11 +232,7 @@ private slots:
         QCOMPARE(m_view->noteText(), QStringLiteral("- [x] milk"));
         realDoubleClick(m_view->viewport(), box);
         QCOMPARE(m_view->noteText(), QStringLiteral("- [ ] milk")); // only the first press counts
-    }
 
-    // Only a Ctrl+click opens a link, and only with an allowed scheme.
-    void ctrlClickOpensOnlyAllowedLinks()
-    {
         QSignalSpy opened(m_view.get(), &EditorTextView::linkActivated);
         setText("see https://example.com/a and [f](ftp://x.example/f)");
         QTest::mouseClick(m_view->viewport(), Qt::LeftButton, Qt::ControlModifier,
@@ -319,13 +321,6 @@ private slots:
         QApplication::sendEvent(m_view.get(), &commit);
         QCOMPARE(m_view->noteText(), QStringLiteral("say **hi**"));
         QCOMPARE(styled(), (QStringList{"4+2: marker", "6+2: bold", "8+2: marker"}));
-    }
-
-    void keepsNonBreakingSpaces()
-    {
-        const QString text = QString::fromUtf16(u"100\u00A0km\u2028next");
-        setText(text);
-        QCOMPARE(m_view->noteText(), text);
     }
 
 private:

@@ -52,8 +52,6 @@ private slots:
         auto* quit = new QAction(m_other.get());
         quit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
         m_other->addAction(quit);
-        m_otherShortcut = 0;
-        connect(quit, &QAction::triggered, this, [this] { ++m_otherShortcut; });
         m_other->show();
         m_other->activateWindow();
         m_other->setFocus();
@@ -115,13 +113,14 @@ private slots:
     void recordingKeepsKeysFromEveryWindow()
     {
         QSignalSpy refusals(m_recorder.get(), &HotKeyRecorder::refused);
+        QSignalSpy otherShortcut(m_other->actions().first(), &QAction::triggered);
         m_recorder->startRecording();
         type(Qt::Key_A);
         type(Qt::Key_Q, Qt::ControlModifier);                         // the other window's shortcut
         type(Qt::Key_Control, Qt::ControlModifier);                   // a modifier on its own
         type(Qt::Key_Shift, Qt::ShiftModifier | Qt::ControlModifier); // is neither refused nor kept
         QCOMPARE(m_other->text(), QString());
-        QCOMPARE(m_otherShortcut, 0);
+        QCOMPARE(otherShortcut.size(), 0);
         QCOMPARE(refusals.size(), 2);
         QVERIFY(m_recorder->isRecording());
         // A press with a scan code (as X11 and Wayland deliver them) counts by the key's
@@ -135,7 +134,7 @@ private slots:
         type(Qt::Key_A);
         type(Qt::Key_Q, Qt::ControlModifier);
         QCOMPARE(m_other->text(), QStringLiteral("a"));
-        QCOMPARE(m_otherShortcut, 1);
+        QCOMPARE(otherShortcut.size(), 1);
     }
 
     void faceAndResetFollowTheCombo()
@@ -170,8 +169,7 @@ private slots:
         QVERIFY(m_recorder->isRecording());
         m_recorder->hide();
         QVERIFY(!m_recorder->isRecording());
-        QCOMPARE(changes.size(), 2);
-        QCOMPARE(changes.last().first().toBool(), false);
+        QCOMPARE(changes, (QList<QVariantList>{{true}, {false}}));
         type(Qt::Key_A); // the filter is gone with the recording
         QCOMPARE(m_other->text(), QStringLiteral("a"));
     }
@@ -184,7 +182,6 @@ private:
 
     std::unique_ptr<HotKeyRecorder> m_recorder;
     std::unique_ptr<QLineEdit> m_other;
-    int m_otherShortcut = 0;
 };
 
 QTEST_MAIN(TestHotKeyRecorder)

@@ -33,7 +33,8 @@ private slots:
     }
 
     // The default placement at first, then the frame last shown on that screen, kept
-    // on it; another screen has a frame of its own.
+    // on it; another screen has a frame of its own. Shown at an anchor (the tray icon),
+    // below it, or above when there is no room below.
     void placementIsRememberedPerScreen()
     {
         const QRect visible = screen(0)->availableGeometry();
@@ -60,6 +61,16 @@ private slots:
         PanelFrameStore::save(QRectF(-300, 100, 200, 150), "panel.frame", key, m_folder->frames);
         m_controller->show();
         QCOMPARE(m_controller->panel()->geometry(), QRect(visible.left(), 100, 320, 220));
+        m_controller->hide();
+
+        const QRect high(200, 100, 40, 20);
+        m_controller->showAnchored(high);
+        QVERIFY(m_controller->panel()->y() > high.bottom());
+        m_controller->hide();
+        const QRect low(200, visible.bottom() - 30, 40, 20);
+        m_controller->showAnchored(low);
+        QVERIFY(m_controller->panel()->geometry().bottom() < low.top());
+        QVERIFY(visible.contains(m_controller->panel()->geometry()));
     }
 
     // Hiding saves the frame only when there was one to save; losing the activation
@@ -139,19 +150,6 @@ private slots:
         QCOMPARE(panel->geometry(),
                  before.adjusted(edges & Qt::LeftEdge ? 20 : 0, edges & Qt::TopEdge ? 20 : 0,
                                  edges & Qt::RightEdge ? 20 : 0, edges & Qt::BottomEdge ? 20 : 0));
-    }
-
-    void anchoredShowGoesBelowOrAbove()
-    {
-        const QRect visible = screen(0)->availableGeometry();
-        const QRect high(200, 100, 40, 20);
-        m_controller->showAnchored(high);
-        QVERIFY(m_controller->panel()->y() > high.bottom());
-        m_controller->hide();
-        const QRect low(200, visible.bottom() - 30, 40, 20);
-        m_controller->showAnchored(low);
-        QVERIFY(m_controller->panel()->geometry().bottom() < low.top());
-        QVERIFY(visible.contains(m_controller->panel()->geometry()));
     }
 
 private:
