@@ -1,9 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
-// The set-ups the widget tests share: notes in a store that saves to memory, real
-// preferences and frame settings in a temporary folder, and a note panel over them.
-// Members end in reverse order: settings write themselves out as they go, so each is
-// declared after the folder that holds it.
+// The widget tests' set-ups: notes in a store that saves to memory, preferences and
+// frame settings in a temporary folder, a note panel over them. Settings write
+// themselves out as they end, so each is declared after the folder that holds it.
 
 #include "core/settings/preferences.h"
 #include "core/storage/notestore.h"

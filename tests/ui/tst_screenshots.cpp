@@ -60,10 +60,7 @@ class TestScreenshots : public QObject {
     Q_OBJECT
 
 private slots:
-    void initTestCase()
-    {
-        QVERIFY2(!GlassSurface::isCompositing(), "these shots are of the look without one");
-    }
+    void initTestCase() { QVERIFY2(!GlassSurface::isCompositing(), "shots without one"); }
 
     void cleanup() { QApplication::setPalette(themePalette(false)); }
 
@@ -117,13 +114,12 @@ private slots:
         controller.present(onboardingSteps(shortcut, [] {}), 0, kOnboardingFinishTitle);
         QWidget* window = controller.window();
         QVERIFY(QTest::qWaitForWindowExposed(window));
-        const QString theme = dark ? "dark" : "light";
         for (const QString& page : {QStringLiteral("welcome"), QStringLiteral("tricks")}) {
             OnboardingView* view = controller.view();
             QCOMPARE(view->currentPage()->objectName(), page);
             QTest::qWait(600); // past the page change
             const QImage shot = grab(window);
-            keepShot(shot, QStringLiteral("onboarding-%1-%2").arg(page, theme));
+            keepShot(shot, QStringLiteral("onboarding-%1-%2").arg(page, dark ? "dark" : "light"));
 
             // The title and the quieter line below it.
             const QList<QLabel*> labels =
@@ -228,20 +224,19 @@ private slots:
 
         for (const bool dark : {false, true}) {
             QApplication::setPalette(themePalette(dark));
+            const QString theme = dark ? "dark" : "light";
             for (const SettingsPage page : allSettingsPages()) {
                 settings.show(page);
                 SettingsWindow* window = settings.window();
                 QVERIFY(QTest::qWaitForWindowExposed(window));
                 QTest::qWait(250); // past the recorder's change
                 const QImage shot = grab(window);
-                QVERIFY(keepShot(
-                    shot, QStringLiteral("settings-%1-%2")
-                              .arg(settingsPageInfo(page).rawValue,
-                                   dark ? QStringLiteral("dark") : QStringLiteral("light"))));
-                for (const auto& [name, area, kind] : partsToRead(*window, page, dark)) {
+                const QString name = settingsPageInfo(page).rawValue;
+                QVERIFY(keepShot(shot, QStringLiteral("settings-%1-%2").arg(name, theme)));
+                for (const auto& [part, area, kind] : partsToRead(*window, page, dark)) {
                     const int ink = inkPixels(shot, area, kind);
                     QVERIFY2(ink > 15, qPrintable(QStringLiteral("%1 in %2: %3 pixels of ink")
-                                                      .arg(name, dark ? "dark" : "light")
+                                                      .arg(part, theme)
                                                       .arg(ink)));
                 }
             }

@@ -43,8 +43,7 @@ QStringList formatsOf(const QTextBlock& block)
     return out;
 }
 
-// A double click as the platform delivers it: the second press comes as a press
-// (then a double-click event) within the double-click interval.
+// A double click as platforms deliver it: press, release, then press and double-click.
 void realDoubleClick(QWidget* widget, QPoint at)
 {
     static quint64 time = 1'000'000;

@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The onboarding window kit and Quelto's own pages: paging, the one ending however the
-// window closes, the skip link following a step's completion test, and the welcome
-// page following the shortcut.
+// The onboarding window kit and Quelto's own pages: paging, ending once however the
+// window closes, the skip link, and the welcome page following the shortcut.
 
 #include "ui/onboarding/onboardingsteps.h"
 #include "ui/onboarding/onboardingwindowcontroller.h"

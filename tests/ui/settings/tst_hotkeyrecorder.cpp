@@ -49,9 +49,7 @@ private slots:
         m_recorder = std::make_unique<HotKeyRecorder>(HotKeyCombo::defaultCombo());
         m_recorder->show();
         m_other = std::make_unique<QLineEdit>();
-        auto* quit = new QAction(m_other.get());
-        quit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
-        m_other->addAction(quit);
+        m_other->addAction(QStringLiteral("Quit"), QKeySequence(Qt::CTRL | Qt::Key_Q));
         m_other->show();
         m_other->activateWindow();
         m_other->setFocus();
