@@ -81,7 +81,7 @@ private slots:
             QTest::addRow("Ctrl+%s", qPrintable(QKeySequence(key).toString()))
                 << key << ctrl << HotKeyCombo{0, 0};
         for (const auto modifiers : {none, ctrl, Qt::ShiftModifier | Qt::AltModifier})
-            QTest::addRow("Escape %d", modifiers.toInt())
+            QTest::addRow("%s", qPrintable(QKeySequence(modifiers | Qt::Key_Escape).toString()))
                 << int(Qt::Key_Escape) << modifiers << HotKeyCombo{0, 0};
         row("Ctrl+Shift+V", Qt::Key_V, ctrl | Qt::ShiftModifier, {9, kCtrl | kShift});
         row("Alt+Space", Qt::Key_Space, Qt::AltModifier, {49, kAlt});
