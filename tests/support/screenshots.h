@@ -1,11 +1,15 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
-// Helpers for screenshot tests: a dark palette as desktops hand it over, and a count
-// of the pixels that stand out from an area's background.
+// Helpers for screenshot tests: palettes as desktops hand them over, grabbing and
+// keeping shots for a person to look at, and counts of the pixels that stand out.
 
+#include <QApplication>
+#include <QDir>
 #include <QHash>
 #include <QImage>
 #include <QPalette>
+#include <QScreen>
+#include <QStyle>
 #include <QWidget>
 
 #include <cstdlib>
@@ -34,7 +38,49 @@ inline QPalette darkPalette()
     return p;
 }
 
+inline QPalette themePalette(bool dark)
+{
+    return dark ? darkPalette() : QApplication::style()->standardPalette();
+}
+
+inline QImage grab(const QWidget* window)
+{
+    return window->screen()->grabWindow(window->winId()).toImage();
+}
+
+// Kept in QUELTO_SCREENSHOT_DIR, or the working directory, as `name`.png.
+inline bool keepShot(const QImage& shot, const QString& name)
+{
+    const QString dir = qEnvironmentVariable("QUELTO_SCREENSHOT_DIR", QDir::currentPath());
+    const QString path = QStringLiteral("%1/%2.png").arg(dir, name);
+    if (!shot.save(path))
+        return false;
+    qInfo("screenshot: %s", qPrintable(path));
+    return true;
+}
+
+// Pixels of `area` close to `colour`.
+inline int pixelsLike(const QImage& shot, const QRectF& area, const QColor& colour)
+{
+    int count = 0;
+    const QRect pixels = area.toRect() & shot.rect();
+    for (int y = pixels.top(); y <= pixels.bottom(); ++y) {
+        for (int x = pixels.left(); x <= pixels.right(); ++x) {
+            const QColor seen = shot.pixelColor(x, y);
+            count += std::abs(seen.red() - colour.red()) + std::abs(seen.green() - colour.green()) +
+                         std::abs(seen.blue() - colour.blue()) <
+                     40;
+        }
+    }
+    return count;
+}
+
 enum class Ink { Lighter, Darker, Either };
+
+inline Ink textInk(bool dark)
+{
+    return dark ? Ink::Lighter : Ink::Darker;
+}
 
 // Pixels of `area` lighter or darker than the area's most common colour by a clear
 // margin: what the eye reads as ink (lighter on dark palettes, darker on light ones),

@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "core/text/mathevaluator.h"
 #include "support/markedtext.h"
 #include "ui/editor/editortextview.h"
 
@@ -6,6 +7,7 @@
 #include <QClipboard>
 #include <QInputMethodEvent>
 #include <QMimeData>
+#include <QRandomGenerator>
 #include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTest>
@@ -41,8 +43,7 @@ QStringList formatsOf(const QTextBlock& block)
     return out;
 }
 
-// A double click as the platform delivers it: the second press comes as a press
-// (then a double-click event) within the double-click interval.
+// A double click as platforms deliver it: press, release, then press and double-click.
 void realDoubleClick(QWidget* widget, QPoint at)
 {
     static quint64 time = 1'000'000;
@@ -68,6 +69,19 @@ QPoint pointOf(const EditorTextView& view, int position)
     return QPoint(caret.x() + 3, caret.center().y());
 }
 
+// The results of the whole note computed afresh.
+QMap<int, QString> recomputed(const QTextDocument& document, const icu::Locale& locale)
+{
+    const QString text = document.toPlainText();
+    QMap<int, QString> expected;
+    const QMap<int, Decimal> values = MathEvaluator::results(text, locale);
+    for (auto it = values.begin(); it != values.end(); ++it) {
+        const QTextBlock block = document.findBlockByNumber(it.key());
+        expected.insert(block.position(), MathEvaluator::formatResult(*it, locale));
+    }
+    return expected;
+}
+
 } // namespace
 
 class TestEditorTextView : public QObject {
@@ -85,6 +99,7 @@ private slots:
 
     void cleanup() { m_view.reset(); }
 
+    // Styles follow typing at once; the text stays as typed, odd spaces and breaks too.
     void typingStylesAtOnceWithoutChangingText()
     {
         QTest::keyClicks(m_view.get(), "say **hi**");
@@ -97,6 +112,9 @@ private slots:
         QTest::keyClicks(m_view.get(), "- [x] milk");
         QCOMPARE(formatsOf(m_view->document()->lastBlock()),
                  (QStringList{"0+1: ", "2+3: ticked", "5+5: strike"}));
+        const QString spaces = QString::fromUtf16(u"100\u00A0km\u2028next");
+        setText(spaces);
+        QCOMPARE(m_view->noteText(), spaces);
     }
 
     // Before and after with the caret or selection marked.
@@ -105,44 +123,31 @@ private slots:
         QTest::addColumn<QString>("before");
         QTest::addColumn<int>("key");
         QTest::addColumn<QString>("after");
-        struct Case {
-            const char* name;
-            const char* before;
-            QKeyCombination key;
-            const char* after;
+        const auto row = [](const char* name, const char* before, QKeyCombination key,
+                            const char* after) {
+            QTest::newRow(name) << QString(before) << key.toCombined() << QString(after);
         };
-        const Case cases[] = {
-            {"return continues a list", "- item|", Qt::Key_Return, "- item\n- |"},
-            {"return on an empty item ends the list", "- item\n- |", Qt::Key_Return, "- item\n|"},
-            {"keypad enter continues a list", "- item|", Qt::KeypadModifier | Qt::Key_Enter,
-             "- item\n- |"},
-            {"shift+return only breaks the line", "- item|", Qt::SHIFT | Qt::Key_Return,
-             "- item\n|"},
-            {"ctrl+return only breaks the line", "- item|", Qt::CTRL | Qt::Key_Return, "- item\n|"},
-            {"alt+return only breaks the line", "- item|", Qt::ALT | Qt::Key_Return, "- item\n|"},
-            {"meta+return only breaks the line", "- item|", Qt::META | Qt::Key_Return, "- item\n|"},
-            {"return renumbers the items after", "1. a|\n2. b\n3. c", Qt::Key_Return,
-             "1. a\n2. |\n3. b\n4. c"},
-            {"tab indents an item", "- a|", Qt::Key_Tab, "  - a|"},
-            {"shift+tab outdents an item", "  - a|", Qt::SHIFT | Qt::Key_Backtab, "- a|"},
-            {"shift+tab outside a list does nothing", "plain|", Qt::SHIFT | Qt::Key_Backtab,
-             "plain|"},
-            {"tab outside a list types a tab", "plain|", Qt::Key_Tab, "plain\t|"},
-            {"ctrl+b wraps the selection", "make {word} bold", Qt::CTRL | Qt::Key_B,
-             "make **{word}** bold"},
-            {"ctrl+i wraps in underscores", "{a}", Qt::CTRL | Qt::Key_I, "_{a}_"},
-            {"ctrl+e wraps in backticks", "x|", Qt::CTRL | Qt::Key_E, "x`|`"},
-            {"ctrl+l makes a task", "x``|", Qt::CTRL | Qt::Key_L, "- [ ] x``|"},
-            {"ctrl+k without a link to paste", "|label", Qt::CTRL | Qt::Key_K, "[|]()label"},
-            {"ctrl+shift+plus writes the result", "= 6| * 8\r\nnext",
-             Qt::CTRL | Qt::SHIFT | Qt::Key_Plus, "= 6 * 8 = 48|\nnext"},
-            {"ctrl+shift+equal writes the result", "= 2|", Qt::CTRL | Qt::SHIFT | Qt::Key_Equal,
-             "= 2 = 2|"},
-            {"ctrl+shift+equal without a result", "= 6 * 8\n|next",
-             Qt::CTRL | Qt::SHIFT | Qt::Key_Equal, "= 6 * 8\n|next"},
-        };
-        for (const Case& c : cases)
-            QTest::newRow(c.name) << QString(c.before) << c.key.toCombined() << QString(c.after);
+        const auto ctrlShift = Qt::ControlModifier | Qt::ShiftModifier;
+        row("return continues a list", "- item|", Qt::Key_Return, "- item\n- |");
+        row("keypad enter continues a list", "- item|", Qt::KeypadModifier | Qt::Key_Enter,
+            "- item\n- |");
+        for (const auto modifier : {Qt::SHIFT, Qt::CTRL, Qt::ALT, Qt::META})
+            row(qPrintable(QKeySequence(modifier | Qt::Key_Return).toString()), "- item|",
+                modifier | Qt::Key_Return, "- item\n|");
+        row("tab indents an item", "- a|", Qt::Key_Tab, "  - a|");
+        row("shift+tab outdents an item", "  - a|", Qt::SHIFT | Qt::Key_Backtab, "- a|");
+        row("shift+tab outside a list", "plain|", Qt::SHIFT | Qt::Key_Backtab, "plain|");
+        row("tab outside a list types a tab", "plain|", Qt::Key_Tab, "plain\t|");
+        row("ctrl+b wraps the selection", "a {word} b", Qt::CTRL | Qt::Key_B, "a **{word}** b");
+        row("ctrl+i wraps in underscores", "{a}", Qt::CTRL | Qt::Key_I, "_{a}_");
+        row("ctrl+e wraps in backticks", "x|", Qt::CTRL | Qt::Key_E, "x`|`");
+        row("ctrl+l makes a task", "x``|", Qt::CTRL | Qt::Key_L, "- [ ] x``|");
+        row("ctrl+k without a link to paste", "|label", Qt::CTRL | Qt::Key_K, "[|]()label");
+        row("ctrl+shift+plus writes the result", "= 6| * 8\r\nnext", ctrlShift | Qt::Key_Plus,
+            "= 6 * 8 = 48|\nnext");
+        row("ctrl+shift+equal writes the result", "= 2|", ctrlShift | Qt::Key_Equal, "= 2 = 2|");
+        row("ctrl+shift+equal without a result", "= 6 * 8\n|next", ctrlShift | Qt::Key_Equal,
+            "= 6 * 8\n|next");
     }
 
     void keysEditText()
@@ -163,20 +168,58 @@ private slots:
         QCOMPARE(shown(), after);
     }
 
-    void mathResultsFollowTextAndSetting()
+    // The results the highlighter keeps up to date edit by edit, and after math is
+    // turned off and on, always equal those of the whole note computed afresh.
+    void randomEditsMatchFullRecomputation()
     {
-        setText("= 2\n\n= 3\n= sum");
-        const QMap<int, QString> expected{{0, "2"}, {5, "3"}, {9, "3"}};
-        QCOMPARE(m_view->highlighter().mathResults(), expected);
-        m_view->highlighter().setMathEnabled(false);
-        QVERIFY(m_view->highlighter().mathResults().isEmpty());
-        m_view->highlighter().setMathEnabled(true);
-        QCOMPARE(m_view->highlighter().mathResults(), expected);
-        setText(QString());
-        QVERIFY(m_view->highlighter().mathResults().isEmpty());
+        const icu::Locale locale("en_US");
+        QTextDocument document;
+        document.documentLayout(); // a document reports its changes once it has a layout
+        NoteHighlighter highlighter(&document, EditorTheme{14, false}, true, QPalette());
+        highlighter.setLocale(locale);
+        const QStringList lines{"= 3",   "= 2.5 * 4", "= sum", "= total", "",       "   ",
+                                "words", "= 1 +",     "= 7%",  "- [ ] a", "= (1+2", "=10"};
+        const QStringList pieces{"1", "=", " ", "\n", "sum", "+2", "x"};
+        QRandomGenerator random(7);
+        for (int step = 0; step < 3000; ++step) {
+            QTextCursor cursor(&document);
+            const int length = document.characterCount() - 1;
+            const int at = length > 0 ? int(random.bounded(length + 1)) : 0;
+            cursor.setPosition(at);
+            switch (random.bounded(5)) {
+            case 0: // a whole line
+                cursor.movePosition(QTextCursor::StartOfBlock);
+                cursor.insertText(lines[random.bounded(lines.size())] + u'\n');
+                break;
+            case 1: // a line removed
+                cursor.select(QTextCursor::BlockUnderCursor);
+                cursor.removeSelectedText();
+                break;
+            case 2: // a span removed, maybe across lines
+                cursor.setPosition(std::min(length, at + int(random.bounded(12))),
+                                   QTextCursor::KeepAnchor);
+                cursor.removeSelectedText();
+                break;
+            default: // a few characters, or a line split
+                cursor.insertText(pieces[random.bounded(pieces.size())]);
+                break;
+            }
+            const QMap<int, QString> expected = recomputed(document, locale);
+            if (highlighter.mathResults() != expected) {
+                QCOMPARE(document.toPlainText(), QStringLiteral("(step %1)").arg(step));
+                QCOMPARE(highlighter.mathResults(), expected);
+            }
+        }
+        QVERIFY(!highlighter.mathResults().isEmpty());
+        highlighter.setMathEnabled(false);
+        QVERIFY(highlighter.mathResults().isEmpty());
+        highlighter.setMathEnabled(true);
+        QCOMPARE(highlighter.mathResults(), recomputed(document, locale));
     }
 
-    void clickTogglesBoxOnlyWhenPlainSingle()
+    // A plain single click toggles a box; only a Ctrl+click opens a link, and only with
+    // an allowed scheme.
+    void clicksToggleBoxesAndOpenLinks()
     {
         setText("- [ ] milk");
         const QPoint box = pointOf(*m_view, 3);
@@ -188,22 +231,9 @@ private slots:
         QCOMPARE(m_view->noteText(), QStringLiteral("- [x] milk"));
         realDoubleClick(m_view->viewport(), box);
         QCOMPARE(m_view->noteText(), QStringLiteral("- [ ] milk")); // only the first press counts
-    }
 
-    // Links show a hand; only a Ctrl+click opens one, and only with an allowed scheme.
-    void ctrlClickOpensOnlyAllowedLinks()
-    {
         QSignalSpy opened(m_view.get(), &EditorTextView::linkActivated);
         setText("see https://example.com/a and [f](ftp://x.example/f)");
-        const auto shapeAt = [&](int position) {
-            QMouseEvent move(QEvent::MouseMove, pointOf(*m_view, position),
-                             m_view->viewport()->mapToGlobal(pointOf(*m_view, position)),
-                             Qt::NoButton, Qt::NoButton, Qt::NoModifier);
-            QApplication::sendEvent(m_view->viewport(), &move);
-            return m_view->viewport()->cursor().shape();
-        };
-        QCOMPARE(shapeAt(8), Qt::PointingHandCursor);
-        QCOMPARE(shapeAt(1), Qt::IBeamCursor);
         QTest::mouseClick(m_view->viewport(), Qt::LeftButton, Qt::ControlModifier,
                           pointOf(*m_view, 8));
         QTest::mouseClick(m_view->viewport(), Qt::LeftButton, Qt::ControlModifier,
@@ -212,22 +242,31 @@ private slots:
         QCOMPARE(opened, QList<QVariantList>{{QUrl("https://example.com/a")}});
     }
 
-    void clickOnResultCopiesIt()
+    // A click on a result copies it, in a read-only view too, which takes no edits.
+    void clickOnResultCopiesItReadOnlyTakesNoEdits()
     {
         QSignalSpy copied(m_view.get(), &EditorTextView::resultCopied);
         setText("|= 6 * 8\nmore");
         const std::optional<QRectF> rect = m_view->resultRect(0);
         QVERIFY(rect);
         QVERIFY(!m_view->resultRect(8));
-        QVERIFY(rect->right() <= m_view->viewport()->width() - EditorTextView::kResultInset);
-        m_view->setReadOnly(true); // works in a read-only view too
+        m_view->setReadOnly(true);
         QTest::mouseClick(m_view->viewport(), Qt::LeftButton, {}, rect->center().toPoint());
         QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("48"));
         QCOMPARE(copied, QList<QVariantList>{{QStringLiteral("48")}});
         QCOMPARE(m_view->textCursor().position(), 0);
+
+        m_view->applyEdit({{0, 1}, "*", {0, 0}});
+        QTest::keyClick(m_view.get(), Qt::Key_B, Qt::ControlModifier);
+        m_view->paste();
+        QCOMPARE(m_view->noteText(), QStringLiteral("= 6 * 8\nmore"));
+        m_view->setReadOnly(false);
+        m_view->applyEdit({{20, 5}, "*", {0, 0}}); // past the end: ignored
+        QCOMPARE(m_view->noteText(), QStringLiteral("= 6 * 8\nmore"));
     }
 
-    void pasteMakesLinksOtherwisePlainText()
+    // The clipboard carries plain text both ways; pasting a link over a selection links it.
+    void clipboardIsPlainTextAndPasteMakesLinks()
     {
         auto pasted = [&](const char* before, const QString& text) {
             setText(before);
@@ -245,16 +284,11 @@ private slots:
         QCOMPARE(pasted("{x}", "ftp://example.com"), "ftp://example.com");
         QCOMPARE(pasted("a|b", "https://example.com"), "ahttps://example.comb");
         QCOMPARE(formatsOf(m_view->document()->firstBlock()), QStringList{}); // no bold came in
-    }
-
-    void copyYieldsPlainText()
-    {
         setText("# Title\n**bold**");
         m_view->selectAll();
         m_view->copy();
-        const QMimeData* copied = QApplication::clipboard()->mimeData();
-        QCOMPARE(copied->formats(), QStringList{"text/plain"});
-        QCOMPARE(copied->text(), QStringLiteral("# Title\n**bold**"));
+        QCOMPARE(QApplication::clipboard()->mimeData()->formats(), QStringList{"text/plain"});
+        QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("# Title\n**bold**"));
     }
 
     // Composed text takes the paragraph's styles, moving those after it along, but is no
@@ -286,28 +320,6 @@ private slots:
         QApplication::sendEvent(m_view.get(), &commit);
         QCOMPARE(m_view->noteText(), QStringLiteral("say **hi**"));
         QCOMPARE(styled(), (QStringList{"4+2: marker", "6+2: bold", "8+2: marker"}));
-    }
-
-    void readOnlyIgnoresEdits()
-    {
-        setText("- a");
-        m_view->setReadOnly(true);
-        m_view->applyEdit({{0, 1}, "*", {0, 0}});
-        QTest::keyClick(m_view.get(), Qt::Key_B, Qt::ControlModifier);
-        QApplication::clipboard()->setText(QStringLiteral("https://example.com"));
-        m_view->selectAll();
-        m_view->paste();
-        QCOMPARE(m_view->noteText(), QStringLiteral("- a"));
-        m_view->setReadOnly(false);
-        m_view->applyEdit({{2, 5}, "*", {0, 0}}); // past the end: ignored
-        QCOMPARE(m_view->noteText(), QStringLiteral("- a"));
-    }
-
-    void keepsNonBreakingSpaces()
-    {
-        const QString text = QString::fromUtf16(u"100\u00A0km\u2028next");
-        setText(text);
-        QCOMPARE(m_view->noteText(), text);
     }
 
 private:

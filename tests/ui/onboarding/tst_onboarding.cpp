@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The onboarding window kit and Quelto's own pages: paging, the one ending however the
-// window closes, the skip link following a step's completion test, and the welcome
-// page following the shortcut.
+// The onboarding window kit and Quelto's own pages: paging, ending once however the
+// window closes, the skip link, and the welcome page following the shortcut.
 
 #include "ui/onboarding/onboardingsteps.h"
 #include "ui/onboarding/onboardingwindowcontroller.h"
@@ -33,80 +32,52 @@ class TestOnboarding : public QObject {
     Q_OBJECT
 
 private slots:
-    void startIndexIsClamped_data()
-    {
-        QTest::addColumn<int>("start");
-        QTest::addColumn<QString>("shown");
-        QTest::addColumn<QString>("primary");
-        QTest::newRow("before the first") << -3 << "one"
-                                          << "Continue";
-        QTest::newRow("inside") << 1 << "two"
-                                << "Continue";
-        QTest::newRow("beyond the last") << 7 << "three"
-                                         << "Done";
-    }
-
     void startIndexIsClamped()
     {
-        QFETCH(int, start);
-        QFETCH(QString, shown);
-        QFETCH(QString, primary);
-        OnboardingView view(threeSteps(), "Done", start);
-        QCOMPARE(view.currentPage()->objectName(), shown);
-        QCOMPARE(view.primaryButton()->text(), primary);
-        QCOMPARE(OnboardingView::clampedIndex(4, 0), 0);
+        const QList<std::tuple<int, const char*, const char*>> cases{
+            {-3, "one", "Continue"}, {1, "two", "Continue"}, {7, "three", "Done"}};
+        for (const auto& [start, shown, primary] : cases) {
+            OnboardingView view(threeSteps(), "Done", start);
+            QCOMPARE(view.currentPage()->objectName(), QString(shown));
+            QCOMPARE(view.primaryButton()->text(), QString(primary));
+        }
+        QCOMPARE(OnboardingView::clampedIndex(4, 0), 0); // no steps: still no negative index
     }
 
-    // The finishing button closes the window, and closing ends the guide: once.
-    void finishingEndsOnce()
-    {
-        OnboardingWindowController controller("Guide", QSize(500, 400));
-        QSignalSpy finished(&controller, &OnboardingWindowController::finished);
-        controller.present(threeSteps(), 1, "Done");
-        QWidget* window = controller.window();
-        QVERIFY(QTest::qWaitForWindowExposed(window));
-        QCOMPARE(window->size(), QSize(500, 400));
-        QCOMPARE(window->windowTitle(), QStringLiteral("Guide"));
-        controller.view()->primaryButton()->click();
-        QCOMPARE(controller.view()->primaryButton()->text(), QStringLiteral("Done"));
-        QCOMPARE(finished.size(), 0);
-        controller.view()->primaryButton()->click();
-        QCOMPARE(finished.size(), 1);
-        QVERIFY(!controller.window());
-        QVERIFY(controller.isFinished());
-        QVERIFY(!window->isVisible());
-        // The window manager's close arriving late.
-        QCloseEvent late;
-        QApplication::sendEvent(window, &late);
-        QCOMPARE(finished.size(), 1);
-    }
-
-    void closingEarlyEndsOnce()
-    {
-        OnboardingWindowController controller("Guide", QSize(500, 400));
-        QSignalSpy finished(&controller, &OnboardingWindowController::finished);
-        controller.present(threeSteps(), 0, "Done");
-        QPointer<QWidget> window = controller.window();
-        QVERIFY(QTest::qWaitForWindowExposed(window));
-        QVERIFY(window->close());
-        QVERIFY(window->close());
-        QCOMPARE(finished.size(), 1);
-        QTRY_VERIFY(!window); // let go of
-    }
-
-    // Presenting again while open replaces the pages and starts where asked.
-    void presentingAgainReplacesThePages()
+    // Presenting again while open replaces the pages in the same window. The guide ends
+    // once, by its finishing button or by closing the window early, even when the window
+    // manager's close arrives late.
+    void endsOnceAndReusesItsWindow()
     {
         OnboardingWindowController controller("Guide", QSize(500, 400));
         QSignalSpy finished(&controller, &OnboardingWindowController::finished);
         controller.present(threeSteps(), 2, "Done");
         QWidget* window = controller.window();
-        controller.present({plainStep("only")}, 0, "Finish");
+        QVERIFY(QTest::qWaitForWindowExposed(window));
+        controller.present({plainStep("only"), plainStep("last")}, 0, "Finish");
         QCOMPARE(controller.window(), window);
         QCOMPARE(controller.view()->currentPage()->objectName(), QStringLiteral("only"));
-        QCOMPARE(controller.view()->primaryButton()->text(), QStringLiteral("Finish"));
         QCOMPARE(window->findChildren<OnboardingView*>().size(), 1);
+        controller.view()->primaryButton()->click();
+        QCOMPARE(controller.view()->primaryButton()->text(), QStringLiteral("Finish"));
         QCOMPARE(finished.size(), 0);
+        controller.view()->primaryButton()->click();
+        QCOMPARE(finished.size(), 1);
+        QVERIFY(!controller.window() && controller.isFinished());
+        QVERIFY(!window->isVisible());
+        QCloseEvent late;
+        QApplication::sendEvent(window, &late);
+        QCOMPARE(finished.size(), 1);
+
+        OnboardingWindowController early("Guide", QSize(500, 400));
+        QSignalSpy earlyFinished(&early, &OnboardingWindowController::finished);
+        early.present(threeSteps(), 0, "Done");
+        QPointer<QWidget> earlyWindow = early.window();
+        QVERIFY(QTest::qWaitForWindowExposed(earlyWindow));
+        QVERIFY(earlyWindow->close());
+        QVERIFY(earlyWindow->close());
+        QCOMPARE(earlyFinished.size(), 1);
+        QTRY_VERIFY(!earlyWindow); // let go of
     }
 
     void skipFollowsTheCompletionTest()
@@ -127,11 +98,12 @@ private slots:
         QVERIFY(!view.skipButton()->isVisible());
     }
 
-    // Return presses the primary button wherever the focus is, even on another button.
-    void returnPressesThePrimaryButton()
+    // The welcome page shows the shortcut as it changes (or how else to open Quelto)
+    // and tries the panel; Return presses the primary button wherever the focus is.
+    void welcomePageAndReturn()
     {
         ShortcutDisplay shortcut;
-        shortcut.setText("Ctrl+Shift+J");
+        shortcut.setText("Ctrl+Alt+Space");
         int panelShown = 0;
         OnboardingWindowController controller(kOnboardingTitle, kOnboardingSize);
         QSignalSpy finished(&controller, &OnboardingWindowController::finished);
@@ -140,45 +112,21 @@ private slots:
         QVERIFY(QTest::qWaitForWindowActive(controller.window()));
         auto* welcome = qobject_cast<WelcomeStep*>(controller.view()->currentPage());
         QVERIFY(welcome);
+        QCOMPARE(welcome->badge()->text(), QStringLiteral("Ctrl+Alt+Space"));
+        QVERIFY(welcome->badge()->isVisible() && !welcome->noShortcutHint()->isVisible());
+        shortcut.setText("Ctrl+Shift+K");
+        QCOMPARE(welcome->badge()->text(), QStringLiteral("Ctrl+Shift+K"));
+        shortcut.setText(QString());
+        QVERIFY(!welcome->badge()->isVisible() && welcome->noShortcutHint()->isVisible());
+        welcome->tryButton()->click();
+        QCOMPARE(panelShown, 1);
+
         welcome->tryButton()->setFocus();
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
         QTRY_COMPARE(controller.view()->index(), 1);
-        QCOMPARE(panelShown, 0);
-        QCOMPARE(controller.view()->currentPage()->objectName(), QStringLiteral("tricks"));
-        QCOMPARE(controller.view()->primaryButton()->text(), QStringLiteral("Start Writing"));
+        QCOMPARE(panelShown, 1);
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Enter);
         QTRY_COMPARE(finished.size(), 1);
-    }
-
-    void welcomePageFollowsTheShortcut()
-    {
-        ShortcutDisplay shortcut;
-        shortcut.setText("Ctrl+Alt+Space");
-        int panelShown = 0;
-        const QList<OnboardingStep> steps =
-            onboardingSteps(shortcut, [&panelShown] { ++panelShown; });
-        QCOMPARE(steps.size(), 2);
-        QCOMPARE(steps[0].id, QStringLiteral("welcome"));
-        QVERIFY(!steps[0].isBlocked() && !steps[1].isBlocked());
-        std::unique_ptr<QWidget> page(steps[0].content());
-        auto* welcome = qobject_cast<WelcomeStep*>(page.get());
-        QVERIFY(welcome);
-        welcome->show();
-        QCOMPARE(welcome->badge()->text(), QStringLiteral("Ctrl+Alt+Space"));
-        QVERIFY(welcome->badge()->isVisible());
-        QVERIFY(!welcome->noShortcutHint()->isVisible());
-
-        shortcut.setText("Ctrl+Shift+K");
-        QCOMPARE(welcome->badge()->text(), QStringLiteral("Ctrl+Shift+K"));
-        QVERIFY(welcome->badge()->sizeHint().width() > welcome->badge()->fontMetrics().height());
-
-        shortcut.setText(QString()); // none works: say how else to open Quelto
-        QVERIFY(!welcome->badge()->isVisible());
-        QVERIFY(welcome->noShortcutHint()->isVisible());
-        QVERIFY(welcome->noShortcutHint()->text().contains("quelto --toggle"));
-
-        welcome->tryButton()->click();
-        QCOMPARE(panelShown, 1);
     }
 };
 

@@ -49,11 +49,7 @@ private slots:
         m_recorder = std::make_unique<HotKeyRecorder>(HotKeyCombo::defaultCombo());
         m_recorder->show();
         m_other = std::make_unique<QLineEdit>();
-        auto* quit = new QAction(m_other.get());
-        quit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
-        m_other->addAction(quit);
-        m_otherShortcut = 0;
-        connect(quit, &QAction::triggered, this, [this] { ++m_otherShortcut; });
+        m_other->addAction(QStringLiteral("Quit"), QKeySequence(Qt::CTRL | Qt::Key_Q));
         m_other->show();
         m_other->activateWindow();
         m_other->setFocus();
@@ -66,35 +62,36 @@ private slots:
         m_other.reset();
     }
 
-    void refusesOrRecordsCombinations_data()
+    void refusesRecordsOrCancels_data()
     {
         QTest::addColumn<int>("key");
         QTest::addColumn<Qt::KeyboardModifiers>("modifiers");
-        QTest::addColumn<HotKeyCombo>("recorded"); // keyCode 0: refused
+        QTest::addColumn<HotKeyCombo>("recorded"); // keyCode 0: refused, or cancelled
 
-        const HotKeyCombo refused{0, 0};
-        const auto ctrl = Qt::KeyboardModifiers(Qt::ControlModifier);
-        QTest::newRow("J alone") << int(Qt::Key_J) << Qt::KeyboardModifiers() << refused;
-        QTest::newRow("Shift+J") << int(Qt::Key_J) << Qt::KeyboardModifiers(Qt::ShiftModifier)
-                                 << refused;
-        QTest::newRow("F5 alone") << int(Qt::Key_F5) << Qt::KeyboardModifiers() << refused;
+        const auto row = [](const char* name, int key, Qt::KeyboardModifiers modifiers,
+                            HotKeyCombo recorded = {0, 0}) {
+            QTest::newRow(name) << key << modifiers << recorded;
+        };
+        const Qt::KeyboardModifiers none, ctrl(Qt::ControlModifier);
+        row("J alone", Qt::Key_J, none);
+        row("Shift+J", Qt::Key_J, Qt::ShiftModifier);
+        row("F5 alone", Qt::Key_F5, none);
         for (const int key :
              {Qt::Key_C, Qt::Key_V, Qt::Key_X, Qt::Key_Q, Qt::Key_W, Qt::Key_Tab, Qt::Key_Space})
             QTest::addRow("Ctrl+%s", qPrintable(QKeySequence(key).toString()))
-                << key << ctrl << refused;
-        QTest::newRow("Ctrl+Shift+V")
-            << int(Qt::Key_V) << (ctrl | Qt::ShiftModifier) << HotKeyCombo{9, kCtrl | kShift};
-        QTest::newRow("Alt+Space") << int(Qt::Key_Space) << Qt::KeyboardModifiers(Qt::AltModifier)
-                                   << HotKeyCombo{49, kAlt};
-        QTest::newRow("Super+J") << int(Qt::Key_J) << Qt::KeyboardModifiers(Qt::MetaModifier)
-                                 << HotKeyCombo{38, kSuper};
-        QTest::newRow("Ctrl+J") << int(Qt::Key_J) << ctrl << HotKeyCombo{38, kCtrl};
-        QTest::newRow("Ctrl+F5") << int(Qt::Key_F5) << ctrl << HotKeyCombo{96, kCtrl};
-        QTest::newRow("Ctrl+Alt+N")
-            << int(Qt::Key_N) << (ctrl | Qt::AltModifier) << HotKeyCombo{45, kCtrl | kAlt};
+                << key << ctrl << HotKeyCombo{0, 0};
+        for (const auto modifiers : {none, ctrl, Qt::ShiftModifier | Qt::AltModifier})
+            QTest::addRow("%s", qPrintable(QKeySequence(modifiers | Qt::Key_Escape).toString()))
+                << int(Qt::Key_Escape) << modifiers << HotKeyCombo{0, 0};
+        row("Ctrl+Shift+V", Qt::Key_V, ctrl | Qt::ShiftModifier, {9, kCtrl | kShift});
+        row("Alt+Space", Qt::Key_Space, Qt::AltModifier, {49, kAlt});
+        row("Super+J", Qt::Key_J, Qt::MetaModifier, {38, kSuper});
+        row("Ctrl+J", Qt::Key_J, ctrl, {38, kCtrl});
+        row("Ctrl+F5", Qt::Key_F5, ctrl, {96, kCtrl});
+        row("Ctrl+Alt+N", Qt::Key_N, ctrl | Qt::AltModifier, {45, kCtrl | kAlt});
     }
 
-    void refusesOrRecordsCombinations()
+    void refusesRecordsOrCancels()
     {
         QFETCH(int, key);
         QFETCH(Qt::KeyboardModifiers, modifiers);
@@ -103,76 +100,46 @@ private slots:
         QSignalSpy refusals(m_recorder.get(), &HotKeyRecorder::refused);
         m_recorder->startRecording();
         type(key, modifiers);
-        if (recorded.keyCode == 0) {
-            QCOMPARE(refusals.size(), 1);
-            QVERIFY(m_recorder->isRecording());
-            QCOMPARE(edited.size(), 0);
-            QCOMPARE(m_recorder->combo(), HotKeyCombo::defaultCombo());
-        } else {
-            QCOMPARE(refusals.size(), 0);
-            QVERIFY(!m_recorder->isRecording());
-            QCOMPARE(edited.size(), 1);
-            QCOMPARE(edited.first().first().value<HotKeyCombo>(), recorded);
-            QCOMPARE(m_recorder->combo(), recorded);
-        }
-    }
-
-    void escapeCancelsWithAnyModifiers()
-    {
-        QSignalSpy edited(m_recorder.get(), &HotKeyRecorder::comboEdited);
-        for (const Qt::KeyboardModifiers modifiers :
-             {Qt::KeyboardModifiers(), Qt::KeyboardModifiers(Qt::ControlModifier),
-              Qt::ShiftModifier | Qt::AltModifier}) {
-            m_recorder->startRecording();
-            type(Qt::Key_Escape, modifiers);
-            QVERIFY(!m_recorder->isRecording());
-        }
-        QCOMPARE(edited.size(), 0);
-        QCOMPARE(m_recorder->combo(), HotKeyCombo::defaultCombo());
+        const bool refused = recorded.keyCode == 0 && key != Qt::Key_Escape;
+        const bool kept = recorded.keyCode != 0;
+        QCOMPARE(refusals.size(), int(refused));
+        QCOMPARE(m_recorder->isRecording(), refused);
+        QCOMPARE(edited.size(), int(kept));
+        QCOMPARE(m_recorder->combo(), kept ? recorded : HotKeyCombo::defaultCombo());
     }
 
     void recordingKeepsKeysFromEveryWindow()
     {
         QSignalSpy refusals(m_recorder.get(), &HotKeyRecorder::refused);
+        QSignalSpy otherShortcut(m_other->actions().first(), &QAction::triggered);
         m_recorder->startRecording();
         type(Qt::Key_A);
         type(Qt::Key_Q, Qt::ControlModifier);                         // the other window's shortcut
         type(Qt::Key_Control, Qt::ControlModifier);                   // a modifier on its own
         type(Qt::Key_Shift, Qt::ShiftModifier | Qt::ControlModifier); // is neither refused nor kept
         QCOMPARE(m_other->text(), QString());
-        QCOMPARE(m_otherShortcut, 0);
+        QCOMPARE(otherShortcut.size(), 0);
         QCOMPARE(refusals.size(), 2);
         QVERIFY(m_recorder->isRecording());
-
-        m_recorder->stopRecording();
-        type(Qt::Key_A);
-        type(Qt::Key_Q, Qt::ControlModifier);
-        QCOMPARE(m_other->text(), QStringLiteral("a"));
-        QCOMPARE(m_otherShortcut, 1);
-    }
-
-    void physicalKeyWinsOverLayout()
-    {
-        // A press with a scan code (as X11 and Wayland deliver them): the key at the place
-        // of J (evdev 36), whatever character the layout gives it.
-        m_recorder->startRecording();
+        // A press with a scan code (as X11 and Wayland deliver them) counts by the key's
+        // place, J's (evdev 36), whatever character the layout gives it.
         QKeyEvent press(QEvent::KeyPress, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier,
                         36 + 8, 0, 0, QStringLiteral("z"));
         QApplication::sendEvent(m_other.get(), &press);
         QCOMPARE(m_recorder->combo(), (HotKeyCombo{38, kCtrl | kShift}));
-        QCOMPARE(m_other->text(), QString());
+        QVERIFY(!m_recorder->isRecording());
+
+        type(Qt::Key_A);
+        type(Qt::Key_Q, Qt::ControlModifier);
+        QCOMPARE(m_other->text(), QStringLiteral("a"));
+        QCOMPARE(otherShortcut.size(), 1);
     }
 
     void faceAndResetFollowTheCombo()
     {
         QToolButton* reset = m_recorder->resetButton();
         QCOMPARE(capTexts(*m_recorder), (QStringList{"Ctrl", "Shift", "J"}));
-        for (const KeyCap* cap : m_recorder->face()->caps()->findChildren<KeyCap*>()) {
-            QVERIFY2(cap->width() >= KeyCap::kMinWidth && cap->height() >= KeyCap::kMinHeight,
-                     qPrintable(cap->text()));
-        }
         QVERIFY(reset->isHidden());
-        QCOMPARE(reset->toolTip(), QStringLiteral("Reset to Ctrl+Shift+J"));
 
         m_recorder->startRecording();
         type(Qt::Key_K, Qt::AltModifier);
@@ -181,7 +148,6 @@ private slots:
         m_recorder->startRecording(); // no reset while listening
         QVERIFY(reset->isHidden());
         QVERIFY(m_recorder->face()->prompt()->isVisibleTo(m_recorder.get()));
-        QCOMPARE(m_recorder->face()->toolTip(), QStringLiteral("Press Esc to cancel"));
         type(Qt::Key_J, Qt::ControlModifier | Qt::ShiftModifier); // the default again
         QVERIFY(reset->isHidden());
 
@@ -201,8 +167,7 @@ private slots:
         QVERIFY(m_recorder->isRecording());
         m_recorder->hide();
         QVERIFY(!m_recorder->isRecording());
-        QCOMPARE(changes.size(), 2);
-        QCOMPARE(changes.last().first().toBool(), false);
+        QCOMPARE(changes, (QList<QVariantList>{{true}, {false}}));
         type(Qt::Key_A); // the filter is gone with the recording
         QCOMPARE(m_other->text(), QStringLiteral("a"));
     }
@@ -215,7 +180,6 @@ private:
 
     std::unique_ptr<HotKeyRecorder> m_recorder;
     std::unique_ptr<QLineEdit> m_other;
-    int m_otherShortcut = 0;
 };
 
 QTEST_MAIN(TestHotKeyRecorder)

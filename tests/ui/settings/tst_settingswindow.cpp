@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/autostart/xdgautostart.h"
-#include "support/texttable.h"
+#include "support/panelfixture.h"
 #include "ui/commands/commandtable.h"
 #include "ui/settings/editorpage.h"
 #include "ui/settings/generalpage.h"
@@ -9,25 +9,27 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QDBusConnection>
+#include <QDBusConnectionInterface>
 #include <QDesktopServices>
 #include <QLabel>
 #include <QListWidget>
+#include <QProcess>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QSpinBox>
 #include <QStackedWidget>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QWindow>
 
 using namespace quelto;
-using quelto::testing::textColumns;
-using quelto::testing::textRow;
 
-// The settings window and its pages on the offscreen platform, over real preferences
-// and a real autostart folder.
+// The settings window and its pages on the offscreen platform, over real preferences,
+// a real autostart folder and a private session bus (ctest runs this under
+// dbus-run-session).
 class TestSettingsWindow : public QObject {
     Q_OBJECT
+    static constexpr const char* kSchemes[] = {"https", "mailto", "file"};
 
 public slots:
     void opened(const QUrl& url) { m_opened << url; }
@@ -37,97 +39,73 @@ private slots:
     {
         qRegisterMetaType<HotKeyCombo>();
         QApplication::setQuitOnLastWindowClosed(false);
-        for (const QString& scheme : {QStringLiteral("https"), QStringLiteral("mailto")})
+        for (const char* scheme : kSchemes)
             QDesktopServices::setUrlHandler(scheme, this, "opened");
     }
 
     void cleanupTestCase()
     {
-        for (const QString& scheme : {QStringLiteral("https"), QStringLiteral("mailto")})
+        for (const char* scheme : kSchemes)
             QDesktopServices::unsetUrlHandler(scheme);
     }
 
     void init()
     {
-        m_dir = std::make_unique<QTemporaryDir>();
-        qputenv("XDG_CONFIG_HOME", m_dir->filePath("config").toUtf8());
-        m_prefs = std::make_unique<Preferences>(
-            std::make_unique<QSettings>(m_dir->filePath("prefs.ini"), QSettings::IniFormat),
-            std::make_unique<XdgAutostart>(m_dir->filePath("quelto")));
+        m_f.emplace(QList<Note>{}, 0, [](const QTemporaryDir& dir) {
+            qputenv("XDG_CONFIG_HOME", dir.filePath("config").toUtf8());
+            return std::make_unique<XdgAutostart>(dir.filePath("quelto"));
+        });
         m_commands = std::make_unique<CommandTable>();
         const AboutInfo about{"0.1.0", "7", QUrl("https://quelto.app"),
                               QUrl("https://quelto.app/changelog"), QUrl("mailto:help@quelto.app")};
-        m_settings = std::make_unique<SettingsWindowController>(
-            SettingsContext{*m_prefs, *m_commands, about, m_dir->filePath("share/Quelto/Notes")});
+        m_settings = std::make_unique<SettingsWindowController>(SettingsContext{
+            m_f->prefs, *m_commands, about, m_f->dir.filePath("share/Quelto/Notes")});
         m_opened.clear();
     }
 
     void cleanup()
     {
-        // Settings write on their way out: they go before their folder does.
         m_settings.reset();
-        m_prefs.reset();
-        m_dir.reset();
+        m_f.reset();
     }
 
-    void reusesWindowAtPageLastShown()
-    {
-        SettingsWindow& window = open();
-        QCOMPARE(window.size(), SettingsWindow::kSize);
-        QCOMPARE(window.sidebar()->parentWidget()->width(), SettingsWindow::kSidebarWidth);
-        QStringList rows;
-        for (int i = 0; i < window.sidebar()->count(); ++i)
-            rows << window.sidebar()->item(i)->text();
-        QCOMPARE(rows, (QStringList{"General", "Editor", "About"}));
-        QVERIFY(!window.sidebar()->item(0)->icon().isNull());
-        QCOMPARE(title(), QStringLiteral("General"));
-
-        window.sidebar()->setCurrentRow(1); // what a click in the sidebar does
-        QCOMPARE(title(), QStringLiteral("Editor"));
-        QCOMPARE(window.pages()->currentWidget(), window.editorPage());
-        window.close();
-        QVERIFY(!window.isVisible());
-
-        QCOMPARE(&open(), &window);
-        QVERIFY(window.isVisible());
-        QCOMPARE(title(), QStringLiteral("Editor"));
-        QCOMPARE(window.pages()->currentWidget(), window.editorPage());
-        open(SettingsPage::About);
-        QCOMPARE(title(), QStringLiteral("About"));
-        QCOMPARE(window.sidebar()->currentRow(), 2);
-    }
-
-    void staysAboveTheWindowItWasOpenedFrom()
+    // One window, opened again at the page last shown: above the window it was opened
+    // from, or a window of its own when opened from the tray.
+    void reusesWindowAtPageLastShownAboveItsOpener()
     {
         QWidget floating(nullptr, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint);
         floating.show();
         m_settings->show(std::nullopt, &floating);
-        SettingsWindow* window = m_settings->window();
-        QVERIFY(window->isVisible());
-        QCOMPARE(window->windowHandle()->transientParent(), floating.windowHandle());
-        QCOMPARE(window->windowType(), Qt::Dialog);
-
-        window->close();
+        SettingsWindow& window = *m_settings->window();
+        QCOMPARE(window.windowHandle()->transientParent(), floating.windowHandle());
+        QCOMPARE(title(), QStringLiteral("General"));
+        window.sidebar()->setCurrentRow(1); // what a click in the sidebar does
+        QCOMPARE(window.pages()->currentWidget(), window.editorPage());
+        window.close();
         floating.hide();
-        m_settings->show(); // from the tray: a window of its own
-        QVERIFY(window->isVisible());
-        QCOMPARE(window->windowHandle()->transientParent(), nullptr);
-        QCOMPARE(window->windowType(), Qt::Window);
+
+        QCOMPARE(&open(), &window);
+        QVERIFY(window.isVisible());
+        QCOMPARE(window.windowHandle()->transientParent(), nullptr);
+        QCOMPARE(title(), QStringLiteral("Editor"));
+        open(SettingsPage::About);
+        QCOMPARE(title(), QStringLiteral("About"));
+        QCOMPARE(window.sidebar()->currentRow(), 2);
     }
 
     void generalControlsFollowAndChangeTheApp()
     {
         GeneralPage& page = *open(SettingsPage::General).generalPage();
         page.hideOnClickAway()->click();
-        QCOMPARE(m_prefs->hideOnClickAway(), true);
+        QCOMPARE(m_f->prefs.hideOnClickAway(), true);
         page.showInTaskbar()->click();
-        QCOMPARE(m_prefs->showDockIcon(), true);
+        QCOMPARE(m_f->prefs.showDockIcon(), true);
         page.launchAtLogin()->click();
         QVERIFY(QFile::exists(XdgAutostart::entryPath()));
         page.launchAtLogin()->click();
         QVERIFY(!QFile::exists(XdgAutostart::entryPath()));
 
-        m_prefs->setHideOnClickAway(false); // changed elsewhere: the page follows
+        m_f->prefs.setHideOnClickAway(false); // changed elsewhere: the page follows
         QVERIFY(!page.hideOnClickAway()->isChecked());
 
         QSignalSpy recording(m_settings.get(), &SettingsWindowController::shortcutRecordingChanged);
@@ -135,10 +113,10 @@ private slots:
         recorder.startRecording();
         QTest::keyClick(&recorder, Qt::Key_K, Qt::ControlModifier | Qt::AltModifier);
         const HotKeyCombo ctrlAltK{40, HotKeyCombo::kCommand | HotKeyCombo::kOption};
-        QCOMPARE(m_prefs->hotKey(), ctrlAltK);
+        QCOMPARE(m_f->prefs.hotKey(), ctrlAltK);
         QCOMPARE(recording.size(), 2);
         // The application writes back the shortcut that stayed active: the recorder shows it.
-        m_prefs->setHotKey(HotKeyCombo::defaultCombo());
+        m_f->prefs.setHotKey(HotKeyCombo::defaultCombo());
         QCOMPARE(recorder.combo(), HotKeyCombo::defaultCombo());
     }
 
@@ -147,50 +125,61 @@ private slots:
     {
         EditorPage& page = *open(SettingsPage::Editor).editorPage();
         QSpinBox& size = *page.fontSize();
-        QCOMPARE(size.text(), QStringLiteral("14 pt"));
         size.stepUp();
-        QCOMPARE(m_prefs->fontSize(), 15);
-        size.setValue(20);
-        size.stepUp(); // the stepper stops where the setting does
-        QCOMPARE(size.value(), 20);
-        size.setValue(11);
-        size.stepDown();
-        QCOMPARE(size.value(), 11);
-        QCOMPARE(m_prefs->fontSize(), 11);
-        m_prefs->setFontSize(16); // Ctrl+= in the panel: the stepper follows
+        QCOMPARE(m_f->prefs.fontSize(), 15);
+        // The stepper stops where the setting does.
+        QCOMPARE(std::pair(size.minimum(), size.maximum()), std::pair(11, 20));
+        m_f->prefs.setFontSize(16); // Ctrl+= in the panel: the stepper follows
         QCOMPARE(size.value(), 16);
 
         page.monospace()->click();
-        QCOMPARE(m_prefs->useMonospace(), true);
+        QCOMPARE(m_f->prefs.useMonospace(), true);
         page.math()->click();
-        QCOMPARE(m_prefs->mathEnabled(), false);
+        QCOMPARE(m_f->prefs.mathEnabled(), false);
 
-        QVERIFY2(page.folderText()->text().contains(m_dir->filePath("share/Quelto/Notes")),
+        QVERIFY2(page.folderText()->text().contains(m_f->dir.filePath("share/Quelto/Notes")),
                  qPrintable(page.folderText()->text()));
         QCOMPARE(EditorPage::displayPath(QDir::homePath() + "/.local/share/Quelto/Notes"),
                  QStringLiteral("~/.local/share/Quelto/Notes"));
     }
 
-    void versionText_data()
+    // Without a file manager on the bus the folder itself is opened; with one, it is
+    // shown there and nothing else opens. The folder is made first either way.
+    void showInFilesMakesAndShowsTheFolder()
     {
-        textColumns({"version", "build", "shown"});
-        textRow("both", "1.2", "37", "1.2 (37)");
-        textRow("no version", "", "37", "dev (37)");
-        textRow("no build", "0.1.0", "", "0.1.0 (0)");
-    }
+        QDBusConnectionInterface* bus = QDBusConnection::sessionBus().interface();
+        // Never ask the desktop's own file manager to open test folders.
+        if (!bus || bus->isServiceRegistered(QStringLiteral("org.freedesktop.FileManager1")))
+            QSKIP("needs a private session bus without a file manager: run through ctest");
+        QPushButton* showInFiles = open(SettingsPage::Editor).editorPage()->showInFiles();
+        const QString notes = m_f->dir.filePath("share/Quelto/Notes");
+        showInFiles->click();
+        QVERIFY(QFileInfo(notes).isDir());
+        QTRY_COMPARE(m_opened, QList<QUrl>{QUrl::fromLocalFile(notes)});
 
-    void versionText()
-    {
-        QFETCH(QString, version);
-        QFETCH(QString, build);
-        QFETCH(QString, shown);
-        QCOMPARE(quelto::versionText(AboutInfo{version, build, {}, {}, {}}), shown);
+        QProcess fileManager;
+        fileManager.start(QStringLiteral(QUELTO_FILE_MANAGER_SERVICE), QStringList());
+        QVERIFY(fileManager.waitForReadyRead(5000));
+        QCOMPARE(fileManager.readLine().trimmed(), QByteArray("ready"));
+        QVERIFY(QDir(notes).removeRecursively());
+        showInFiles->click();
+        QVERIFY(QFileInfo(notes).isDir());
+        QTRY_VERIFY(fileManager.canReadLine());
+        QCOMPARE(QString::fromUtf8(fileManager.readLine().trimmed()),
+                 QStringLiteral("ShowItems ") + QUrl::fromLocalFile(notes).toString());
+        QTest::qWait(200);
+        QCOMPARE(m_opened.size(), 1);
+        fileManager.closeWriteChannel();
+        QVERIFY(fileManager.waitForFinished(5000));
     }
 
     void aboutOffersUpdatesOnlyWhenPossible()
     {
         AboutPage* page = open(SettingsPage::About).aboutPage();
         QCOMPARE(page->version()->text(), QStringLiteral("0.1.0 (7)"));
+        // A build without a version or a number still says what it is.
+        QCOMPARE(versionText(AboutInfo{"", "37", {}, {}, {}}), QStringLiteral("dev (37)"));
+        QCOMPARE(versionText(AboutInfo{"0.1.0", "", {}, {}, {}}), QStringLiteral("0.1.0 (0)"));
         QCOMPARE(page->checkForUpdates(), nullptr);
         for (QPushButton* link : page->links())
             link->click();
@@ -202,7 +191,6 @@ private slots:
         m_commands->bind(Command::CheckForUpdates, [&checks] { ++checks; });
         AboutPage updating({}, *m_commands);
         QVERIFY(updating.checkForUpdates());
-        QCOMPARE(updating.checkForUpdates()->text(), QStringLiteral("Check for Updates…"));
         updating.checkForUpdates()->click();
         QCOMPARE(checks, 1);
     }
@@ -215,8 +203,7 @@ private:
     }
     QString title() const { return m_settings->window()->windowTitle(); }
 
-    std::unique_ptr<QTemporaryDir> m_dir;
-    std::unique_ptr<Preferences> m_prefs;
+    std::optional<quelto::testing::StoreFixture> m_f;
     std::unique_ptr<CommandTable> m_commands;
     std::unique_ptr<SettingsWindowController> m_settings;
     QList<QUrl> m_opened;
