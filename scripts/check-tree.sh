@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: GPL-3.0-or-later
-# Keeps the repository clean: no large or binary package files tracked, and every
-# C++ file formatted as .clang-format says.
+# Keeps the repository clean: no large or binary package files tracked, every C++
+# file formatted as .clang-format says, and the tests within their budget.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -26,6 +26,18 @@ done < <(git ls-files -z)
 mapfile -d '' sources < <(git ls-files -z -- '*.cpp' '*.h')
 if ! clang-format --dry-run --Werror "${sources[@]}"; then
     echo "Run clang-format -i on the files above." >&2
+    status=1
+fi
+# Tests stay at most 40 % of the code they test: non-blank lines of tests/ (helpers,
+# services and case tables included; kept fuzz inputs, which a fuzzer wrote, are not)
+# against those of src/.
+count() { git ls-files -z -- "$@" | xargs -0 cat | grep -cv '^[[:space:]]*$' || true; }
+code=$(count 'src/*.cpp' 'src/*.h')
+tests=$(count 'tests/*.cpp' 'tests/*.h' 'tests/*.py' 'tests/*.sh' 'tests/*.tsv' 'tests/*.txt' \
+    ':!tests/*CMakeLists.txt')
+echo "Test lines: $tests against $code lines of code ($((100 * tests / code)) %, at most 40 %)"
+if [ $((100 * tests)) -gt $((40 * code)) ]; then
+    echo "Tests are over their budget: find what a new test makes redundant." >&2
     status=1
 fi
 exit $status

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
-// Runs tests/support/portalservice on the test's session bus: a desktop portal that
+// Runs tests/support/portalservice.py on the test's session bus: a desktop portal that
 // prints the calls it gets and presses the bound shortcut when told.
 
 #include <QProcess>
