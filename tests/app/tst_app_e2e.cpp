@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The real quelto binary on a real X server, with its own home, typed into with
-// xdotool: the shortcut, the command line, and that nothing typed is lost when it is
+// xdotool: the shortcut, and that nothing typed is lost when it is
 // killed, stopped without a usable data folder, or shares its notes with another
 // program.
 
@@ -32,19 +32,6 @@ private slots:
         m_app->type("last words");
         QVERIFY(m_app->stop()); // SIGTERM well within the half-second save delay
         QVERIFY2(m_app->activeText().contains("last words"), qPrintable(m_app->activeText()));
-    }
-
-    void commandLineTogglesAndSecondStartShows()
-    {
-        m_app->start();
-        QTRY_VERIFY_WITH_TIMEOUT(m_app->activeText().startsWith("# Welcome"), 5000);
-        QVERIFY(m_app->command({"--toggle"}));
-        QTRY_VERIFY_WITH_TIMEOUT(m_app->panelVisible(), 3000);
-        QVERIFY(m_app->command({"--toggle"}));
-        QTRY_VERIFY_WITH_TIMEOUT(!m_app->panelVisible(), 3000);
-        QVERIFY(m_app->command({})); // a second start shows the first one's panel and leaves
-        QTRY_VERIFY_WITH_TIMEOUT(m_app->panelVisible(), 3000);
-        QCOMPARE(m_app->process().state(), QProcess::Running);
     }
 
     void killWhileTypingLosesOnlyTheLastMoment()

