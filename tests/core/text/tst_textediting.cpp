@@ -1,5 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "core/text/lineendings.h"
 #include "core/text/listediting.h"
+#include "core/text/textsearch.h"
 #include "support/markedtext.h"
 #include "support/texttable.h"
 
@@ -12,6 +14,7 @@ using quelto::testing::cell;
 using quelto::testing::marked;
 using quelto::testing::parseMarked;
 using quelto::testing::textColumns;
+using quelto::testing::textRow;
 
 namespace {
 
@@ -35,9 +38,20 @@ std::optional<TextEdit> edit(const QString& op, const QString& text, TextRange s
     return wrapSelection(text, sel, op);
 }
 
+// "from+length" of each match.
+QString shown(const QList<TextRange>& ranges)
+{
+    QStringList out;
+    for (const TextRange& r : ranges)
+        out << QStringLiteral("%1+%2").arg(r.location).arg(r.length);
+    return out.join(u' ');
+}
+
 } // namespace
 
-class TestListEditing : public QObject {
+// What the editor does to a note's text: list and wrap rules, line endings kept through
+// edits, and search.
+class TestTextEditing : public QObject {
     Q_OBJECT
 
 private slots:
@@ -116,7 +130,68 @@ private slots:
         QCOMPARE(result ? marked(result->appliedTo(text), result->selection) : "<none>",
                  cell("after"));
     }
+
+    // The note as stored, the editor's text after the edit, the note after it. An edit that
+    // changes nothing gives the stored note back, whatever its endings.
+    void editsKeepUntouchedEndings_data()
+    {
+        textColumns({"stored", "edited", "expected"});
+        // clang-format off
+        textRow("unchanged lf", "a\nb\n", "a\nb\n", "a\nb\n");
+        textRow("unchanged mixed", "a\r\nb\nc\rd\u2029e", "a\nb\nc\nd\ne", "a\r\nb\nc\rd\u2029e");
+        textRow("cr before lf is one break", "\r\n\r\n", "\n\n", "\r\n\r\n");
+        textRow("line separator stays text", "a\u2028b", "a\u2028b", "a\u2028b");
+        textRow("lone cr at end", "end\r", "end\n", "end\r");
+        textRow("typing in a crlf note", "one\r\ntwo\r\nthree", "one\ntwo!\nthree", "one\r\ntwo!\r\nthree");
+        textRow("new break takes the most common ending", "a\r\nb\r\nc\nd", "a\nb\nnew\nc\nd", "a\r\nb\r\nnew\r\nc\nd");
+        textRow("a tie goes to lf", "a\r\nb\nc", "a\nb\nc\nd", "a\r\nb\nc\nd");
+        textRow("deleting one break keeps the others", "a\r\nb\nc\rd", "ab\nc\nd", "ab\nc\rd");
+        textRow("paragraph separators survive", "x\u2029y\u2029z", "x\ny\nz!", "x\u2029y\u2029z!");
+        textRow("lf note stays lf", "a\nb", "a\n\nb", "a\n\nb");
+        textRow("edit spanning breaks", "a\rb\r\nc\rd", "a\nX\nY\nd", "a\rX\rY\rd");
+        // clang-format on
+    }
+
+    void editsKeepUntouchedEndings()
+    {
+        QFETCH(QString, edited);
+        const LineEndings::Split before = LineEndings::split(cell("stored"));
+        const char fallback = LineEndings::mostCommon(before.endings);
+        const LineEndings::Endings after =
+            LineEndings::carry(before.text, before.endings, edited, fallback);
+        QCOMPARE(LineEndings::join(edited, after, fallback), cell("expected"));
+    }
+
+    void findsEveryMatchIgnoringCase_data()
+    {
+        textColumns({"text", "query", "found"});
+        textRow("case ignored", "Milk, milk, MILK", "milk", "0+4 6+4 12+4");
+        textRow("accented letters", "Élan and élan", "ÉLAN", "0+4 9+4");
+        textRow("no overlaps", "aaaaa", "aa", "0+2 2+2");
+        textRow("none", "bread", "milk", "");
+        textRow("empty query", "bread", "", "");
+        textRow("across no line break", "a\nb", "ab", "");
+    }
+
+    void findsEveryMatchIgnoringCase()
+    {
+        QCOMPARE(shown(TextSearch::findAll(cell("text"), cell("query"))), cell("found"));
+    }
+
+    void hitsKnowTheirLines()
+    {
+        const QString text = QStringLiteral("# Trip\r\nbuy milk\n\nmilk and more milk\nend");
+        const QList<TextSearch::Hit> hits = TextSearch::hits(text, u"MILK", 10);
+        QStringList lines;
+        for (const TextSearch::Hit& hit : hits)
+            lines << QStringLiteral("%1: %2").arg(hit.line).arg(
+                text.mid(hit.lineRange.location, hit.lineRange.length));
+        QCOMPARE(lines,
+                 (QStringList{"1: buy milk", "3: milk and more milk", "3: milk and more milk"}));
+        QCOMPARE(hits[2].range, (TextRange{32, 4}));
+        QCOMPARE(TextSearch::hits(text, u"milk", 2).size(), 2);
+    }
 };
 
-QTEST_GUILESS_MAIN(TestListEditing)
-#include "tst_listediting.moc"
+QTEST_GUILESS_MAIN(TestTextEditing)
+#include "tst_textediting.moc"
