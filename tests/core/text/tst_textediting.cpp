@@ -1,14 +1,17 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/text/lineendings.h"
 #include "core/text/listediting.h"
+#include "core/text/markdownhighlighter.h"
 #include "core/text/textsearch.h"
 #include "support/markedtext.h"
 #include "support/texttable.h"
 
+#include <QDebug>
 #include <QTest>
 
 using namespace quelto;
 using namespace quelto::ListEditing;
+using namespace quelto::MarkdownHighlighter;
 using quelto::testing::asText;
 using quelto::testing::cell;
 using quelto::testing::marked;
@@ -47,14 +50,82 @@ QString shown(const QList<TextRange>& ranges)
     return out.join(u' ');
 }
 
+// "kind from..to [detail]" for each run, comma-separated.
+QString describe(const QList<StyleRun>& runs)
+{
+    QStringList out;
+    for (const StyleRun& run : runs) {
+        QString s;
+        QDebug(&s).noquote() << run;
+        out << s.trimmed();
+    }
+    return out.join(QStringLiteral(", "));
+}
+
 } // namespace
 
-// What the editor does to a note's text: list and wrap rules, line endings kept through
-// edits, and search.
+// What the editor does with a note's text: highlighting, list and wrap rules, line
+// endings kept through edits, and search.
 class TestTextEditing : public QObject {
     Q_OBJECT
 
 private slots:
+    void runsForLine_data()
+    {
+        textColumns({"line", "runs"});
+        // clang-format off
+        textRow("empty", "", "");
+        textRow("math", "= 12 * 3\n", "math 0..8");
+        textRow("not math", "a = 1", "");
+        textRow("rule with blanks", "  ---  ", "rule 0..7");
+        textRow("four hyphens", "----", "");
+        textRow("rule with text", "--- x", "");
+        textRow("heading with bold", "## Title **b**", "marker 0..3, heading 3..14 level 2, marker 9..11, bold 11..12, marker 12..14");
+        textRow("hash without space", "#Title", "");
+        textRow("ticked task", "- [x] Done", "listBullet 0..1, checkbox 2..5 checked");
+        textRow("open task with emphasis", "- [ ] *now*", "listBullet 0..1, checkbox 2..5 unchecked, marker 6..7, italic 7..10, marker 10..11");
+        textRow("number", "12. item", "listBullet 0..3");
+        textRow("dash without space", "-item", "");
+        textRow("numbered task has no box", "1. [ ] x", "listBullet 0..2");
+        textRow("tab-indented task", "\t* [x] a", "listBullet 1..2, checkbox 3..6 checked");
+        textRow("code hides bold", "`**x**`", "marker 0..1, code 1..6, marker 6..7");
+        textRow("bold around code", "**a `b` c**", "marker 0..2, bold 2..9, marker 4..5, code 5..6, marker 6..7, marker 9..11");
+        textRow("address in parentheses then full stop", "(see https://a.example/x).", "link 5..24 https://a.example/x");
+        textRow("balanced parenthesis kept", "https://en.example/a_(b)", "link 0..24 https://en.example/a_(b)");
+        textRow("www address", "go www.example.com!", "link 3..18 https://www.example.com");
+        textRow("e-mail address", "mail ann@example.org.", "link 5..20 mailto:ann@example.org");
+        textRow("markdown link", "[docs](https://example.com/d)", "marker 0..1, link 1..5 https://example.com/d, marker 5..29");
+        textRow("link target not linked twice", "[https://a.example](https://b.example)", "marker 0..1, link 1..18 https://b.example, marker 18..38");
+        textRow("link without scheme", "[a](notes.txt)", "");
+        textRow("emphasis in link text not styled", "[*a*](https://x.example)", "marker 0..1, link 1..4 https://x.example, marker 4..24");
+        textRow("snake case", "snake_case_name", "");
+        textRow("bold with leading blank", "** x**", "");
+        textRow("nested emphasis only outer", "**a _b_ c**", "marker 0..2, bold 2..9, marker 9..11");
+        textRow("underscore bold and strike", "__b__ ~~s~~", "marker 0..2, bold 2..3, marker 3..5, marker 6..8, strike 8..9, marker 9..11");
+        // Offsets count UTF-16 units: the emoji is two, the combining accent one.
+        textRow("after an emoji", "\U0001F600 *a*", "marker 3..4, italic 4..5, marker 5..6");
+        textRow("CR LF dropped", "# A\r\n", "marker 0..2, heading 2..3 level 1");
+        // clang-format on
+    }
+
+    void runsForLine()
+    {
+        QCOMPARE(describe(MarkdownHighlighter::runsForLine(cell("line"))), cell("runs"));
+    }
+
+    void inlineRunsAndParagraphsAreRelativeToTheText()
+    {
+        const QString text = QStringLiteral("**a** and **b**");
+        QCOMPARE(describe(inlineRuns(text, 6, text.size())),
+                 "marker 10..12, bold 12..13, marker 13..15");
+        QCOMPARE(inlineRuns(text, -5, 999).size(), 6);
+        QCOMPARE(describe(inlineRuns(text, 9, 2)), QString());
+        // A change rehighlights whole paragraphs, a CR LF pair never split.
+        QCOMPARE(marked(text + "\r\nx", paragraphRange(text + "\r\nx", {16, 0})),
+                 "{" + text + "\r\n}x");
+        QCOMPARE(marked("ab\ncd", paragraphRange(u"ab\ncd", {50, 5})), "ab\n{cd}");
+    }
+
     // Before and after with the selection marked; "<none>" where the rule does not apply.
     void editsText_data()
     {
