@@ -206,6 +206,9 @@ private slots:
         QCOMPARE(m_app->shortcut().registeredCombo(), std::optional(kCtrlAltN));
         press("ctrl+alt+n");
         QTRY_VERIFY(m_app->panel()->controller().isVisible());
+        // Quitting while recording hands the keys back to a shortcut still there.
+        QTest::mouseClick(recorder->face(), Qt::LeftButton);
+        QVERIFY(recorder->isRecording());
     }
 
     void recordedShortcutTakenElsewhereKeepsTheActiveOne()

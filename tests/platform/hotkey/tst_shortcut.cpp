@@ -171,9 +171,10 @@ private slots:
         QVERIFY(b.portalReady());
         QTRY_COMPARE(b.bound.count(), 1);
         QCOMPARE(b.bound.first().first().toString(), QStringLiteral("Ctrl+Shift+J"));
-        QCOMPARE(b.portal->calls(),
-                 (QStringList{"register app.quelto.Quelto", "create",
-                              "bind session|toggle-panel|Show or hide Quelto|CTRL+SHIFT+j"}));
+        // The portal's output may trail its answers on a busy machine.
+        QTRY_COMPARE(b.portal->calls(),
+                     (QStringList{"register app.quelto.Quelto", "create",
+                                  "bind session|toggle-panel|Show or hide Quelto|CTRL+SHIFT+j"}));
         b.portal->send("press");
         QTRY_COMPARE(b.activated.count(), 1);
         b.portal->send("press"); // the key held down repeats
@@ -187,8 +188,8 @@ private slots:
         b.shortcut.bind(kCtrlAltN);
         QTRY_COMPARE(b.bound.count(), 2);
         QCOMPARE(b.bound.last().first().toString(), QStringLiteral("Ctrl+Alt+N"));
+        QTRY_COMPARE(b.portal->calls().size(), 6);
         const QStringList calls = b.portal->calls().mid(3);
-        QCOMPARE(calls.size(), 3);
         QVERIFY2(calls.at(0).startsWith("close /org/freedesktop/portal/desktop/session/"),
                  qPrintable(calls.join('\n')));
         QCOMPARE(calls.mid(1), (QStringList{"create", "bind session|toggle-panel|Show or hide "
