@@ -46,14 +46,6 @@ const QString kSample = QStringLiteral(
     "= 30\n"
     "= sum\n");
 
-QString longNote()
-{
-    QStringList lines;
-    for (int i = 1; i <= 80; ++i)
-        lines << QStringLiteral("Line %1 of a note longer than the panel").arg(i);
-    return lines.join(u'\n');
-}
-
 } // namespace
 
 class TestScreenshots : public QObject {
@@ -148,7 +140,7 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(&behind));
         SettingsFolder folder;
         auto* editor = new EditorTextView(14, false, true);
-        editor->setPlainText(longNote());
+        editor->setPlainText(QStringLiteral("A note longer than the panel\n").repeated(80));
         FloatingPanelController controller(QSize(440, 380), std::nullopt,
                                            PanelOptions{true, QSizeF(320, 220), std::nullopt},
                                            folder.frames, editor);
