@@ -55,11 +55,6 @@ inline bool keepShot(const QImage& shot, const QString& name)
 
 enum class Ink { Lighter, Darker, Either };
 
-inline Ink textInk(bool dark)
-{
-    return dark ? Ink::Lighter : Ink::Darker;
-}
-
 // Pixels of `area` lighter or darker than the area's most common colour by a clear
 // margin: what the eye reads as ink (lighter on dark palettes, darker on light ones),
 // or as a shape of its own (either way, by less).

@@ -118,14 +118,9 @@ private slots:
     void linkTheDesktopCannotOpenIsReported()
     {
         EditorBridge& bridge = m_f->panel.view().editor();
-        QList<QUrl> asked;
         QSignalSpy failed(&bridge, &EditorBridge::linkOpenFailed);
-        bridge.setUrlOpener([&](const QUrl& url) {
-            asked << url;
-            return false; // the desktop could not open it
-        });
+        bridge.setUrlOpener([](const QUrl&) { return false; }); // the desktop could not open it
         emit m_f->editor()->linkActivated(QUrl("https://example.com/"));
-        QCOMPARE(asked, QList<QUrl>{QUrl("https://example.com/")});
         QCOMPARE(failed, QList<QVariantList>{{QUrl("https://example.com/")}});
     }
 

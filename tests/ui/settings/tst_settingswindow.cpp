@@ -19,9 +19,8 @@
 
 using namespace quelto;
 
-// The settings window and its pages on the offscreen platform, over real preferences,
-// a real autostart folder and a private session bus (ctest runs this under
-// dbus-run-session).
+// Over real preferences, a real autostart folder and a private session bus (ctest
+// runs this under dbus-run-session).
 class TestSettingsWindow : public QObject {
     Q_OBJECT
     static constexpr const char* kSchemes[] = {"https", "mailto", "file"};

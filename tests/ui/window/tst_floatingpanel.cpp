@@ -79,9 +79,8 @@ private slots:
         QVERIFY(visible.contains(m_controller->panel()->geometry()));
     }
 
-    // A drag by (20, 20) from a point given as a fraction of the window: the grips at
-    // the edges and corners resize (here by following the pointer, as offscreen has no
-    // window manager), the background moves the whole panel.
+    // A drag by (20, 20) from a fraction of the window: the grips resize (following the
+    // pointer, as offscreen has no window manager), the background moves the panel.
     void edgesResizeBackgroundMoves_data()
     {
         QTest::addColumn<QPointF>("at");
