@@ -30,7 +30,7 @@ struct StoreFixture : SettingsFolder {
         : notes(std::move(initial))
         , prefs(std::make_unique<QSettings>(dir.filePath("p.ini"), QSettings::IniFormat),
                 login ? login(dir) : nullptr)
-        , store(seeded(repo, notes, active), std::chrono::seconds(10))
+        , store(seeded(active), std::chrono::seconds(10))
     {}
 
     QList<Note> notes;
@@ -39,8 +39,7 @@ struct StoreFixture : SettingsFolder {
     NoteStore store;
 
 private:
-    static std::shared_ptr<MemoryNoteRepository> seeded(std::shared_ptr<MemoryNoteRepository> repo,
-                                                        const QList<Note>& notes, int active)
+    std::shared_ptr<MemoryNoteRepository> seeded(int active)
     {
         if (!notes.isEmpty())
             repo->index = NoteIndex{notes, notes[active].id};

@@ -19,28 +19,22 @@ namespace quelto::testing {
 inline constexpr int kTextContrast = 60;
 inline constexpr int kShapeContrast = 15;
 
-// Adwaita's dark colours as Qt's GTK theme hands them over: fields (base) darker than
-// the window.
-inline QPalette darkPalette()
+// Light: the style's own. Dark: Adwaita's colours as Qt's GTK theme hands them over,
+// fields (base) darker than the window.
+inline QPalette themePalette(bool dark)
 {
+    if (!dark)
+        return QApplication::style()->standardPalette();
     QPalette p;
-    const QColor window(0x32, 0x32, 0x32);
-    const QColor base(0x24, 0x24, 0x24);
-    const QColor text(0xee, 0xee, 0xec);
     for (const auto role : {QPalette::Window, QPalette::Button})
-        p.setColor(role, window);
+        p.setColor(role, QColor(0x32, 0x32, 0x32));
     for (const auto role : {QPalette::Base, QPalette::AlternateBase})
-        p.setColor(role, base);
+        p.setColor(role, QColor(0x24, 0x24, 0x24));
     for (const auto role : {QPalette::Text, QPalette::WindowText, QPalette::ButtonText})
-        p.setColor(role, text);
+        p.setColor(role, QColor(0xee, 0xee, 0xec));
     p.setColor(QPalette::Highlight, QColor(0x35, 0x84, 0xe4));
     p.setColor(QPalette::Mid, QColor(0x28, 0x28, 0x28));
     return p;
-}
-
-inline QPalette themePalette(bool dark)
-{
-    return dark ? darkPalette() : QApplication::style()->standardPalette();
 }
 
 inline QImage grab(const QWidget* window)
@@ -59,28 +53,7 @@ inline bool keepShot(const QImage& shot, const QString& name)
     return true;
 }
 
-// Pixels of `area` close to `colour`.
-inline int pixelsLike(const QImage& shot, const QRectF& area, const QColor& colour)
-{
-    int count = 0;
-    const QRect pixels = area.toRect() & shot.rect();
-    for (int y = pixels.top(); y <= pixels.bottom(); ++y) {
-        for (int x = pixels.left(); x <= pixels.right(); ++x) {
-            const QColor seen = shot.pixelColor(x, y);
-            count += std::abs(seen.red() - colour.red()) + std::abs(seen.green() - colour.green()) +
-                         std::abs(seen.blue() - colour.blue()) <
-                     40;
-        }
-    }
-    return count;
-}
-
 enum class Ink { Lighter, Darker, Either };
-
-inline Ink textInk(bool dark)
-{
-    return dark ? Ink::Lighter : Ink::Darker;
-}
 
 // Pixels of `area` lighter or darker than the area's most common colour by a clear
 // margin: what the eye reads as ink (lighter on dark palettes, darker on light ones),

@@ -38,26 +38,23 @@ inline QList<quint32> stackingOrder()
     const xcb_window_t root = rootOf(c);
     const xcb_atom_t atom = internAtom(c, "_NET_CLIENT_LIST_STACKING", true);
     QList<quint32> order;
-    if (atom != XCB_ATOM_NONE) {
-        xcb_get_property_reply_t* list = xcb_get_property_reply(
-            c, xcb_get_property(c, 0, root, atom, XCB_ATOM_WINDOW, 0, 4096), nullptr);
-        if (list) {
-            const auto* windows = static_cast<const xcb_window_t*>(xcb_get_property_value(list));
-            const int count = xcb_get_property_value_length(list) / int(sizeof(xcb_window_t));
-            for (int i = 0; i < count; ++i)
-                order << windows[i];
-        }
+    if (auto* list =
+            atom == XCB_ATOM_NONE
+                ? nullptr
+                : xcb_get_property_reply(
+                      c, xcb_get_property(c, 0, root, atom, XCB_ATOM_WINDOW, 0, 4096), nullptr)) {
+        const auto* windows = static_cast<const xcb_window_t*>(xcb_get_property_value(list));
+        order = QList<quint32>(windows, windows + xcb_get_property_value_length(list) /
+                                                      int(sizeof *windows));
         std::free(list);
     }
     if (!order.isEmpty())
         return order;
-    xcb_query_tree_reply_t* tree = xcb_query_tree_reply(c, xcb_query_tree(c, root), nullptr);
-    if (tree) {
+    if (auto* tree = xcb_query_tree_reply(c, xcb_query_tree(c, root), nullptr)) {
         const xcb_window_t* children = xcb_query_tree_children(tree);
-        for (int i = 0; i < xcb_query_tree_children_length(tree); ++i)
-            order << children[i];
+        order = QList<quint32>(children, children + xcb_query_tree_children_length(tree));
+        std::free(tree);
     }
-    std::free(tree);
     return order;
 }
 

@@ -6,7 +6,6 @@
 
 #include <QAction>
 #include <QApplication>
-#include <QLabel>
 #include <QLineEdit>
 #include <QSignalSpy>
 #include <QTest>
@@ -31,9 +30,8 @@ QStringList capTexts(const HotKeyRecorder& recorder)
 
 } // namespace
 
-// The recorder on the offscreen platform, with another window that has the focus and
-// a shortcut of its own; keys are typed into that window, as the application
-// receives them while the user records.
+// Keys are typed into another window with the focus and a shortcut of its own, as the
+// application receives them while the user records.
 class TestHotKeyRecorder : public QObject {
     Q_OBJECT
 
@@ -73,7 +71,6 @@ private slots:
             QTest::newRow(name) << key << modifiers << recorded;
         };
         const Qt::KeyboardModifiers none, ctrl(Qt::ControlModifier);
-        row("J alone", Qt::Key_J, none);
         row("Shift+J", Qt::Key_J, Qt::ShiftModifier);
         row("F5 alone", Qt::Key_F5, none);
         for (const int key :
@@ -86,7 +83,6 @@ private slots:
         row("Ctrl+Shift+V", Qt::Key_V, ctrl | Qt::ShiftModifier, {9, kCtrl | kShift});
         row("Alt+Space", Qt::Key_Space, Qt::AltModifier, {49, kAlt});
         row("Super+J", Qt::Key_J, Qt::MetaModifier, {38, kSuper});
-        row("Ctrl+J", Qt::Key_J, ctrl, {38, kCtrl});
         row("Ctrl+F5", Qt::Key_F5, ctrl, {96, kCtrl});
         row("Ctrl+Alt+N", Qt::Key_N, ctrl | Qt::AltModifier, {45, kCtrl | kAlt});
     }
@@ -128,11 +124,6 @@ private slots:
         QApplication::sendEvent(m_other.get(), &press);
         QCOMPARE(m_recorder->combo(), (HotKeyCombo{38, kCtrl | kShift}));
         QVERIFY(!m_recorder->isRecording());
-
-        type(Qt::Key_A);
-        type(Qt::Key_Q, Qt::ControlModifier);
-        QCOMPARE(m_other->text(), QStringLiteral("a"));
-        QCOMPARE(otherShortcut.size(), 1);
     }
 
     void faceAndResetFollowTheCombo()
@@ -145,15 +136,7 @@ private slots:
         type(Qt::Key_K, Qt::AltModifier);
         QCOMPARE(capTexts(*m_recorder), (QStringList{"Alt", "K"}));
         QVERIFY(!reset->isHidden());
-        m_recorder->startRecording(); // no reset while listening
-        QVERIFY(reset->isHidden());
-        QVERIFY(m_recorder->face()->prompt()->isVisibleTo(m_recorder.get()));
-        type(Qt::Key_J, Qt::ControlModifier | Qt::ShiftModifier); // the default again
-        QVERIFY(reset->isHidden());
-
-        m_recorder->setCombo({40, kCtrl});
         QSignalSpy edited(m_recorder.get(), &HotKeyRecorder::comboEdited);
-        QVERIFY(!reset->isHidden());
         reset->click();
         QCOMPARE(edited.size(), 1);
         QCOMPARE(m_recorder->combo(), HotKeyCombo::defaultCombo());

@@ -4,7 +4,6 @@
 #include "ui/commands/commandtable.h"
 #include "ui/settings/editorpage.h"
 #include "ui/settings/generalpage.h"
-#include "ui/settings/hotkeyrecorder.h"
 #include "ui/settings/settingswindowcontroller.h"
 
 #include <QApplication>
@@ -13,20 +12,15 @@
 #include <QDBusConnectionInterface>
 #include <QDesktopServices>
 #include <QLabel>
-#include <QListWidget>
 #include <QProcess>
 #include <QPushButton>
-#include <QSignalSpy>
 #include <QSpinBox>
-#include <QStackedWidget>
 #include <QTest>
-#include <QWindow>
 
 using namespace quelto;
 
-// The settings window and its pages on the offscreen platform, over real preferences,
-// a real autostart folder and a private session bus (ctest runs this under
-// dbus-run-session).
+// Over real preferences, a real autostart folder and a private session bus (ctest
+// runs this under dbus-run-session).
 class TestSettingsWindow : public QObject {
     Q_OBJECT
     static constexpr const char* kSchemes[] = {"https", "mailto", "file"};
@@ -37,7 +31,6 @@ public slots:
 private slots:
     void initTestCase()
     {
-        qRegisterMetaType<HotKeyCombo>();
         QApplication::setQuitOnLastWindowClosed(false);
         for (const char* scheme : kSchemes)
             QDesktopServices::setUrlHandler(scheme, this, "opened");
@@ -69,55 +62,16 @@ private slots:
         m_f.reset();
     }
 
-    // One window, opened again at the page last shown: above the window it was opened
-    // from, or a window of its own when opened from the tray.
-    void reusesWindowAtPageLastShownAboveItsOpener()
-    {
-        QWidget floating(nullptr, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint);
-        floating.show();
-        m_settings->show(std::nullopt, &floating);
-        SettingsWindow& window = *m_settings->window();
-        QCOMPARE(window.windowHandle()->transientParent(), floating.windowHandle());
-        QCOMPARE(title(), QStringLiteral("General"));
-        window.sidebar()->setCurrentRow(1); // what a click in the sidebar does
-        QCOMPARE(window.pages()->currentWidget(), window.editorPage());
-        window.close();
-        floating.hide();
-
-        QCOMPARE(&open(), &window);
-        QVERIFY(window.isVisible());
-        QCOMPARE(window.windowHandle()->transientParent(), nullptr);
-        QCOMPARE(title(), QStringLiteral("Editor"));
-        open(SettingsPage::About);
-        QCOMPARE(title(), QStringLiteral("About"));
-        QCOMPARE(window.sidebar()->currentRow(), 2);
-    }
-
     void generalControlsFollowAndChangeTheApp()
     {
         GeneralPage& page = *open(SettingsPage::General).generalPage();
-        page.hideOnClickAway()->click();
-        QCOMPARE(m_f->prefs.hideOnClickAway(), true);
-        page.showInTaskbar()->click();
-        QCOMPARE(m_f->prefs.showDockIcon(), true);
         page.launchAtLogin()->click();
         QVERIFY(QFile::exists(XdgAutostart::entryPath()));
         page.launchAtLogin()->click();
         QVERIFY(!QFile::exists(XdgAutostart::entryPath()));
 
-        m_f->prefs.setHideOnClickAway(false); // changed elsewhere: the page follows
-        QVERIFY(!page.hideOnClickAway()->isChecked());
-
-        QSignalSpy recording(m_settings.get(), &SettingsWindowController::shortcutRecordingChanged);
-        HotKeyRecorder& recorder = *page.recorder();
-        recorder.startRecording();
-        QTest::keyClick(&recorder, Qt::Key_K, Qt::ControlModifier | Qt::AltModifier);
-        const HotKeyCombo ctrlAltK{40, HotKeyCombo::kCommand | HotKeyCombo::kOption};
-        QCOMPARE(m_f->prefs.hotKey(), ctrlAltK);
-        QCOMPARE(recording.size(), 2);
-        // The application writes back the shortcut that stayed active: the recorder shows it.
-        m_f->prefs.setHotKey(HotKeyCombo::defaultCombo());
-        QCOMPARE(recorder.combo(), HotKeyCombo::defaultCombo());
+        m_f->prefs.setHideOnClickAway(true); // changed elsewhere: the page follows
+        QVERIFY(page.hideOnClickAway()->isChecked());
     }
 
     // Open editors follow the preferences (see the editor bridge's tests).
@@ -127,8 +81,6 @@ private slots:
         QSpinBox& size = *page.fontSize();
         size.stepUp();
         QCOMPARE(m_f->prefs.fontSize(), 15);
-        // The stepper stops where the setting does.
-        QCOMPARE(std::pair(size.minimum(), size.maximum()), std::pair(11, 20));
         m_f->prefs.setFontSize(16); // Ctrl+= in the panel: the stepper follows
         QCOMPARE(size.value(), 16);
 
@@ -139,8 +91,6 @@ private slots:
 
         QVERIFY2(page.folderText()->text().contains(m_f->dir.filePath("share/Quelto/Notes")),
                  qPrintable(page.folderText()->text()));
-        QCOMPARE(EditorPage::displayPath(QDir::homePath() + "/.local/share/Quelto/Notes"),
-                 QStringLiteral("~/.local/share/Quelto/Notes"));
     }
 
     // Without a file manager on the bus the folder itself is opened; with one, it is
@@ -177,9 +127,6 @@ private slots:
     {
         AboutPage* page = open(SettingsPage::About).aboutPage();
         QCOMPARE(page->version()->text(), QStringLiteral("0.1.0 (7)"));
-        // A build without a version or a number still says what it is.
-        QCOMPARE(versionText(AboutInfo{"", "37", {}, {}, {}}), QStringLiteral("dev (37)"));
-        QCOMPARE(versionText(AboutInfo{"0.1.0", "", {}, {}, {}}), QStringLiteral("0.1.0 (0)"));
         QCOMPARE(page->checkForUpdates(), nullptr);
         for (QPushButton* link : page->links())
             link->click();
@@ -201,7 +148,6 @@ private:
         m_settings->show(page);
         return *m_settings->window();
     }
-    QString title() const { return m_settings->window()->windowTitle(); }
 
     std::optional<quelto::testing::StoreFixture> m_f;
     std::unique_ptr<CommandTable> m_commands;
