@@ -80,39 +80,36 @@ private slots:
     void answersOnlyWhatASignedFeedSays_data()
     {
         QTest::addColumn<QByteArray>("feed");
-        QTest::addColumn<QString>("signing"); // "ours", "other key", "tampered"
-        QTest::addColumn<int>("outcome");
-        const int available = int(FeedUpdater::Outcome::Available);
-        const int upToDate = int(FeedUpdater::Outcome::UpToDate);
-        const int failed = int(FeedUpdater::Outcome::Failed);
-        QTest::newRow("newer") << feedFor("0.2.0") << "ours" << available;
-        QTest::newRow("equal") << feedFor("0.1.0") << "ours" << upToDate;
-        QTest::newRow("older") << feedFor("0.0.9") << "ours" << upToDate;
-        QTest::newRow("tampered") << feedFor("0.2.0") << "tampered" << failed;
-        QTest::newRow("another key") << feedFor("0.2.0") << "other key" << failed;
-        QTest::newRow("no signature") << feedFor("0.2.0") << "none" << failed;
-        QTest::newRow("plain http download")
-            << feedFor("0.2.0", "http://quelto.app/get") << "ours" << failed;
-        QTest::newRow("malformed") << QByteArray("{\"version\": \"0.2.0\"") << "ours" << failed;
+        QTest::addColumn<QString>("signing"); // "ours", "other key", "tampered", "none"
+        QTest::addColumn<FeedUpdater::Outcome>("outcome");
+        using enum FeedUpdater::Outcome;
+        QTest::newRow("newer") << feedFor("0.2.0") << "ours" << Available;
+        QTest::newRow("equal") << feedFor("0.1.0") << "ours" << UpToDate;
+        QTest::newRow("older") << feedFor("0.0.9") << "ours" << UpToDate;
+        QTest::newRow("tampered") << feedFor("0.2.0") << "tampered" << Failed;
+        QTest::newRow("another key") << feedFor("0.2.0") << "other key" << Failed;
+        QTest::newRow("no signature") << feedFor("0.2.0") << "none" << Failed;
+        QTest::newRow("http download")
+            << feedFor("0.2.0", "http://quelto.app/get") << "ours" << Failed;
+        QTest::newRow("malformed") << QByteArray("{\"version\": \"0.2.0\"") << "ours" << Failed;
         QTest::newRow("oversized")
-            << feedFor("0.2.0") + QByteArray(70 * 1024, ' ') << "ours" << failed;
+            << feedFor("0.2.0") + QByteArray(70 * 1024, ' ') << "ours" << Failed;
     }
 
     void answersOnlyWhatASignedFeedSays()
     {
         QFETCH(QByteArray, feed);
         QFETCH(QString, signing);
-        QFETCH(int, outcome);
+        QFETCH(FeedUpdater::Outcome, outcome);
         const SigningKey ours;
-        const SigningKey other;
+        const QByteArray signature = signing == "ours"        ? ours.sign(feed)
+                                     : signing == "tampered"  ? ours.sign(feed + ' ')
+                                     : signing == "other key" ? SigningKey().sign(feed)
+                                                              : QByteArray();
         m_server->answer("/feed.json", {200, feed, {}, false});
-        if (signing == "ours")
-            m_server->answer("/feed.json.sig", {200, ours.sign(feed), {}, false});
-        else if (signing == "other key")
-            m_server->answer("/feed.json.sig", {200, other.sign(feed), {}, false});
-        else if (signing == "tampered")
-            m_server->answer("/feed.json.sig", {200, ours.sign(feed + ' '), {}, false});
-        QCOMPARE(askOnce(ours.publicKey()), outcome);
+        if (!signature.isEmpty())
+            m_server->answer("/feed.json.sig", {200, signature, {}, false});
+        QCOMPARE(askOnce(ours.publicKey()), int(outcome));
     }
 
     void redirectsOnlyToHttpsAndTimesOut()

@@ -7,7 +7,6 @@
 // unset means openbox when it is installed.
 
 #include <QByteArray>
-#include <QFileInfo>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QThread>
@@ -36,25 +35,14 @@ public:
             *why = QStringLiteral("Xvfb is not installed (apt-get install xvfb)");
             return false;
         }
-        for (int display = 87; display < 120; ++display) {
-            if (QFileInfo::exists(QStringLiteral("/tmp/.X%1-lock").arg(display)))
-                continue;
-            m_process = std::make_unique<QProcess>();
-            m_process->setProgram(xvfb);
-            m_process->setArguments({QStringLiteral(":%1").arg(display), "-screen", "0",
-                                     "1280x800x24", "-nolisten", "tcp"});
-            m_process->start();
-            const QString socket = QStringLiteral("/tmp/.X11-unix/X%1").arg(display);
-            for (int waited = 0; waited < 100 && m_process->state() != QProcess::NotRunning;
-                 ++waited) {
-                if (QFileInfo::exists(socket)) {
-                    qputenv("DISPLAY", QByteArray(":") + QByteArray::number(display));
-                    return startWindowManager(why);
-                }
-                QThread::msleep(50);
-            }
-            m_process->kill();
-            m_process->waitForFinished();
+        // The server picks a free display itself and names it once it accepts clients.
+        m_process = std::make_unique<QProcess>();
+        m_process->setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        m_process->start(xvfb,
+                         {"-displayfd", "1", "-screen", "0", "1280x800x24", "-nolisten", "tcp"});
+        if (m_process->waitForReadyRead(10000)) {
+            qputenv("DISPLAY", ':' + m_process->readLine().trimmed());
+            return startWindowManager(why);
         }
         *why = QStringLiteral("Xvfb did not start");
         return false;
