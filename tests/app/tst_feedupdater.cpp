@@ -17,13 +17,6 @@ namespace {
 // An Ed25519 key pair made for the test, signing feeds as the project would.
 class SigningKey {
 public:
-    SigningKey()
-    {
-        EVP_PKEY_CTX* context = EVP_PKEY_CTX_new_id(EVP_PKEY_ED25519, nullptr);
-        EVP_PKEY_keygen_init(context);
-        EVP_PKEY_keygen(context, &m_key);
-        EVP_PKEY_CTX_free(context);
-    }
     ~SigningKey() { EVP_PKEY_free(m_key); }
 
     QByteArray publicKey() const
@@ -47,7 +40,7 @@ public:
     }
 
 private:
-    EVP_PKEY* m_key = nullptr;
+    EVP_PKEY* m_key = EVP_PKEY_Q_keygen(nullptr, nullptr, "ED25519");
 };
 
 QByteArray feedFor(const QString& version, const QString& download = "https://quelto.app/get")
