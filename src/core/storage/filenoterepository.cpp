@@ -13,7 +13,11 @@
 #include <QStringDecoder>
 
 #include <algorithm>
+#include <cerrno>
 #include <cmath>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace quelto {
 
@@ -24,36 +28,57 @@ const QString kNoteExtension = QStringLiteral("md");
 
 enum class ReadStatus { Ok, Missing, Unreadable };
 
-struct NoteFile {
+struct TextFile {
     ReadStatus status = ReadStatus::Missing;
     QString text;
     QByteArray bytes;
+    FileNoteRepository::Stamp stamp;
     QDateTime modified; // invalid when unknown
     QDateTime created;
 };
 
-// The file's text if it exists and is valid UTF-8 to its last byte (a file cut off
-// inside a character is unreadable), with its dates read from the open file. A
-// byte-order mark is kept as text so that saving the note back writes the same bytes.
-NoteFile readNoteFile(const QString& path)
+qint64 nanoseconds(const timespec& time)
 {
-    NoteFile note;
-    QFile file(path);
-    if (!file.exists())
+    return qint64(time.tv_sec) * 1'000'000'000 + time.tv_nsec;
+}
+
+// The file's text if it is a regular file (not reached through a link: a sync peer
+// could point one anywhere; not a pipe or device, which would block or never end) of
+// at most kMaxNoteBytes, valid UTF-8 to its last byte (a file cut off inside a
+// character is unreadable). A byte-order mark is kept as text so that saving the note
+// back writes the same bytes.
+TextFile readTextFile(const QString& path)
+{
+    TextFile note;
+    const int fd =
+        ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        if (errno != ENOENT)
+            note.status = ReadStatus::Unreadable;
         return note;
+    }
     note.status = ReadStatus::Unreadable;
-    if (!file.open(QIODevice::ReadOnly))
+    QFile file;
+    struct stat info {};
+    if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        return note;
+    }
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) ||
+        info.st_size > FileNoteRepository::kMaxNoteBytes)
         return note;
     note.bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError)
+    if (file.error() != QFileDevice::NoError ||
+        note.bytes.size() > FileNoteRepository::kMaxNoteBytes)
         return note;
     QStringDecoder decoder(QStringConverter::Utf8, QStringConverter::Flag::ConvertInitialBom |
                                                        QStringConverter::Flag::Stateless);
     note.text = decoder.decode(note.bytes);
     if (decoder.hasError())
         return note;
-    note.modified = file.fileTime(QFileDevice::FileModificationTime).toUTC();
-    note.created = file.fileTime(QFileDevice::FileBirthTime).toUTC();
+    note.stamp = {true, true, qint64(info.st_size), nanoseconds(info.st_mtim)};
+    note.modified = QDateTime::fromMSecsSinceEpoch(note.stamp.modifiedNs / 1'000'000, Qt::UTC);
+    note.created = QFileInfo(path).birthTime().toUTC();
     note.status = ReadStatus::Ok;
     return note;
 }
@@ -94,6 +119,11 @@ void moveBack(const QString& moved, const QString& original)
 
 void writeAtomically(const QString& path, const QByteArray& bytes)
 {
+    // QSaveFile writes through a link to its target; a link (or pipe) in its place is
+    // replaced instead, so nothing outside the notes folder is ever written.
+    const FileNoteRepository::Stamp there = FileNoteRepository::stampOf(path);
+    if (there.exists && !there.regular)
+        QFile::remove(path);
     QSaveFile file(path);
     // Unbuffered: with a buffer, Qt 6.4 commits a file cut short by a failed flush
     // (full disk, size limit); written directly, the short write is seen here.
@@ -162,10 +192,34 @@ void sortNewestFirst(QList<Note>& notes)
 
 } // namespace
 
-FileNoteRepository::FileNoteRepository(QString notesDirectory, QString indexPath)
+FileNoteRepository::FileNoteRepository(QString notesDirectory, QString indexPath,
+                                       std::chrono::milliseconds settleTime)
     : m_notesDirectory(std::move(notesDirectory))
     , m_indexPath(std::move(indexPath))
+    , m_settleTime(settleTime)
 {}
+
+FileNoteRepository::Stamp FileNoteRepository::stampOf(const QString& path)
+{
+    struct stat info {};
+    if (::lstat(QFile::encodeName(path).constData(), &info) != 0)
+        return {};
+    return {true, S_ISREG(info.st_mode), qint64(info.st_size), nanoseconds(info.st_mtim)};
+}
+
+void FileNoteRepository::refuse(const QString& path)
+{
+    const QString name = QFileInfo(path).fileName();
+    if (!m_named.contains(name)) {
+        m_named.insert(name);
+        m_refused.append(name);
+    }
+}
+
+QStringList FileNoteRepository::takeRefusedFiles()
+{
+    return std::exchange(m_refused, {});
+}
 
 QString FileNoteRepository::notePath(const QUuid& id) const
 {
@@ -223,7 +277,7 @@ std::optional<NoteIndex> FileNoteRepository::decodeIndex(const QByteArray& bytes
 QHash<QUuid, QString> FileNoteRepository::listNoteFiles() const
 {
     QHash<QUuid, QString> paths;
-    QHash<QUuid, QDateTime> modified;
+    QHash<QUuid, qint64> modified;
     const QFileInfoList entries =
         QDir(m_notesDirectory)
             .entryInfoList({QStringLiteral("*.") + kNoteExtension},
@@ -233,7 +287,7 @@ QHash<QUuid, QString> FileNoteRepository::listNoteFiles() const
         const std::optional<QUuid> id = parseUuid(entry.completeBaseName());
         if (!id)
             continue;
-        const QDateTime time = entry.lastModified();
+        const qint64 time = stampOf(entry.filePath()).modifiedNs;
         if (paths.contains(*id) && modified.value(*id) >= time)
             continue;
         paths.insert(*id, entry.filePath());
@@ -249,10 +303,13 @@ QList<Note> FileNoteRepository::scanDirectory(const QSet<QUuid>& skip)
     for (auto it = files.begin(); it != files.end(); ++it) {
         if (skip.contains(it.key()))
             continue;
-        NoteFile file = readNoteFile(it.value());
-        if (file.status != ReadStatus::Ok)
+        TextFile file = readTextFile(it.value());
+        if (file.status != ReadStatus::Ok) {
+            if (file.status == ReadStatus::Unreadable)
+                refuse(it.value());
             continue;
-        remember(it.key(), it.value(), file.bytes);
+        }
+        remember(it.key(), it.value(), file.stamp, file.bytes);
         const QDateTime updatedAt =
             file.modified.isValid() ? file.modified : QDateTime::currentDateTimeUtc();
         const QDateTime createdAt = file.created.isValid() ? file.created : updatedAt;
@@ -263,20 +320,21 @@ QList<Note> FileNoteRepository::scanDirectory(const QSet<QUuid>& skip)
     return notes;
 }
 
-void FileNoteRepository::remember(const QUuid& id, const QString& path, const QByteArray& bytes)
+void FileNoteRepository::remember(const QUuid& id, const QString& path, const Stamp& stamp,
+                                  const QByteArray& bytes, bool ours)
 {
     m_paths.insert(id, path);
-    const QFileInfo info(path);
-    m_fingerprints.insert(id, Fingerprint{info.size(), info.lastModified(), hashOf(bytes)});
+    m_fingerprints.insert(id, Fingerprint{stamp, hashOf(bytes), false, ours});
 }
 
 std::optional<NoteIndex> FileNoteRepository::readStoredIndex() const
 {
     for (const QString& path : {m_indexPath, backupIndexPath()}) {
-        QFile file(path);
-        if (!file.open(QIODevice::ReadOnly))
+        // Read as a note is: a link or a pipe in its place is no index.
+        const TextFile file = readTextFile(path);
+        if (file.status != ReadStatus::Ok)
             continue;
-        if (std::optional<NoteIndex> index = decodeIndex(file.readAll()))
+        if (std::optional<NoteIndex> index = decodeIndex(file.bytes))
             return index;
     }
     return std::nullopt;
@@ -300,7 +358,7 @@ NoteIndex FileNoteRepository::load()
         if (listed.contains(entry.id))
             continue;
         const QString path = files.value(entry.id);
-        NoteFile file = path.isEmpty() ? NoteFile{} : readNoteFile(path);
+        TextFile file = path.isEmpty() ? TextFile{} : readTextFile(path);
         if (file.status == ReadStatus::Missing)
             continue;
         listed.insert(entry.id);
@@ -308,7 +366,7 @@ NoteIndex FileNoteRepository::load()
             m_paths.insert(entry.id, path);
             m_held.append(HeldNote{entry, previous, QFileInfo(path).fileName()});
         } else {
-            remember(entry.id, path, file.bytes);
+            remember(entry.id, path, file.stamp, file.bytes);
             built.insert(entry.id);
             Note note = entry;
             note.text = std::move(file.text);
@@ -329,13 +387,32 @@ void FileNoteRepository::createNotesDirectory() const
             QStringLiteral("Couldn't create the folder %1").arg(m_notesDirectory)};
 }
 
+void FileNoteRepository::checkUnchanged(const QUuid& id, const QString& path) const
+{
+    const Stamp there = stampOf(path);
+    if (!there.exists)
+        return;
+    const auto known = m_fingerprints.constFind(id);
+    if (there.regular && known != m_fingerprints.constEnd() && !known->gone) {
+        if (there.sameFile(known->stamp))
+            return;
+        // Touched without a change of text (a sync tool setting the time) is no change.
+        const TextFile file = readTextFile(path);
+        if (file.status == ReadStatus::Ok && hashOf(file.bytes) == known->hash)
+            return;
+    }
+    throw NoteRepositoryError{
+        QStringLiteral("%1 was changed by another program").arg(QFileInfo(path).fileName())};
+}
+
 void FileNoteRepository::save(const Note& note)
 {
     createNotesDirectory();
     const QString path = notePath(note.id);
+    checkUnchanged(note.id, path);
     const QByteArray bytes = note.text.toUtf8();
     writeAtomically(path, bytes);
-    remember(note.id, path, bytes);
+    remember(note.id, path, stampOf(path), bytes, true);
 }
 
 void FileNoteRepository::trash(const QUuid& id)
@@ -362,10 +439,7 @@ void FileNoteRepository::saveIndex(const NoteIndex& index)
 {
     createNotesDirectory();
     const QByteArray bytes = encodeIndex(index);
-    QFile current(m_indexPath);
-    QByteArray stored;
-    if (current.open(QIODevice::ReadOnly))
-        stored = current.readAll();
+    const QByteArray stored = readTextFile(m_indexPath).bytes;
     if (stored == bytes)
         return;
     // The last good index stays beside the new one, so a damaged index costs nothing.
@@ -387,28 +461,50 @@ QList<Note> FileNoteRepository::orphanNotes(const QSet<QUuid>& known)
 
 QList<ExternalChange> FileNoteRepository::externalChanges(const QList<QUuid>& ids)
 {
+    using Kind = ExternalChange::Kind;
     QList<ExternalChange> changes;
+    const qint64 nowNs = QDateTime::currentMSecsSinceEpoch() * 1'000'000;
     for (const QUuid& id : ids) {
         const auto known = m_fingerprints.find(id);
         if (known == m_fingerprints.end())
             continue; // never read or written here: nothing to compare with
         const QString path = notePath(id);
-        const QFileInfo info(path);
-        if (!info.exists()) {
-            m_fingerprints.erase(known);
-            changes.append(ExternalChange{id, ExternalChange::Kind::Deleted, {}});
+        const Stamp there = stampOf(path);
+        if (!there.exists) {
+            if (!known->gone)
+                changes.append(ExternalChange{id, Kind::Deleted, {}});
+            known->gone = true;
             continue;
         }
-        if (info.size() == known->size && info.lastModified() == known->modified)
+        // Written by another program a moment ago: it may not be done with it.
+        const auto age = std::chrono::nanoseconds(std::abs(nowNs - there.modifiedNs));
+        const bool recent = there.regular && age < m_settleTime;
+        if (!known->gone && there.sameFile(known->stamp)) {
+            if (recent && !known->ours)
+                changes.append(ExternalChange{id, Kind::Busy, {}});
             continue;
-        NoteFile file = readNoteFile(path);
-        if (file.status != ReadStatus::Ok)
-            continue; // half written, or not text: looked at again at the next change
-        const size_t hash = hashOf(file.bytes);
-        const bool sameText = hash == known->hash;
-        *known = Fingerprint{info.size(), info.lastModified(), hash};
-        if (!sameText)
-            changes.append(ExternalChange{id, ExternalChange::Kind::Modified, file.text});
+        }
+        TextFile file = readTextFile(path);
+        if (file.status == ReadStatus::Missing) {
+            known->gone = true;
+            changes.append(ExternalChange{id, Kind::Deleted, {}});
+        } else if (file.status == ReadStatus::Unreadable && recent) {
+            changes.append(ExternalChange{id, Kind::Busy, {}}); // cut off inside a character
+        } else if (file.status == ReadStatus::Unreadable) {
+            // Its tab moves to a file of its own; this one is left as it is.
+            refuse(path);
+            m_fingerprints.erase(known);
+            changes.append(ExternalChange{id, Kind::Unreadable, {}});
+        } else {
+            const size_t hash = hashOf(file.bytes);
+            const bool sameText = hash == known->hash;
+            *known = Fingerprint{file.stamp, hash, false, false};
+            if (recent)
+                changes.append(ExternalChange{id, sameText ? Kind::Busy : Kind::Settling,
+                                              sameText ? QString() : file.text});
+            else if (!sameText)
+                changes.append(ExternalChange{id, Kind::Modified, file.text});
+        }
     }
     return changes;
 }
@@ -422,7 +518,7 @@ QStringList FileNoteRepository::watchedPaths() const
     }
     QStringList paths{m_notesDirectory};
     for (const QString& path : m_paths) {
-        if (QFileInfo::exists(path))
+        if (stampOf(path).regular) // a link would have its target watched
             paths.append(path);
     }
     return paths;

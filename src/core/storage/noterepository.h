@@ -23,9 +23,16 @@ struct NoteRepositoryError {
 };
 
 // What another program did to a stored note since the repository last read or wrote
-// it. Each change is reported once.
+// it. Each change is reported once; a file another program wrote a moment ago is
+// reported while it settles, since that program may not be done with it.
 struct ExternalChange {
-    enum class Kind { Modified, Deleted };
+    enum class Kind {
+        Modified,   // new text, in `text`
+        Deleted,    // the file is gone
+        Unreadable, // replaced by what is no note: not UTF-8, a link, a pipe, too large
+        Settling,   // new text, in `text`, that may still be being written
+        Busy,       // no new text, but written a moment ago: not to be written over yet
+    };
 
     QUuid id;
     Kind kind = Kind::Modified;
@@ -60,6 +67,9 @@ public:
         Q_UNUSED(ids);
         return {};
     }
+    // Files in the storage that look like notes but are never opened as notes (links,
+    // pipes, devices, files too large or not text), by name; each is named once.
+    virtual QStringList takeRefusedFiles() { return {}; }
     // Where such changes show first, for a file-system watcher.
     virtual QStringList watchedPaths() const { return {}; }
     // The storage exists but cannot be reached now (a folder on a drive that is not

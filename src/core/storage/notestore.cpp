@@ -27,7 +27,7 @@ NoteStore::NoteStore(std::shared_ptr<NoteRepository> repository,
 {
     m_saveTimer.setSingleShot(true);
     m_saveTimer.setTimerType(Qt::PreciseTimer);
-    connect(&m_saveTimer, &QTimer::timeout, this, &NoteStore::saveTexts);
+    connect(&m_saveTimer, &QTimer::timeout, this, [this] { saveTexts(false); });
     m_checkTimer.setSingleShot(true);
     m_checkTimer.setInterval(kCheckDelay);
     connect(&m_checkTimer, &QTimer::timeout, this, &NoteStore::checkStorage);
@@ -66,6 +66,7 @@ NoteStore::NoteStore(std::shared_ptr<NoteRepository> repository,
     } else if (idsOf(m_notes) != idsOf(loaded.notes) || loaded.activeID != m_activeID) {
         persistIndex();
     }
+    m_refused = m_repository->takeRefusedFiles();
     watchStorage();
 }
 
@@ -90,6 +91,10 @@ void NoteStore::load(const NoteIndex& loaded)
     }
     m_notes = notes;
     m_held = m_repository->heldNotes();
+    // Scratch is the tab in front; an unreadable one waiting on disk is a note like any
+    // other, or it would come back as a second Scratch.
+    for (HeldNote& held : m_held)
+        held.entry.isScratch = false;
     const bool activeExists = loaded.activeID && indexOf(*loaded.activeID) >= 0;
     m_activeID = activeExists ? *loaded.activeID : m_notes.first().id;
 }
@@ -175,32 +180,51 @@ void NoteStore::didEdit(Note& note)
     note.updatedAt = now();
     const QUuid id = note.id;
     m_pending.insert(id);
+    m_restoring.remove(id);
     emit noteTextChanged(id);
     // Counted from the first unsaved edit: a steady typist still gets the text on disk
     // every saveDelay, so a crash loses at most that much.
     if (m_saveDelay.count() <= 0)
-        saveTexts();
-    else if (!m_saveTimer.isActive())
-        m_saveTimer.start(m_saveDelay);
+        saveTexts(false);
+    else
+        scheduleSave(m_saveDelay);
 }
 
-void NoteStore::saveTexts()
+void NoteStore::scheduleSave(std::chrono::milliseconds delay)
+{
+    if (!m_saveTimer.isActive())
+        m_saveTimer.start(delay);
+}
+
+void NoteStore::saveTexts(bool now)
 {
     m_saveTimer.stop();
     if (m_pending.isEmpty())
         return;
     // Looked at just before writing, so another program's version is never overwritten.
-    applyExternalChanges(m_repository->externalChanges(m_pending.values()));
+    const QSet<QUuid> busy =
+        applyExternalChanges(m_repository->externalChanges(m_pending.values()));
     const QSet<QUuid> taken = std::exchange(m_pending, {});
     for (const QUuid& id : taken) {
-        if (const Note* n = note(id))
-            persist(*n);
+        const qsizetype i = indexOf(id);
+        if (i < 0)
+            continue;
+        if (!busy.contains(id)) {
+            persist(id, false);
+        } else if (now && !m_restoring.contains(id)) {
+            m_otherVersions.remove(id); // it stays in its file, and comes back as a tab
+            rehome(i, false);           // cannot wait: this text goes to a file of its own
+        } else {
+            m_pending.insert(id);
+        }
     }
+    if (!m_pending.isEmpty() && !busy.isEmpty())
+        scheduleSave(kBusyRetry);
 }
 
 void NoteStore::flush()
 {
-    saveTexts();
+    saveTexts(true);
     persistIndex();
 }
 
@@ -213,13 +237,22 @@ void NoteStore::setFailed(const QUuid& id, bool failed)
         emit failedIDsChanged();
 }
 
-void NoteStore::persist(const Note& note)
+void NoteStore::persist(const QUuid& id, bool lookFirst)
 {
-    const QUuid id = note.id;
+    // What another program did to the file is taken in before anything is written.
+    if (lookFirst && applyExternalChanges(m_repository->externalChanges({id})).contains(id)) {
+        m_pending.insert(id);
+        scheduleSave(kBusyRetry);
+        return;
+    }
+    const Note* note = this->note(id);
+    if (!note)
+        return; // it moved to a file of its own, and was written there
+    m_restoring.remove(id);
     try {
         if (m_isOffline)
             throw NoteRepositoryError{QStringLiteral("the notes folder is missing")};
-        m_repository->save(note);
+        m_repository->save(*note);
         setFailed(id, false);
     } catch (const NoteRepositoryError&) {
         setFailed(id, true);
@@ -259,7 +292,7 @@ std::optional<Note> NoteStore::createNote()
     const Note created{QUuid::createUuid(), std::nullopt, QString(), t, t, false};
     m_notes.append(created);
     emit notesChanged();
-    persist(created);
+    persist(created.id);
     setActiveID(created.id);
     persistIndex();
     return created;
@@ -270,6 +303,17 @@ void NoteStore::closeNote(const QUuid& id)
     qsizetype i = indexOf(id);
     if (i < 0 || m_notes[i].isScratch)
         return;
+    // Writing the text or trashing would recreate the folder in the missing one's place.
+    if (m_isOffline) {
+        emit closeFailed(QStringLiteral("the notes folder is missing"));
+        return;
+    }
+    // Another program's version is kept (as a tab) before this one goes.
+    if (!applyExternalChanges(m_repository->externalChanges({id})).isEmpty() ||
+        (i = indexOf(id)) < 0) {
+        emit closeFailed(QStringLiteral("the note is being changed by another program"));
+        return;
+    }
     // The last half second of typing goes into the Trash with the note, so getting
     // the note back gets all of it.
     if (m_pending.contains(id)) {
@@ -288,6 +332,8 @@ void NoteStore::closeNote(const QUuid& id)
     i = indexOf(id);
     m_notes.removeAt(i);
     m_pending.remove(id);
+    m_restoring.remove(id);
+    m_otherVersions.remove(id);
     if (m_failedIDs.remove(id))
         emit failedIDsChanged();
     emit notesChanged();
@@ -300,7 +346,7 @@ void NoteStore::activate(const QUuid& id)
 {
     if (indexOf(id) < 0)
         return;
-    saveTexts();
+    saveTexts(false);
     setActiveID(id);
     persistIndex();
 }
@@ -326,7 +372,7 @@ void NoteStore::rename(const QUuid& id, const std::optional<QString>& title)
         m_notes[i].customTitle = newTitle;
         emit notesChanged();
     }
-    persist(m_notes[i]);
+    persist(m_notes[i].id);
     persistIndex();
 }
 
@@ -389,40 +435,104 @@ void NoteStore::checkStorage()
         }
         comeBack();
     }
-    applyExternalChanges(m_repository->externalChanges(idsOf(m_notes)));
+    if (!applyExternalChanges(m_repository->externalChanges(idsOf(m_notes))).isEmpty())
+        m_checkTimer.start(kBusyRetry); // looked at again once it settles
     if (!m_failedIDs.isEmpty())
-        saveTexts();
+        saveTexts(false);
     if (m_failedIDs.isEmpty())
         m_retryTimer.stop();
     watchStorage();
     emit storageChanged();
+    reportRefusedFiles();
 }
 
-void NoteStore::applyExternalChanges(const QList<ExternalChange>& changes)
+void NoteStore::reportRefusedFiles()
 {
+    const QStringList refused = m_repository->takeRefusedFiles();
+    if (refused.isEmpty())
+        return;
+    m_refused += refused;
+    emit filesRefused(refused);
+}
+
+QSet<QUuid> NoteStore::applyExternalChanges(const QList<ExternalChange>& changes)
+{
+    using Kind = ExternalChange::Kind;
+    QSet<QUuid> busy;
     for (const ExternalChange& change : changes) {
         const qsizetype i = indexOf(change.id);
         if (i < 0)
             continue;
-        if (change.kind == ExternalChange::Kind::Deleted) {
-            // The tab keeps its text, and the next save writes the file again.
+        switch (change.kind) {
+        case Kind::Busy:
+            busy.insert(change.id);
+            break;
+        case Kind::Settling:
+            // Shown at once unless there are edits here; then compared once it settles.
+            busy.insert(change.id);
+            if (m_pending.contains(change.id) && !m_restoring.contains(change.id))
+                m_otherVersions.insert(change.id, change.text);
+            else
+                takeText(i, change.text);
+            break;
+        case Kind::Deleted:
+            // Written back soon, so the text never lives only in memory; what comes in its
+            // place meanwhile is read first, and wins unless there were edits here.
+            if (!m_pending.contains(change.id))
+                m_restoring.insert(change.id);
             m_pending.insert(change.id);
-        } else if (m_pending.contains(change.id)) {
-            keepOtherVersion(change.text);
-        } else {
-            m_notes[i].text = change.text;
-            m_notes[i].updatedAt = now();
-            emit noteTextChanged(change.id);
+            scheduleSave(m_saveDelay);
+            break;
+        case Kind::Unreadable:
+            rehome(i, true);
+            break;
+        case Kind::Modified:
+            m_otherVersions.remove(change.id);
+            if (m_pending.contains(change.id) && !m_restoring.contains(change.id) &&
+                change.text != m_notes[i].text)
+                keepOtherVersion(m_notes[i], change.text);
+            else
+                takeText(i, change.text);
+            break;
         }
     }
+    // What another program wrote while there were edits here, now that it is done.
+    for (auto it = m_otherVersions.begin(); it != m_otherVersions.end();) {
+        const qsizetype i = indexOf(it.key());
+        if (busy.contains(it.key())) {
+            ++it;
+            continue;
+        }
+        if (i >= 0 && it.value() != m_notes[i].text)
+            keepOtherVersion(m_notes[i], it.value());
+        it = m_otherVersions.erase(it);
+    }
+    return busy;
+}
+
+void NoteStore::takeText(qsizetype i, const QString& text)
+{
+    const QUuid id = m_notes[i].id;
+    m_pending.remove(id); // the file holds what the tab will show
+    m_restoring.remove(id);
+    if (m_notes[i].text == text)
+        return;
+    m_notes[i].text = text;
+    m_notes[i].updatedAt = now();
+    emit noteTextChanged(id);
 }
 
 // Both sides changed the note: the local text stays in its tab, the other program's
-// becomes a note of its own.
-void NoteStore::keepOtherVersion(const QString& text)
+// becomes a note of its own, titled so the two can be told apart.
+void NoteStore::keepOtherVersion(const Note& original, const QString& text)
 {
     const QDateTime t = now();
-    const Note copy{QUuid::createUuid(), std::nullopt, text, t, t, false};
+    const Note copy{QUuid::createUuid(),
+                    original.title() + QStringLiteral(" (other version)"),
+                    text,
+                    t,
+                    t,
+                    false};
     bool saved = true;
     try {
         m_repository->save(copy);
@@ -434,10 +544,40 @@ void NoteStore::keepOtherVersion(const QString& text)
         m_notes.append(copy);
         emit notesChanged();
         if (!saved)
-            persist(copy);
+            persist(copy.id);
         persistIndex();
     }
     emit conflictCopied(copy.id);
+}
+
+// The tab goes on in a file of its own, leaving the note's file to another program:
+// one that put what Quelto cannot read there (not text, a link, a pipe), which waits in
+// the index like any unreadable note (`hold`), or one still writing it, whose version
+// turns up as a note of its own once it is done.
+void NoteStore::rehome(qsizetype i, bool hold)
+{
+    Note& note = m_notes[i];
+    const QUuid old = note.id;
+    if (hold) {
+        Note left = note;
+        left.isScratch = false;
+        left.text.clear();
+        const std::optional<QUuid> after = i > 0 ? std::optional(m_notes[i - 1].id) : std::nullopt;
+        m_held.append(HeldNote{left, after, uuidText(old) + QStringLiteral(".md")});
+    }
+    const QUuid moved = QUuid::createUuid();
+    note.id = moved;
+    m_pending.remove(old);
+    m_restoring.remove(old);
+    m_otherVersions.remove(old);
+    if (m_failedIDs.remove(old))
+        emit failedIDsChanged();
+    emit notesChanged();
+    if (m_activeID == old)
+        setActiveID(moved);
+    persist(moved);
+    persistIndex();
+    reportRefusedFiles();
 }
 
 // The missing folder is back: load it, and keep what was typed meanwhile.

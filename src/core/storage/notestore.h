@@ -13,6 +13,7 @@
 #include "core/storage/noterepository.h"
 
 #include <QFileSystemWatcher>
+#include <QHash>
 #include <QObject>
 #include <QSet>
 #include <QTimer>
@@ -36,6 +37,8 @@ public:
     // and a missing folder are tried again.
     static constexpr std::chrono::milliseconds kCheckDelay{50};
     static constexpr std::chrono::milliseconds kRetryInterval{3000};
+    // How soon a file another program is still writing is looked at again.
+    static constexpr std::chrono::milliseconds kBusyRetry{250};
 
     // Loads every note at once. `now` stamps edits and new notes (the system clock
     // when empty); a `saveDelay` of zero saves on every edit.
@@ -52,6 +55,8 @@ public:
     // Stored notes that could not be read; they keep their place in the index.
     QList<HeldNote> heldNotes() const { return m_held; }
     bool isStorageMissing() const { return m_isOffline; }
+    // Files named like notes that are never opened as notes, by name.
+    QStringList refusedFiles() const { return m_refused; }
 
     const Note* note(const QUuid& id) const;
     const Note* activeNote() const { return note(m_activeID); }
@@ -100,19 +105,30 @@ signals:
     void closeFailed(const QString& reason);
     // The notes folder changed; new files may be waiting for adoption.
     void storageChanged();
+    // Files named like notes that are left alone (not text, links, pipes, too large).
+    void filesRefused(const QStringList& names);
 
 private:
     qsizetype indexOf(const QUuid& id) const;
     QDateTime now() const;
     void load(const NoteIndex& loaded);
-    void saveTexts();
-    void persist(const Note& note);
+    // `now`: nothing may be left for later (flush); else a file still being written
+    // is waited for.
+    void saveTexts(bool now);
+    void scheduleSave(std::chrono::milliseconds delay);
+    // Writes the note's text; `lookFirst` takes in other programs' changes before.
+    void persist(const QUuid& id, bool lookFirst = true);
     void persistIndex();
     void setFailed(const QUuid& id, bool failed);
     // Stamps an edited note and schedules its save.
     void didEdit(Note& note);
-    void applyExternalChanges(const QList<ExternalChange>& changes);
-    void keepOtherVersion(const QString& text);
+    // Returns the notes whose files are still being written.
+    QSet<QUuid> applyExternalChanges(const QList<ExternalChange>& changes);
+    void keepOtherVersion(const Note& original, const QString& text);
+    void rehome(qsizetype i, bool hold);
+    // The tab shows what the file holds.
+    void takeText(qsizetype i, const QString& text);
+    void reportRefusedFiles();
     void comeBack();
     void watchStorage();
 
@@ -124,7 +140,12 @@ private:
     QSet<QUuid> m_failedIDs;
     int m_saveFailureCount = 0;
     QSet<QUuid> m_pending;
+    // Pending only because another program deleted the file: no edits of their own.
+    QSet<QUuid> m_restoring;
+    // Text another program is writing into a note that has edits here.
+    QHash<QUuid, QString> m_otherVersions;
     QList<HeldNote> m_held;
+    QStringList m_refused;
     bool m_isOffline = false;
     QTimer m_saveTimer;
     QTimer m_checkTimer;

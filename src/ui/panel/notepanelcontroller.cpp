@@ -65,6 +65,11 @@ NotePanelController::NotePanelController(NoteStore& store, Preferences& prefs, P
     connect(&store, &NoteStore::closeFailed, this, [this](const QString& reason) {
         m_toast.show(QStringLiteral("Couldn't close tab: ") + reason);
     });
+    // Named once the panel has shown what it had to say at its first show.
+    connect(&store, &NoteStore::filesRefused, this, [this](const QStringList& names) {
+        if (m_reportedHeldNotes)
+            reportUnreadable(names);
+    });
     // Note files dropped into the folder appear while the panel is open.
     connect(&store, &NoteStore::storageChanged, this, [this] {
         if (m_controller->isVisible())
@@ -253,16 +258,24 @@ void NotePanelController::clearScratch()
 
 void NotePanelController::reportHeldNotes()
 {
-    const QList<HeldNote> held = m_store.heldNotes();
-    if (held.isEmpty() || m_reportedHeldNotes)
+    if (m_reportedHeldNotes)
         return;
     m_reportedHeldNotes = true;
-    QStringList names;
-    for (const HeldNote& note : held)
-        names.append(note.fileName);
-    m_toast.show((held.size() == 1
+    QStringList names = m_store.refusedFiles();
+    for (const HeldNote& note : m_store.heldNotes()) {
+        if (!names.contains(note.fileName))
+            names.append(note.fileName);
+    }
+    reportUnreadable(names);
+}
+
+void NotePanelController::reportUnreadable(const QStringList& names)
+{
+    if (names.isEmpty())
+        return;
+    m_toast.show((names.size() == 1
                       ? QStringLiteral("1 note couldn't be read: ")
-                      : QStringLiteral("%1 notes couldn't be read: ").arg(held.size())) +
+                      : QStringLiteral("%1 notes couldn't be read: ").arg(names.size())) +
                  names.join(QStringLiteral(", ")));
 }
 

@@ -51,6 +51,7 @@ private:
     void checkSaveFailures();
     // Names the notes that could not be read, once.
     void reportHeldNotes();
+    void reportUnreadable(const QStringList& names);
     EditorTextView* textView() const;
 
     NoteStore& m_store;

@@ -241,6 +241,10 @@ private slots:
         QCOMPARE(readFile(m_repo->notePath(kA)), QByteArray("old content"));
         QCOMPARE(QDir(m_notes).entryList(QDir::Files | QDir::Hidden),
                  QStringList{"AAAAAAAA-0000-4000-8000-000000000001.md"});
+        // Nor is a file another program changed since it was read written over.
+        QVERIFY(writeFile(m_repo->notePath(kA), "changed elsewhere"));
+        QVERIFY_THROWS_EXCEPTION(NoteRepositoryError, m_repo->save(makeNote(kA, "stale", 1)));
+        QCOMPARE(readFile(m_repo->notePath(kA)), QByteArray("changed elsewhere"));
     }
 
     void byteOrderMarkSurvivesRoundTrip()

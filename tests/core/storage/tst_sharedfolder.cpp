@@ -14,6 +14,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <sys/stat.h>
+
 using namespace quelto;
 using namespace std::chrono_literals;
 
@@ -79,10 +81,10 @@ private slots:
     }
 
     // A file another program edits follows it while the note has no edits of its own; one
-    // it deletes is written again from the open note.
+    // it deletes is written again by itself, unless another takes its place first.
     void otherProgramsEditAndDeleteFiles()
     {
-        auto store = makeStore();
+        auto store = makeStore(100ms);
         const QUuid id = store->activeID();
         store->updateText("mine", id);
         store->flush();
@@ -93,11 +95,82 @@ private slots:
         QCOMPARE(store->notes().size(), 1);
 
         QVERIFY(QFile::remove(path(id)));
-        QTRY_VERIFY(store->hasPendingSaves());
-        QCOMPARE(store->note(id)->text, QStringLiteral("edited in another editor"));
+        QTRY_COMPARE(readFile(path(id)), QByteArray("edited in another editor"));
+        QVERIFY(QFile::remove(path(id)));
+        store->checkStorage();
+        QVERIFY(writeFile(path(id), "recreated"));
         store->flush();
-        QCOMPARE(readFile(path(id)), QByteArray("edited in another editor"));
+        QCOMPARE(store->note(id)->text, QStringLiteral("recreated"));
+        QCOMPARE(readFile(path(id)), QByteArray("recreated"));
         QCOMPARE(conflicts.count(), 0);
+    }
+
+    // What Quelto cannot read as a note (a link out of the folder or to a device, a pipe,
+    // bytes that are not text) is never read through, written or waited on: the tab goes
+    // on in a file of its own, and the thing is named and kept in the index.
+    void unreadableReplacementsAreLeftAlone_data()
+    {
+        QTest::addColumn<QString>("kind");
+        for (const char* kind : {"link out", "link to a device", "pipe", "not text"})
+            QTest::newRow(kind) << QString(kind);
+    }
+
+    void unreadableReplacementsAreLeftAlone()
+    {
+        QFETCH(QString, kind);
+        const QString outside = m_dir->filePath("outside.txt");
+        QVERIFY(writeFile(outside, "not a note"));
+        const auto place = [&](const QString& at) {
+            if (kind == "pipe")
+                return ::mkfifo(QFile::encodeName(at).constData(), 0600) == 0;
+            if (kind == "not text")
+                return writeFile(at, "\xFF\xFE not UTF-8");
+            return QFile::link(kind == "link out" ? outside : "/dev/zero", at);
+        };
+        auto store = makeStore();
+        const QUuid id = store->activeID();
+        store->updateText("mine", id);
+        store->flush();
+        QVERIFY(QFile::remove(path(id)));
+        QVERIFY(place(path(id)));
+        const QString orphan = uuidText(QUuid::createUuid()) + ".md";
+        QVERIFY(place(notes() + '/' + orphan));
+        store->updateText("mine, typed on", id);
+        store->flush();
+        const QUuid moved = store->activeID();
+        QVERIFY(moved != id);
+        QCOMPARE(readFile(path(moved)), QByteArray("mine, typed on"));
+        QCOMPARE(store->refusedFiles(), QStringList{uuidText(id) + ".md"});
+
+        // Started again: what is there is named, not opened; an index that became a link
+        // is written in the link's place.
+        store.reset();
+        store = makeStore();
+        QCOMPARE(textsOf(*store), QStringList{"mine, typed on"});
+        QCOMPARE(store->heldNotes().size(), 1);
+        QCOMPARE(store->refusedFiles(), QStringList{orphan});
+        QVERIFY(QFile::remove(index()) && QFile::link(outside, index()));
+        store->createNote(); // writes the index
+        QVERIFY(!QFileInfo(index()).isSymLink());
+        QCOMPARE(readFile(outside), QByteArray("not a note"));
+    }
+
+    // A program that empties the file and writes it a second later is waited for; its
+    // text and the one typed meanwhile are both kept.
+    void slowWriterIsWaitedFor()
+    {
+        auto store = makeStore(100ms, FileNoteRepository::kSettleTime);
+        const QUuid id = store->activeID();
+        store->updateText("before", id);
+        store->flush();
+        QFile slow(path(id));
+        QVERIFY(slow.open(QIODevice::WriteOnly)); // empties it
+        store->updateText("typed here", id);
+        QTest::qWait(1000);
+        slow.write("slow output");
+        slow.close();
+        QTRY_COMPARE_WITH_TIMEOUT(readFile(path(id)), QByteArray("typed here"), 5000);
+        QCOMPARE(textsOf(*store), (QStringList{"typed here", "slow output"}));
     }
 
     void lowerCaseFileIsSavedAndTrashedInPlace()
@@ -232,9 +305,10 @@ private slots:
     }
 
 private:
-    std::unique_ptr<NoteStore> makeStore(std::chrono::milliseconds delay = 10s)
+    std::unique_ptr<NoteStore> makeStore(std::chrono::milliseconds delay = 10s,
+                                         std::chrono::milliseconds settle = 0ms)
     {
-        m_repo = std::make_shared<FileNoteRepository>(notes(), index());
+        m_repo = std::make_shared<FileNoteRepository>(notes(), index(), settle);
         return std::make_unique<NoteStore>(m_repo, delay, quelto::testing::noteTime);
     }
     QString notes() const { return m_dir->filePath("Quelto/Notes"); }
