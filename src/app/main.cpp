@@ -11,6 +11,7 @@
 #include <QSocketNotifier>
 
 #include <csignal>
+#include <cstdio>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -92,7 +93,10 @@ int main(int argc, char** argv)
                          else
                              delegate.reopen();
                      });
-    instance.listen();
+    // Quelto still works, but starting it again will not find this one.
+    if (!instance.listen())
+        std::fprintf(stderr, "Quelto: can't listen for other starts: %s\n",
+                     qPrintable(instance.errorString()));
     watchTerminationSignals(delegate);
     if (toggle)
         delegate.togglePanel();

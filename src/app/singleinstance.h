@@ -23,10 +23,13 @@ public:
     bool claim();
     // Sends a command to the running instance; false when none answered.
     bool send(const QByteArray& command) const;
-    // Starts listening for commandReceived.
+    // Starts listening for commandReceived; false, with errorString, when it cannot.
     bool listen();
+    QString errorString() const { return m_error; }
+    QString socketName() const { return m_socketName; }
 
-    // $XDG_RUNTIME_DIR, or a private folder in the temporary folder without one.
+    // $XDG_RUNTIME_DIR, or a private folder of this user's in the temporary folder or
+    // the cache; empty when there is no private folder to be had.
     static QString runtimeFolder();
 
 signals:
@@ -36,6 +39,7 @@ private:
     QString m_socketName;
     QLockFile m_lock;
     QLocalServer m_server;
+    QString m_error;
 };
 
 } // namespace quelto
