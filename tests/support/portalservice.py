@@ -22,7 +22,9 @@ SHORTCUTS = "org.freedesktop.portal.GlobalShortcuts"
 
 
 def say(line):
-    print(line, flush=True)
+    # One write a line: the test reads whole lines, and stdout may be unbuffered.
+    sys.stdout.write(line + "\n")
+    sys.stdout.flush()
 
 
 def object_path(kind, sender, token):

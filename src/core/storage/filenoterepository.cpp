@@ -8,6 +8,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QRegularExpression>
 #include <QSaveFile>
 #include <QStandardPaths>
 #include <QStringDecoder>
@@ -507,6 +508,35 @@ QList<ExternalChange> FileNoteRepository::externalChanges(const QList<QUuid>& id
         }
     }
     return changes;
+}
+
+QList<SyncConflict> FileNoteRepository::syncConflicts() const
+{
+    // Syncthing: "<id>.sync-conflict-<date>-<time>-<device>.md"; Nextcloud and ownCloud:
+    // "<id> (conflicted copy <date> <time>).md"; Dropbox: "<id> (<name>'s conflicted
+    // copy <date>).md".
+    static const QRegularExpression pattern(
+        QStringLiteral("^([0-9A-Fa-f-]{36})(?:\\.sync-conflict-[^/]*| \\([^)]*conflicted "
+                       "copy[^)]*\\))\\.md$"));
+    QList<SyncConflict> conflicts;
+    const QStringList names =
+        QDir(m_notesDirectory)
+            .entryList({QStringLiteral("*.md")}, QDir::Files | QDir::Hidden, QDir::Name);
+    for (const QString& name : names) {
+        const QRegularExpressionMatch match = pattern.match(name);
+        if (const std::optional<QUuid> id =
+                match.hasMatch() ? parseUuid(match.captured(1)) : std::nullopt)
+            conflicts.append(SyncConflict{*id, name});
+    }
+    return conflicts;
+}
+
+std::optional<QString> FileNoteRepository::readSyncConflict(const QString& fileName) const
+{
+    if (fileName.contains(u'/'))
+        return std::nullopt;
+    TextFile file = readTextFile(m_notesDirectory + u'/' + fileName);
+    return file.status == ReadStatus::Ok ? std::optional(std::move(file.text)) : std::nullopt;
 }
 
 QStringList FileNoteRepository::watchedPaths() const

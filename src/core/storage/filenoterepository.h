@@ -38,6 +38,8 @@ public:
     QList<Note> orphanNotes(const QSet<QUuid>& known) override;
     QList<ExternalChange> externalChanges(const QList<QUuid>& ids) override;
     QStringList takeRefusedFiles() override;
+    QList<SyncConflict> syncConflicts() const override;
+    std::optional<QString> readSyncConflict(const QString& fileName) const override;
     QStringList watchedPaths() const override;
     bool isMissing() const override;
 

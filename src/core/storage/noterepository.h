@@ -41,6 +41,15 @@ struct ExternalChange {
     friend bool operator==(const ExternalChange&, const ExternalChange&) = default;
 };
 
+// A copy a sync tool left beside a note when two machines changed it at once
+// ("<id>.sync-conflict-….md", "<id> (conflicted copy ….md"). Quelto only reads it.
+struct SyncConflict {
+    QUuid id;
+    QString fileName;
+
+    friend bool operator==(const SyncConflict&, const SyncConflict&) = default;
+};
+
 class NoteRepository {
 public:
     virtual ~NoteRepository() = default;
@@ -70,6 +79,13 @@ public:
     // Files in the storage that look like notes but are never opened as notes (links,
     // pipes, devices, files too large or not text), by name; each is named once.
     virtual QStringList takeRefusedFiles() { return {}; }
+    // Sync tools' copies beside the notes, by file name.
+    virtual QList<SyncConflict> syncConflicts() const { return {}; }
+    virtual std::optional<QString> readSyncConflict(const QString& fileName) const
+    {
+        Q_UNUSED(fileName);
+        return std::nullopt;
+    }
     // Where such changes show first, for a file-system watcher.
     virtual QStringList watchedPaths() const { return {}; }
     // The storage exists but cannot be reached now (a folder on a drive that is not

@@ -67,6 +67,7 @@ NoteStore::NoteStore(std::shared_ptr<NoteRepository> repository,
         persistIndex();
     }
     m_refused = m_repository->takeRefusedFiles();
+    lookForSyncConflicts();
     watchStorage();
 }
 
@@ -418,6 +419,7 @@ void NoteStore::adoptOrphans()
     } catch (const NoteRepositoryError&) {
         return;
     }
+    reportRefusedFiles(); // the files passed over
     if (orphans.isEmpty())
         return;
     m_notes.append(orphans);
@@ -444,6 +446,44 @@ void NoteStore::checkStorage()
     watchStorage();
     emit storageChanged();
     reportRefusedFiles();
+    if (lookForSyncConflicts())
+        emit syncConflictsFound();
+}
+
+bool NoteStore::lookForSyncConflicts()
+{
+    bool found = false;
+    for (const SyncConflict& conflict : m_repository->syncConflicts()) {
+        if (!m_namedConflicts.contains(conflict.fileName)) {
+            m_namedConflicts.insert(conflict.fileName);
+            m_newConflicts.append(conflict);
+            found = true;
+        }
+    }
+    return found;
+}
+
+QList<SyncConflict> NoteStore::takeNewSyncConflicts()
+{
+    return std::exchange(m_newConflicts, {});
+}
+
+std::optional<Note> NoteStore::openSyncConflict(const SyncConflict& conflict)
+{
+    const std::optional<QString> text = m_repository->readSyncConflict(conflict.fileName);
+    if (!text || m_notes.size() >= kMaxNotes)
+        return std::nullopt;
+    const Note* original = note(conflict.id);
+    const QString title = original ? original->title() : derivedTitle(*text);
+    const QDateTime t = now();
+    const Note opened{
+        QUuid::createUuid(), title + QStringLiteral(" (sync conflict)"), *text, t, t, false};
+    m_notes.append(opened);
+    emit notesChanged();
+    persist(opened.id);
+    setActiveID(opened.id);
+    persistIndex();
+    return opened;
 }
 
 void NoteStore::reportRefusedFiles()

@@ -87,6 +87,11 @@ public:
     void move(const QSet<qsizetype>& sources, qsizetype destination);
     // Appends notes found in storage that no tab shows yet.
     void adoptOrphans();
+    // Opens a sync tool's copy of a note as a new, active tab (its file is left as it
+    // is); nothing when it cannot be read or kMaxNotes are open.
+    std::optional<Note> openSyncConflict(const SyncConflict& conflict);
+    // Sync tools' copies not yet named to the user; naming them takes them.
+    QList<SyncConflict> takeNewSyncConflicts();
     // Looks at the storage now: comes back from a missing folder, takes in what other
     // programs changed, retries failed saves (the watcher and a timer call this too).
     void checkStorage();
@@ -107,6 +112,8 @@ signals:
     void storageChanged();
     // Files named like notes that are left alone (not text, links, pipes, too large).
     void filesRefused(const QStringList& names);
+    // A sync tool left new copies beside notes (takeNewSyncConflicts has them).
+    void syncConflictsFound();
 
 private:
     qsizetype indexOf(const QUuid& id) const;
@@ -129,6 +136,8 @@ private:
     // The tab shows what the file holds.
     void takeText(qsizetype i, const QString& text);
     void reportRefusedFiles();
+    // True when there are copies not seen before.
+    bool lookForSyncConflicts();
     void comeBack();
     void watchStorage();
 
@@ -146,6 +155,8 @@ private:
     QHash<QUuid, QString> m_otherVersions;
     QList<HeldNote> m_held;
     QStringList m_refused;
+    QSet<QString> m_namedConflicts;
+    QList<SyncConflict> m_newConflicts;
     bool m_isOffline = false;
     QTimer m_saveTimer;
     QTimer m_checkTimer;

@@ -65,6 +65,10 @@ NotePanelController::NotePanelController(NoteStore& store, Preferences& prefs, P
     connect(&store, &NoteStore::closeFailed, this, [this](const QString& reason) {
         m_toast.show(QStringLiteral("Couldn't close tab: ") + reason);
     });
+    connect(&store, &NoteStore::syncConflictsFound, this, [this] {
+        if (m_reportedHeldNotes)
+            reportSyncConflicts();
+    });
     // Named once the panel has shown what it had to say at its first show.
     connect(&store, &NoteStore::filesRefused, this, [this](const QStringList& names) {
         if (m_reportedHeldNotes)
@@ -267,6 +271,34 @@ void NotePanelController::reportHeldNotes()
             names.append(note.fileName);
     }
     reportUnreadable(names);
+    // Shown after the unreadable files, which need no answer.
+    QTimer::singleShot(names.isEmpty() ? 0 : ToastController::kShowMs, this,
+                       &NotePanelController::reportSyncConflicts);
+}
+
+void NotePanelController::reportSyncConflicts()
+{
+    const QList<SyncConflict> found = m_store.takeNewSyncConflicts();
+    if (found.isEmpty())
+        return;
+    const Note* note = m_store.note(found.first().id);
+    const QString title = note ? note->title() : found.first().fileName;
+    const QString message =
+        found.size() == 1
+            ? QStringLiteral("A sync tool kept another version of “%1”. Click to open it.")
+                  .arg(title)
+            : QStringLiteral("A sync tool kept %1 other versions (“%2”, …). Click to open them.")
+                  .arg(found.size())
+                  .arg(title);
+    m_toast.show(message, [this, found] {
+        QStringList failed;
+        for (const SyncConflict& conflict : found) {
+            if (!m_store.openSyncConflict(conflict))
+                failed.append(conflict.fileName);
+        }
+        if (!failed.isEmpty())
+            m_toast.show(QStringLiteral("Couldn't open %1").arg(failed.join(QStringLiteral(", "))));
+    });
 }
 
 void NotePanelController::reportUnreadable(const QStringList& names)

@@ -52,6 +52,7 @@ private:
     // Names the notes that could not be read, once.
     void reportHeldNotes();
     void reportUnreadable(const QStringList& names);
+    void reportSyncConflicts();
     EditorTextView* textView() const;
 
     NoteStore& m_store;

@@ -5,6 +5,7 @@
 #include "ui/window/glasssurface.h"
 
 #include <QCursor>
+#include <QEvent>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QScreen>
@@ -35,7 +36,43 @@ ToastController::~ToastController()
     hide();
 }
 
+namespace {
+
+// Runs the toast's action on a click, then closes it.
+class ClickAction : public QObject {
+public:
+    ClickAction(QWidget* toast, std::function<void()> action)
+        : QObject(toast)
+        , m_action(std::move(action))
+    {
+        toast->installEventFilter(this);
+        for (QWidget* child : toast->findChildren<QWidget*>())
+            child->installEventFilter(this);
+        toast->setCursor(Qt::PointingHandCursor);
+    }
+
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        if (event->type() != QEvent::MouseButtonRelease)
+            return false;
+        const std::function<void()> action = m_action; // the toast closes meanwhile
+        static_cast<QWidget*>(parent())->close();
+        action();
+        return true;
+    }
+
+private:
+    std::function<void()> m_action;
+};
+
+} // namespace
+
 void ToastController::show(const QString& message)
+{
+    show(message, {});
+}
+
+void ToastController::show(const QString& message, std::function<void()> action)
 {
     hide();
     auto* label = new QLabel(message);
@@ -53,11 +90,14 @@ void ToastController::show(const QString& message)
     const QSize size(std::max(fitting.width(), kMinWidth),
                      std::clamp(fitting.height(), kMinHeight, kMaxLines * lineHeight + 2 * kPadY));
 
-    auto* window =
-        new QWidget(nullptr, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint |
-                                 Qt::WindowDoesNotAcceptFocus | Qt::WindowTransparentForInput);
+    // Clicks pass through unless the toast has something to do with them.
+    Qt::WindowFlags flags = Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint |
+                            Qt::WindowDoesNotAcceptFocus;
+    if (!action)
+        flags |= Qt::WindowTransparentForInput;
+    auto* window = new QWidget(nullptr, flags);
     window->setAttribute(Qt::WA_ShowWithoutActivating);
-    window->setAttribute(Qt::WA_TransparentForMouseEvents);
+    window->setAttribute(Qt::WA_TransparentForMouseEvents, !action);
     window->setAttribute(Qt::WA_TranslucentBackground, GlassSurface::isCompositing());
     window->setAttribute(Qt::WA_DeleteOnClose);
     window->setObjectName(QStringLiteral("toast"));
@@ -73,9 +113,11 @@ void ToastController::show(const QString& message)
         window->move(visible.left() + (visible.width() - window->width()) / 2,
                      visible.top() + kTopGap);
     }
+    if (action)
+        new ClickAction(window, std::move(action));
     window->show();
     m_window = window;
-    m_hideTimer.start();
+    m_hideTimer.start(action ? kActionShowMs : kShowMs);
 }
 
 void ToastController::hide()

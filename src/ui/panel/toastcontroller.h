@@ -9,6 +9,8 @@
 #include <QTimer>
 #include <QWidget>
 
+#include <functional>
+
 namespace quelto {
 
 class ToastController : public QObject {
@@ -16,6 +18,7 @@ class ToastController : public QObject {
 
 public:
     static constexpr int kShowMs = 2500;
+    static constexpr int kActionShowMs = 8000;
     static constexpr int kMinWidth = 200;
     static constexpr int kMinHeight = 40;
     static constexpr int kTopGap = 12;
@@ -24,6 +27,8 @@ public:
     ~ToastController() override;
 
     void show(const QString& message);
+    // A toast that stays longer and takes a click, which runs `action`.
+    void show(const QString& message, std::function<void()> action);
     void hide();
     // The toast on screen, if any.
     QWidget* window() const { return m_window; }

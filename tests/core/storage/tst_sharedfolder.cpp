@@ -173,6 +173,33 @@ private slots:
         QCOMPARE(textsOf(*store), (QStringList{"typed here", "slow output"}));
     }
 
+    // Copies sync tools leave beside a note are named once and open as tabs; they are
+    // never adopted, written or deleted.
+    void syncConflictCopiesAreOfferedNotTouched()
+    {
+        auto store = makeStore();
+        const QUuid id = store->activeID();
+        QSignalSpy found(store.get(), &NoteStore::syncConflictsFound);
+        const QString name = uuidText(id);
+        const QStringList copies{name + " (conflicted copy 2026-12-01 101010).md",
+                                 name + ".sync-conflict-20261201-101010-ABCDEFG.md"};
+        for (const QString& copy : copies)
+            QVERIFY(writeFile(notes() + '/' + copy, "from the laptop"));
+        QVERIFY(writeFile(notes() + '/' + name + ".sync-tmp.md", "not a copy"));
+        store->checkStorage();
+        store->checkStorage();
+        QCOMPARE(found.count(), 1);
+        const QList<SyncConflict> conflicts = store->takeNewSyncConflicts();
+        QCOMPARE(conflicts, (QList<SyncConflict>{{id, copies[0]}, {id, copies[1]}}));
+        store->adoptOrphans();
+        QCOMPARE(store->notes().size(), 1);
+        const std::optional<Note> opened = store->openSyncConflict(conflicts[1]);
+        QCOMPARE(store->activeNote()->text, QStringLiteral("from the laptop"));
+        QCOMPARE(opened->customTitle, std::optional<QString>("Scratch (sync conflict)"));
+        store->flush();
+        QCOMPARE(QDir(notes()).entryList({"*.md"}).size(), 5);
+    }
+
     void lowerCaseFileIsSavedAndTrashedInPlace()
     {
         auto store = makeStore();
