@@ -319,7 +319,13 @@ void NotePanelController::checkSaveFailures()
     if (m_lastSaveErrorToast && m_lastSaveErrorToast->secsTo(now) < kSaveToastIntervalSeconds)
         return;
     m_lastSaveErrorToast = now;
-    m_toast.show(QStringLiteral("Couldn't save note"));
+    // The folder may be on a drive not mounted yet; or the user removed it, and making
+    // it again is the way out.
+    if (m_store.isStorageMissing())
+        m_toast.show(QStringLiteral("Notes folder missing: kept here until it's back, or make "
+                                    "it again to start afresh"));
+    else
+        m_toast.show(QStringLiteral("Couldn't save note"));
 }
 
 } // namespace quelto

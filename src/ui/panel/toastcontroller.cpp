@@ -81,7 +81,8 @@ void ToastController::show(const QString& message, std::function<void()> action)
     font.setWeight(QFont::Medium);
     label->setFont(font);
     label->setWordWrap(true);
-    label->setAlignment(Qt::AlignCenter);
+    // A message cut after its second line keeps its first.
+    label->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
     label->setContentsMargins(kPadX, kPadY, kPadX, kPadY);
     // At most two lines: a longer message is cut after the second.
     const int lineHeight = label->fontMetrics().lineSpacing();
