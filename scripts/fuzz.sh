@@ -8,9 +8,9 @@ cd "$(dirname "$0")/.."
 QUELTO_FUZZ_DEPS=1 scripts/install-deps.sh
 CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DQUELTO_FUZZ=ON -DQUELTO_BENCH=OFF
-cmake --build build-fuzz --parallel --target fuzz_math fuzz_highlighter fuzz_listediting
+cmake --build build-fuzz --parallel --target fuzz_math fuzz_highlighter fuzz_listediting fuzz_storage
 mkdir -p fuzz-artifacts
-for target in fuzz_math fuzz_highlighter fuzz_listediting; do
+for target in fuzz_math fuzz_highlighter fuzz_listediting fuzz_storage; do
     corpus="build-fuzz/corpus/$target"
     mkdir -p "$corpus"
     echo "== $target"
