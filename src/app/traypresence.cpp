@@ -6,6 +6,7 @@
 #include "ui/tray/mainmenu.h"
 
 #include <QGuiApplication>
+#include <QMenuBar>
 #include <QPainter>
 
 namespace quelto {
@@ -50,9 +51,12 @@ TrayPresence::~TrayPresence() = default;
 void TrayPresence::start()
 {
     FloatingPanel* window = m_panel.controller().panel();
-    m_mainMenu = MainMenu::build(QStringLiteral("Quelto"), m_commands);
-    m_mainMenu->setParent(window);
-    for (QAction* top : m_mainMenu->actions()) {
+    // Its keys work through the panel's own actions. Shown, it would lie over the
+    // panel's content, which has no room for a menu bar.
+    QMenuBar* mainMenu = MainMenu::build(QStringLiteral("Quelto"), m_commands);
+    mainMenu->setParent(window);
+    mainMenu->hide();
+    for (QAction* top : mainMenu->actions()) {
         if (top->menu())
             window->addActions(top->menu()->actions());
     }
@@ -73,7 +77,6 @@ void TrayPresence::applyTaskbarEntry()
 {
     FloatingPanel* window = m_panel.controller().panel();
     const bool inTaskbar = m_prefs.showDockIcon();
-    m_mainMenu->setVisible(inTaskbar);
     if (window->windowFlags().testFlag(Qt::Tool) != inTaskbar)
         return;
     const bool visible = window->isVisible();

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Where Quelto shows itself besides the panel: the tray icon with its menu, and, when
-// the preference asks for it, a taskbar entry for the panel with a main menu.
+// the preference asks for it, a taskbar entry for the panel.
 
 #include "app/shortcutcoordinator.h"
 #include "core/settings/preferences.h"
@@ -9,9 +9,7 @@
 #include "ui/panel/notepanelcontroller.h"
 #include "ui/tray/statusitemcontroller.h"
 
-#include <QMenuBar>
 #include <QObject>
-#include <QPointer>
 
 #include <functional>
 #include <memory>
@@ -38,7 +36,7 @@ public:
     StatusItemController* status() { return m_status.get(); }
 
 private:
-    // The panel joins the taskbar (with its menu bar) or leaves it, as the preference says.
+    // The panel joins the taskbar or leaves it, as the preference says.
     void applyTaskbarEntry();
 
     Preferences& m_prefs;
@@ -46,7 +44,6 @@ private:
     NotePanelController& m_panel;
     const ShortcutCoordinator& m_shortcut;
     Actions m_actions;
-    QPointer<QMenuBar> m_mainMenu;
     std::unique_ptr<StatusItemController> m_status;
 };
 
