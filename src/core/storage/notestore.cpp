@@ -470,8 +470,9 @@ QList<SyncConflict> NoteStore::takeNewSyncConflicts()
 
 std::optional<Note> NoteStore::openSyncConflict(const SyncConflict& conflict)
 {
+    // Asked for by the user, like notes adopted from the folder: not held to kMaxNotes.
     const std::optional<QString> text = m_repository->readSyncConflict(conflict.fileName);
-    if (!text || m_notes.size() >= kMaxNotes)
+    if (!text)
         return std::nullopt;
     const Note* original = note(conflict.id);
     const QString title = original ? original->title() : derivedTitle(*text);

@@ -88,7 +88,7 @@ public:
     // Appends notes found in storage that no tab shows yet.
     void adoptOrphans();
     // Opens a sync tool's copy of a note as a new, active tab (its file is left as it
-    // is); nothing when it cannot be read or kMaxNotes are open.
+    // is, and the tab limit does not apply); nothing when it cannot be read.
     std::optional<Note> openSyncConflict(const SyncConflict& conflict);
     // Sync tools' copies not yet named to the user; naming them takes them.
     QList<SyncConflict> takeNewSyncConflicts();

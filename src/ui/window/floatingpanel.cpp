@@ -122,10 +122,25 @@ bool FloatingPanel::eventFilter(QObject* watched, QEvent* event)
 
 bool FloatingPanel::event(QEvent* event)
 {
-    if (event->type() == QEvent::WindowDeactivate) {
+    switch (event->type()) {
+    case QEvent::WindowDeactivate: {
         const bool handled = QWidget::event(event);
-        emit deactivated();
+        // The window manager takes the pointer (and with some, the focus) while it moves
+        // or resizes the panel: that is no click away.
+        if (!m_windowManagerDrags)
+            emit deactivated();
         return handled;
+    }
+    case QEvent::WindowActivate:
+    case QEvent::Enter:
+    case QEvent::MouseMove:
+    case QEvent::MouseButtonRelease:
+        // The drag is over once the panel sees the pointer or the focus again.
+        if (std::exchange(m_windowManagerDrags, false) && !isActiveWindow())
+            activateWindow();
+        break;
+    default:
+        break;
     }
     return QWidget::event(event);
 }
@@ -198,8 +213,10 @@ void FloatingPanel::showFloating()
 void FloatingPanel::beginResize(Qt::Edges edges, QPointF global)
 {
     m_userChangedFrame = true;
-    if (windowHandle() && windowHandle()->startSystemResize(edges))
+    if (windowHandle() && windowHandle()->startSystemResize(edges)) {
+        m_windowManagerDrags = true;
         return;
+    }
     // Without a window manager that resizes windows, follow the pointer ourselves.
     m_resize = ManualResize{edges, global, geometry()};
 }
@@ -233,7 +250,9 @@ void FloatingPanel::mousePressEvent(QMouseEvent* event)
         return QWidget::mousePressEvent(event);
     m_userChangedFrame = true;
     // Without a window manager that moves windows, follow the pointer ourselves.
-    if (!windowHandle()->startSystemMove())
+    if (windowHandle()->startSystemMove())
+        m_windowManagerDrags = true;
+    else
         m_dragOffset = event->globalPosition() - QPointF(pos());
     event->accept();
 }

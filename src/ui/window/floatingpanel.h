@@ -74,6 +74,8 @@ private:
     // The panel answered the shortcut question for the key press about to come.
     bool m_answeredShortcut = false;
     bool m_userChangedFrame = false;
+    // The window manager is moving or resizing the panel for the user.
+    bool m_windowManagerDrags = false;
     // Where a manual drag started (when the window manager cannot move windows).
     std::optional<QPointF> m_dragOffset;
     std::optional<ManualResize> m_resize;

@@ -44,8 +44,15 @@ FloatingPanelController::FloatingPanelController(QSize size, std::optional<doubl
     m_panel->setKeyHandler(
         [this](QKeyEvent* event) { return m_keyHandler && m_keyHandler(event); });
     connect(m_panel, &FloatingPanel::deactivated, this, [this] {
-        if (hidesOnResignKey && isVisible())
-            hide();
+        // A window opened over the panel (Settings from its menu) is part of it, not a
+        // click away; decided once the focus has landed.
+        QTimer::singleShot(0, this, [this] {
+            const QWindow* focus = QGuiApplication::focusWindow();
+            if (focus && focus->transientParent() == m_panel->windowHandle())
+                return;
+            if (hidesOnResignKey && isVisible() && !m_panel->isActiveWindow())
+                hide();
+        });
     });
     m_resizeSettled.setSingleShot(true);
     m_resizeSettled.setInterval(kResizeSettleMs);
