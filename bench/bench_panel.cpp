@@ -1,10 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The whole path a user hits: the real note panel (tab strip, editor, store over the
 // real notes folder) on the offscreen platform, with 1 or 12 tabs open and a 10-line
-// or 10,000-line note shown. One typed character, from key event to styled document,
-// results and store updated, at the end and in the middle of the note, with and
-// without repainting: median and 99th percentile. Also a 5 MB paste's resident memory,
-// and finding a word in 12 tabs of 100 KB.
+// or 10,000-line note shown, or a note of one line of 100,000 or 1,000,000 characters.
+// One typed character, from key event to styled document, results and store updated,
+// at the end and in the middle of the note, with and without repainting: median and
+// 99th percentile. Switching to a tab until its note is shown. Also a 5 MB paste's
+// resident memory, and finding a word in 12 tabs of 100 KB.
 
 #include "core/storage/filenoterepository.h"
 #include "samplenote.h"
@@ -89,6 +90,52 @@ void BM_TypeInPanel(benchmark::State& state)
     bench::typeAndTime(state, view, repaint);
 }
 
+// A note of one long line (arguments: its characters) in the second tab, so its title
+// is derived from that line too.
+struct LongLinePanel : Panel {
+    explicit LongLinePanel(qsizetype length)
+        : Panel(2, shortNote())
+    {
+        store->updateText(bench::oneLongLine(length), store->notes()[1].id);
+        store->flush();
+    }
+};
+
+// Switching to the tab and the editor showing the note, styled and painted: the
+// 10,000-line note (argument 0) or one line of that many characters.
+void BM_ShowNoteInPanel(benchmark::State& state)
+{
+    LongLinePanel panel(std::max<qsizetype>(state.range(0), 1));
+    if (state.range(0) == 0)
+        panel.store->updateText(bench::sampleNote(), panel.store->notes()[1].id);
+    EditorTextView& view = panel.editor();
+    for (auto _ : state) {
+        panel.store->activateIndex(1);
+        QApplication::processEvents();
+        view.viewport()->repaint();
+        state.PauseTiming();
+        panel.store->activateIndex(0);
+        QApplication::processEvents();
+        state.ResumeTiming();
+    }
+}
+
+// Arguments: characters of the one line, where (0 end, 1 middle), repaint (0, 1).
+void BM_TypeInLongLine(benchmark::State& state)
+{
+    LongLinePanel panel(state.range(0));
+    panel.store->activateIndex(1);
+    QApplication::processEvents();
+    EditorTextView& view = panel.editor();
+    QTextCursor caret(view.document());
+    caret.movePosition(QTextCursor::End);
+    if (state.range(1) == 1)
+        caret.setPosition(caret.position() / 2);
+    view.setTextCursor(caret);
+    view.setFocus();
+    bench::typeAndTime(state, view, state.range(2) == 1);
+}
+
 // Find in All Tabs over 12 tabs of 100 KB: typing the query's last letter, from key
 // event to the matches counted and listed. A word on many lines (the list stops at its
 // limit), one on a few, and one on none (every tab read to its end).
@@ -145,6 +192,18 @@ BENCHMARK(BM_TypeInPanel)
     ->ArgNames({"tabs", "lines", "middle", "repaint"})
     ->ArgsProduct({{1, 12}, {10, bench::kSampleLines}, {0, 1}, {0, 1}})
     ->Iterations(1000)
+    ->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_ShowNoteInPanel)
+    ->ArgName("chars")
+    ->Args({0})
+    ->Args({100000})
+    ->Args({1000000})
+    ->Iterations(5)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_TypeInLongLine)
+    ->ArgNames({"chars", "middle", "repaint"})
+    ->ArgsProduct({{100000, 1000000}, {0, 1}, {0, 1}})
+    ->Iterations(200)
     ->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_FindInAllTabs)
     ->ArgName("query")

@@ -65,4 +65,17 @@ inline const QString& sampleNote()
     return text;
 }
 
+// The sample note's words, emphasis, links and code run together into one line of
+// `length` characters (no line break), as a pasted log or minified file arrives.
+inline QString oneLongLine(qsizetype length)
+{
+    QString flat = sampleNote();
+    flat.replace(u'\n', u' ');
+    QString line = QStringLiteral("Pasted ");
+    while (line.size() < length)
+        line += flat;
+    line.truncate(length);
+    return line;
+}
+
 } // namespace quelto::bench

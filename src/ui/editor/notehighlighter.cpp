@@ -8,6 +8,9 @@
 #include <QTextLayout>
 
 #include <algorithm>
+#include <limits>
+#include <numeric>
+#include <set>
 
 namespace quelto {
 
@@ -147,8 +150,18 @@ void NoteHighlighter::styleAroundComposition(const QTextBlock& block)
 QList<QTextLayout::FormatRange> NoteHighlighter::formatsFor(const QString& text) const
 {
     using MarkdownHighlighter::Style;
-    const QList<MarkdownHighlighter::StyleRun> runs = MarkdownHighlighter::runsForLine(text);
     QList<QTextLayout::FormatRange> ranges;
+    if (text.size() > kLongestStyledLine) {
+        // Plain, and without kerning or ligatures, which halves the time Qt takes to lay
+        // the line out again on each key. The range's length is fixed, so that typing
+        // leaves the formats equal and the line is not laid out a second time.
+        QTextCharFormat plain;
+        plain.setFontStyleStrategy(QFont::PreferNoShaping);
+        plain.setFontKerning(false);
+        ranges.append({0, std::numeric_limits<int>::max() / 2, plain});
+        return ranges;
+    }
+    const QList<MarkdownHighlighter::StyleRun> runs = MarkdownHighlighter::runsForLine(text);
     if (runs.isEmpty())
         return ranges;
     // Runs overlap (a bold inside a heading); each adds its properties on top of the
@@ -177,17 +190,31 @@ QList<QTextLayout::FormatRange> NoteHighlighter::formatsFor(const QString& text)
     for (const auto& run : runs)
         formats << m_theme.format(run.style, m_palette);
 
+    // Sweeps the cuts keeping the runs that cover the piece, in their order, so a line
+    // with thousands of runs costs no more than its runs.
+    QList<qsizetype> byLower(runs.size());
+    std::iota(byLower.begin(), byLower.end(), 0);
+    QList<qsizetype> byUpper = byLower;
+    std::stable_sort(byLower.begin(), byLower.end(),
+                     [&](qsizetype a, qsizetype b) { return runs[a].lower < runs[b].lower; });
+    std::stable_sort(byUpper.begin(), byUpper.end(),
+                     [&](qsizetype a, qsizetype b) { return runs[a].upper < runs[b].upper; });
+    std::set<qsizetype> covering;
+    auto opening = byLower.cbegin();
+    auto closing = byUpper.cbegin();
     for (qsizetype i = 0; i + 1 < cuts.size(); ++i) {
         const qsizetype from = cuts[i];
         const qsizetype to = cuts[i + 1];
-        QTextCharFormat merged;
-        bool any = false;
-        for (qsizetype r = 0; r < runs.size(); ++r) {
-            if (runs[r].lower <= from && to <= runs[r].upper) {
-                merged.merge(formats[r]);
-                any = true;
-            }
+        for (; closing != byUpper.cend() && runs[*closing].upper <= from; ++closing)
+            covering.erase(*closing);
+        for (; opening != byLower.cend() && runs[*opening].lower <= from; ++opening) {
+            if (runs[*opening].upper > from)
+                covering.insert(*opening);
         }
+        QTextCharFormat merged;
+        bool any = !covering.empty();
+        for (const qsizetype r : covering)
+            merged.merge(formats[r]);
         // A ticked task's text (not its box) is greyed and struck through.
         if (ticked && box->end() <= from) {
             merged.setForeground(EditorTheme::secondary(m_palette));
