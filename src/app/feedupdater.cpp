@@ -66,8 +66,11 @@ void FeedUpdater::check(bool byUser)
             emit answered(Outcome::Failed, {});
         return;
     }
-    if (m_isChecking)
+    if (m_isChecking) {
+        // Answered when the check already running ends.
+        m_userWaiting = m_userWaiting || byUser;
         return;
+    }
     m_isChecking = true;
     fetch(m_config.feed, [this, byUser](std::optional<QByteArray> feed) {
         if (!feed) {
@@ -111,10 +114,11 @@ void FeedUpdater::fetch(const QUrl& url, Done done)
     });
 }
 
-void FeedUpdater::conclude(bool byUser, const std::optional<QByteArray>& feed,
+void FeedUpdater::conclude(bool askedByUser, const std::optional<QByteArray>& feed,
                            const std::optional<QByteArray>& signature)
 {
     m_isChecking = false;
+    const bool byUser = askedByUser || std::exchange(m_userWaiting, false);
     // Nothing from a feed that is not signed with our key is believed or shown.
     // The signature file holds the 64 bytes, raw or in Base64.
     const QByteArray rawSignature = signature && signature->size() == 64

@@ -54,7 +54,7 @@ private:
     using Done = std::function<void(std::optional<QByteArray>)>;
     void check(bool byUser);
     void fetch(const QUrl& url, Done done);
-    void conclude(bool byUser, const std::optional<QByteArray>& feed,
+    void conclude(bool askedByUser, const std::optional<QByteArray>& feed,
                   const std::optional<QByteArray>& signature);
 
     Config m_config;
@@ -62,6 +62,8 @@ private:
     Clock m_now;
     QNetworkAccessManager m_network;
     bool m_isChecking = false;
+    // The user asked while an automatic check was running.
+    bool m_userWaiting = false;
 };
 
 } // namespace quelto

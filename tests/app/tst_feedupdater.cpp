@@ -139,6 +139,20 @@ private slots:
         QCOMPARE(offered.count(), 1);
     }
 
+    void userAskingDuringAnAutomaticCheckIsAnswered()
+    {
+        const SigningKey key;
+        const QByteArray feed = feedFor("0.2.0");
+        m_server->answer("/feed.json", {200, feed, {}, false});
+        m_server->answer("/feed.json.sig", {200, key.sign(feed), {}, false});
+        FeedUpdater updater(config(key.publicKey()), *m_settings, [this] { return m_now; });
+        QSignalSpy answered(&updater, &FeedUpdater::answered);
+        updater.checkAutomatically();
+        updater.checkForUpdates();
+        QTRY_COMPARE(answered.count(), 1);
+        QCOMPARE(m_server->requests(), 2); // one check, its feed and signature
+    }
+
     void onlyConfiguredUnpackagedBuildsCanCheck()
     {
         const SigningKey key;
