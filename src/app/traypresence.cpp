@@ -94,20 +94,26 @@ void TrayPresence::buildStatusMenu(QMenu* menu)
 {
     QString first = m_panel.controller().isVisible() ? QStringLiteral("Hide Quelto")
                                                      : QStringLiteral("Show Quelto");
+    // The global shortcut in the menu's key column (after a tab), not in the title.
     const QString shortcut = m_shortcut.activeName();
     if (!shortcut.isEmpty())
-        first += QStringLiteral("   ") + shortcut;
+        first += u'\t' + shortcut;
     addClosureItem(menu, first, {}, m_actions.togglePanel);
     if (m_shortcut.status().needsDesktopBinding())
         addClosureItem(menu, QStringLiteral("No Shortcut: How to Set One…"), {},
                        m_actions.openShortcutSettings);
-    m_commands.addItem(menu, Command::NewTab);
-    m_commands.addItem(menu, Command::ClearScratch);
+    // Without their keys, which work only inside the panel.
+    const auto item = [this, menu](Command command) {
+        if (m_commands.isBound(command))
+            addClosureItem(menu, commandInfo(command).title, {}, m_commands.handler(command));
+    };
+    item(Command::NewTab);
+    item(Command::ClearScratch);
     menu->addSeparator();
-    m_commands.addItem(menu, Command::Settings);
-    m_commands.addItem(menu, Command::CheckForUpdates);
+    item(Command::Settings);
+    item(Command::CheckForUpdates);
     menu->addSeparator();
-    m_commands.addItem(menu, Command::Quit);
+    item(Command::Quit);
 }
 
 } // namespace quelto

@@ -136,9 +136,10 @@ private slots:
     void settingsOpenFromTrayAndPanel()
     {
         m_app->launch();
-        QCOMPARE(statusEntries(*m_app).first(), QStringLiteral("Show Quelto   Ctrl+Shift+J"));
+        QCOMPARE(statusEntries(*m_app).first(), QStringLiteral("Show Quelto\tCtrl+Shift+J"));
         QMenu menu;
         m_app->tray()->buildStatusMenu(&menu);
+        QVERIFY(menu.actions().at(1)->shortcut().isEmpty()); // New Tab: no key from the tray
         for (QAction* action : menu.actions()) {
             if (action->text() == QStringLiteral("Settings…"))
                 action->trigger();
@@ -153,7 +154,7 @@ private slots:
         m_app->togglePanel();
         FloatingPanel* panel = m_app->panel()->controller().panel();
         QVERIFY(QTest::qWaitForWindowActive(panel));
-        QCOMPARE(statusEntries(*m_app).first(), QStringLiteral("Hide Quelto   Ctrl+Shift+J"));
+        QCOMPARE(statusEntries(*m_app).first(), QStringLiteral("Hide Quelto\tCtrl+Shift+J"));
         QTest::keyClick(m_app->panel()->view().editor().textView(), Qt::Key_Comma,
                         Qt::ControlModifier);
         QCOMPARE(m_app->settings()->window(), window);
