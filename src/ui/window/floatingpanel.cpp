@@ -131,6 +131,12 @@ bool FloatingPanel::event(QEvent* event)
             emit deactivated();
         return handled;
     }
+    case QEvent::Close:
+        // Hidden the way Esc hides it, so that it saves and forgets its alerts; it is
+        // never destroyed.
+        event->ignore();
+        emit closeRequested();
+        return true;
     case QEvent::WindowActivate:
     case QEvent::Enter:
     case QEvent::MouseMove:

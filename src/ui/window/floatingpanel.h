@@ -51,6 +51,8 @@ public:
 signals:
     // The window lost activation.
     void deactivated();
+    // The window manager was asked to close the panel (Alt+F4, a taskbar's close).
+    void closeRequested();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

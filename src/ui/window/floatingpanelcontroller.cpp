@@ -43,6 +43,7 @@ FloatingPanelController::FloatingPanelController(QSize size, std::optional<doubl
 
     m_panel->setKeyHandler(
         [this](QKeyEvent* event) { return m_keyHandler && m_keyHandler(event); });
+    connect(m_panel, &FloatingPanel::closeRequested, this, &FloatingPanelController::hide);
     connect(m_panel, &FloatingPanel::deactivated, this, [this] {
         // A window opened over the panel (Settings from its menu) is part of it, not a
         // click away; decided once the focus has landed.
