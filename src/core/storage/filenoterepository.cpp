@@ -420,7 +420,10 @@ void FileNoteRepository::trash(const QUuid& id)
 {
     const QString path = notePath(id);
     const QFileInfo info(path);
-    if (info.exists() || info.isSymLink()) {
+    const Stamp there = stampOf(path);
+    // A tab never typed in: an empty file in the Trash would only be clutter.
+    const bool removedEmpty = there.regular && there.size == 0 && QFile::remove(path);
+    if (!removedEmpty && (info.exists() || info.isSymLink())) {
         // Qt falls back to a trash folder relative to the working directory when the
         // data location is missing; making it first keeps the note in the user's Trash.
         QDir().mkpath(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation));

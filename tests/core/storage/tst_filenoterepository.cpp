@@ -155,6 +155,10 @@ private slots:
         QCOMPARE(m_repo->load(), (NoteIndex{{c}, kC}));
         QCOMPARE(textsOf(m_repo->orphanNotes({})), QStringList{"c"});
         m_repo->trash(kA); // A has no note file: nothing to do, and no error
+        m_repo->save(makeNote(kB, "", 2));
+        m_repo->trash(kB); // empty: nothing worth a place in the Trash
+        QVERIFY(!QFile::exists(m_repo->notePath(kB)));
+        QVERIFY(!QFile::exists(m_dir->filePath("share/Trash/files")));
 
         for (auto it = foreign.begin(); it != foreign.end(); ++it)
             QCOMPARE(readFile(m_notes + '/' + it.key()), it.value());
