@@ -10,12 +10,16 @@
 
 namespace quelto::FileManager {
 
-void showItem(const QString& path)
+void showItem(const QString& path, std::function<void()> failed)
 {
     const QUrl url = QUrl::fromLocalFile(path);
+    const auto openFolder = [url, failed = std::move(failed)] {
+        if (!QDesktopServices::openUrl(url) && failed)
+            failed();
+    };
     QDBusConnection bus = QDBusConnection::sessionBus();
     if (!bus.isConnected()) {
-        QDesktopServices::openUrl(url);
+        openFolder();
         return;
     }
     QDBusMessage call = QDBusMessage::createMethodCall(
@@ -25,9 +29,9 @@ void showItem(const QString& path)
     call << QStringList{url.toString(QUrl::FullyEncoded)} << QString();
     auto* watcher = new QDBusPendingCallWatcher(bus.asyncCall(call, kShowTimeoutMs), qApp);
     QObject::connect(watcher, &QDBusPendingCallWatcher::finished, qApp,
-                     [url](QDBusPendingCallWatcher* done) {
+                     [openFolder](QDBusPendingCallWatcher* done) {
                          if (done->isError())
-                             QDesktopServices::openUrl(url);
+                             openFolder();
                          done->deleteLater();
                      });
 }

@@ -4,6 +4,8 @@
 
 #include <QString>
 
+#include <functional>
+
 namespace quelto::FileManager {
 
 // How long the file manager may take to answer (it may have to start first) before
@@ -13,6 +15,7 @@ inline constexpr int kShowTimeoutMs = 5000;
 // Asks the file manager (the freedesktop FileManager1 service on the session bus) to
 // show `path` selected in its folder; when none answers, opens `path` itself with the
 // desktop's handler for folders. Returns at once; the answer arrives later.
-void showItem(const QString& path);
+// `failed` runs when nothing could show it.
+void showItem(const QString& path, std::function<void()> failed = {});
 
 } // namespace quelto::FileManager

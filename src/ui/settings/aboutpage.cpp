@@ -8,6 +8,7 @@
 #include <QDesktopServices>
 #include <QEvent>
 #include <QLabel>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -57,8 +58,13 @@ AboutPage::AboutPage(const AboutInfo& about, const CommandTable& commands, QWidg
         button->setCursor(Qt::PointingHandCursor);
         button->setToolTip(link.url.toDisplayString());
         form->addRow({}, {}, button);
-        connect(button, &QPushButton::clicked, this,
-                [url = link.url] { QDesktopServices::openUrl(url); });
+        connect(button, &QPushButton::clicked, this, [this, url = link.url] {
+            if (!QDesktopServices::openUrl(url))
+                QMessageBox::warning(this, QStringLiteral("Quelto"),
+                                     QStringLiteral("Couldn't open %1: no browser or mail "
+                                                    "app answered.")
+                                         .arg(url.toDisplayString()));
+        });
         m_links.append({button, link});
     }
     updateLinkIcons();

@@ -7,6 +7,8 @@
 #include <QCheckBox>
 #include <QDir>
 #include <QLabel>
+#include <QMessageBox>
+#include <QPointer>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QVBoxLayout>
@@ -77,7 +79,13 @@ void EditorPage::showFolder()
     // A fresh installation has no folder until the first note is saved; a failure here
     // shows itself when the file manager cannot find it.
     QDir().mkpath(m_notesFolder);
-    FileManager::showItem(m_notesFolder);
+    FileManager::showItem(m_notesFolder, [page = QPointer<EditorPage>(this)] {
+        if (page)
+            QMessageBox::warning(page, QStringLiteral("Quelto"),
+                                 QStringLiteral("Couldn't show the notes folder: no file manager "
+                                                "answered. It is %1")
+                                     .arg(QDir::toNativeSeparators(page->m_notesFolder)));
+    });
 }
 
 } // namespace quelto
