@@ -132,11 +132,15 @@ bool FloatingPanel::event(QEvent* event)
         return handled;
     }
     case QEvent::Close:
-        // Hidden the way Esc hides it, so that it saves and forgets its alerts; it is
-        // never destroyed.
-        event->ignore();
-        emit closeRequested();
-        return true;
+        // The window manager's close (Alt+F4, a taskbar) hides it the way Esc does, so
+        // that it saves and forgets its alerts. Quitting closes it for real, or the
+        // application would refuse to quit.
+        if (event->spontaneous()) {
+            event->ignore();
+            emit closeRequested();
+            return true;
+        }
+        break;
     case QEvent::WindowActivate:
     case QEvent::Enter:
     case QEvent::MouseMove:

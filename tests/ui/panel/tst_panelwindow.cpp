@@ -78,6 +78,26 @@ private slots:
         QCOMPARE(requests, 1);
     }
 
+    // The window manager's close (Alt+F4, a taskbar's) hides the panel as Esc does,
+    // which saves at once.
+    void windowManagerCloseHides()
+    {
+        m_f->store.updateText("typed", m_f->notes[1].id);
+        xcb_connection_t* c =
+            qGuiApp->nativeInterface<QNativeInterface::QX11Application>()->connection();
+        xcb_client_message_event_t close{};
+        close.response_type = XCB_CLIENT_MESSAGE;
+        close.format = 32;
+        close.window = xcb_window_t(panel()->winId());
+        close.type = quelto::testing::internAtom(c, "WM_PROTOCOLS");
+        close.data.data32[0] = quelto::testing::internAtom(c, "WM_DELETE_WINDOW");
+        xcb_send_event(c, false, close.window, XCB_EVENT_MASK_NO_EVENT,
+                       reinterpret_cast<const char*>(&close));
+        xcb_flush(c);
+        QTRY_VERIFY(!m_f->panel.controller().isVisible());
+        QVERIFY(!m_f->store.hasPendingSaves());
+    }
+
 private:
     FloatingPanel* panel() { return m_f->window(); }
 

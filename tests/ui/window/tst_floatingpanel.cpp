@@ -53,8 +53,7 @@ private slots:
         QCOMPARE(m_folder->frames.allKeys().size(), 1);
         m_controller->show();
         QCOMPARE(m_controller->panel()->geometry(), QRect(100, 120, 500, 400));
-        QVERIFY(!m_controller->panel()->close()); // as a window manager asks: hidden as by Esc
-        QCOMPARE(hides.size(), 2);
+        m_controller->hide();
 
         pointAt(screen(1));
         m_controller->show();
