@@ -118,7 +118,9 @@ void moveBack(const QString& moved, const QString& original)
     root.rmdir(QStringLiteral("files"));
 }
 
-void writeAtomically(const QString& path, const QByteArray& bytes)
+// Returns what was written, as the file's stamp will read: taken before the file is
+// moved into place, so a program writing the file right after is not taken for us.
+FileNoteRepository::Stamp writeAtomically(const QString& path, const QByteArray& bytes)
 {
     // QSaveFile writes through a link to its target; a link (or pipe) in its place is
     // replaced instead, so nothing outside the notes folder is ever written.
@@ -135,8 +137,14 @@ void writeAtomically(const QString& path, const QByteArray& bytes)
         file.cancelWriting();
         throw NoteRepositoryError{message};
     }
+    struct stat written {};
+    if (!file.flush() || ::fstat(file.handle(), &written) != 0) {
+        file.cancelWriting();
+        throw NoteRepositoryError{file.errorString()};
+    }
     if (!file.commit())
         throw NoteRepositoryError{file.errorString()};
+    return {true, true, qint64(written.st_size), nanoseconds(written.st_mtim)};
 }
 
 bool isIntegral(const QJsonValue& value)
@@ -403,7 +411,7 @@ void FileNoteRepository::checkUnchanged(const QUuid& id, const QString& path) co
             return;
     }
     throw NoteRepositoryError{
-        QStringLiteral("%1 was changed by another program").arg(QFileInfo(path).fileName())};
+        QStringLiteral("%1 was changed by another program").arg(QFileInfo(path).fileName()), true};
 }
 
 void FileNoteRepository::save(const Note& note)
@@ -412,8 +420,7 @@ void FileNoteRepository::save(const Note& note)
     const QString path = notePath(note.id);
     checkUnchanged(note.id, path);
     const QByteArray bytes = note.text.toUtf8();
-    writeAtomically(path, bytes);
-    remember(note.id, path, stampOf(path), bytes, true);
+    remember(note.id, path, writeAtomically(path, bytes), bytes, true);
 }
 
 void FileNoteRepository::trash(const QUuid& id)

@@ -18,6 +18,8 @@ namespace quelto {
 
 struct NoteRepositoryError {
     QString message;
+    // Another program changed the file since it was read: it must be read first.
+    bool changedElsewhere = false;
 
     friend bool operator==(const NoteRepositoryError&, const NoteRepositoryError&) = default;
 };

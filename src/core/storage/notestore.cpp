@@ -211,7 +211,7 @@ void NoteStore::saveTexts(bool now)
         if (i < 0)
             continue;
         if (!busy.contains(id)) {
-            persist(id, false);
+            persist(id, false, now);
         } else if (now && !m_restoring.contains(id)) {
             m_otherVersions.remove(id); // it stays in its file, and comes back as a tab
             rehome(i, false);           // cannot wait: this text goes to a file of its own
@@ -238,7 +238,7 @@ void NoteStore::setFailed(const QUuid& id, bool failed)
         emit failedIDsChanged();
 }
 
-void NoteStore::persist(const QUuid& id, bool lookFirst)
+void NoteStore::persist(const QUuid& id, bool lookFirst, bool now)
 {
     // What another program did to the file is taken in before anything is written.
     if (lookFirst && applyExternalChanges(m_repository->externalChanges({id})).contains(id)) {
@@ -255,7 +255,17 @@ void NoteStore::persist(const QUuid& id, bool lookFirst)
             throw NoteRepositoryError{QStringLiteral("the notes folder is missing")};
         m_repository->save(*note);
         setFailed(id, false);
-    } catch (const NoteRepositoryError&) {
+    } catch (const NoteRepositoryError& error) {
+        if (error.changedElsewhere) {
+            // Changed between looking and writing: looked at again in a moment, or, when
+            // it cannot wait, this text goes to a file of its own.
+            m_pending.insert(id);
+            if (now)
+                rehome(indexOf(id), false);
+            else
+                scheduleSave(kBusyRetry);
+            return;
+        }
         setFailed(id, true);
         ++m_saveFailureCount;
         m_pending.insert(id);

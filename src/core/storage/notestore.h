@@ -123,8 +123,9 @@ private:
     // is waited for.
     void saveTexts(bool now);
     void scheduleSave(std::chrono::milliseconds delay);
-    // Writes the note's text; `lookFirst` takes in other programs' changes before.
-    void persist(const QUuid& id, bool lookFirst = true);
+    // Writes the note's text; `lookFirst` takes in other programs' changes before, and
+    // `now` leaves nothing for later.
+    void persist(const QUuid& id, bool lookFirst = true, bool now = false);
     void persistIndex();
     void setFailed(const QUuid& id, bool failed);
     // Stamps an edited note and schedules its save.
