@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/panel/notepanelcontroller.h"
 
+#include "core/text/lineendings.h"
 #include "platform/window/x11window.h"
 
 #include <QApplication>
@@ -252,7 +253,7 @@ void NotePanelController::clearScratch()
         const Note* current = m_store.note(id);
         // Through the editor when it surely shows Scratch, so the user can undo it.
         if (!sameTextElsewhere && current && m_store.activeID() == id && view &&
-            !view->isReadOnly() && view->noteText() == current->text) {
+            !view->isReadOnly() && view->noteText() == LineEndings::split(current->text).text) {
             view->applyEdit(TextEdit{{0, view->noteText().size()}, QString(), {0, 0}});
         } else {
             m_store.updateText(QString(), id);
