@@ -102,6 +102,15 @@ public:
         return requests;
     }
 
+    // Shows the window and takes the input focus, as a click into another application
+    // does; asked again until it lands (a window manager maps it first).
+    void takeFocus()
+    {
+        xcb_map_window(m_c, m_window);
+        xcb_set_input_focus(m_c, XCB_INPUT_FOCUS_POINTER_ROOT, m_window, XCB_CURRENT_TIME);
+        std::free(xcb_get_input_focus_reply(m_c, xcb_get_input_focus(m_c), nullptr));
+    }
+
 private:
     xcb_connection_t* m_c;
     xcb_window_t m_window = XCB_NONE;

@@ -111,7 +111,10 @@ void NotePanelController::didHide()
     m_store.flush();
     if (m_activatedForAlert && !m_isPresentingAlert) {
         m_activatedForAlert = false;
-        if (m_controller->previousApp())
+        // Only while Quelto still has the focus: a user who has gone on to another
+        // application keeps it.
+        if (m_controller->previousApp() &&
+            QGuiApplication::applicationState() == Qt::ApplicationActive)
             X11Window::activate(*m_controller->previousApp());
     }
 }
