@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/hotkey/hotkey.h"
+#include "support/grabhelper.h"
 #include "support/keypress.h"
 #include "support/xvfbserver.h"
 
@@ -159,19 +160,12 @@ private slots:
 
     void heldOrNonsenseCombosFail()
     {
-        QProcess other;
-        // X11 key code of K (evdev 37 + 8), Control|Shift.
-        other.start(QStringLiteral(QUELTO_GRAB_HELPER),
-                    {QStringLiteral("45"), QStringLiteral("5")});
-        QVERIFY(other.waitForReadyRead(5000));
-        QCOMPARE(other.readLine().trimmed(), QByteArray("ready"));
-
-        QVERIFY(!HotKey::create(kCtrlShiftK, [] {}));
-        auto unrelated = HotKey::create(kCtrlShiftJ, [] {});
-        QVERIFY(unrelated);
-
-        other.closeWriteChannel();
-        QVERIFY(other.waitForFinished(5000));
+        {
+            quelto::testing::OtherClient other(45, 5); // K (evdev 37 + 8), Control|Shift
+            QVERIFY(other.ready());
+            QVERIFY(!HotKey::create(kCtrlShiftK, [] {}));
+            QVERIFY(HotKey::create(kCtrlShiftJ, [] {})); // unrelated
+        }
         // The server frees the grab once it has seen the other client go.
         QTRY_VERIFY(HotKey::create(kCtrlShiftK, [] {}));
         QVERIFY(!HotKey::create({52, HotKeyCombo::kCommand}, [] {}));    // no such key
