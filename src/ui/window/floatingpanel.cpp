@@ -209,15 +209,24 @@ void FloatingPanel::showFloating()
         return;
     }
     // sway and other wlroots compositors float a toplevel whose minimum and maximum
-    // sizes agree when it maps; they do not tile it again when the limits change.
-    const QSize minimum = minimumSize();
-    const QSize maximum = maximumSize();
+    // sizes agree when it maps; they do not tile it again when the limits change. The
+    // limits to go back to are taken once: shown again before they are back, the
+    // panel's limits are the fixed ones.
+    if (!m_limitsToRestore)
+        m_limitsToRestore = std::pair(minimumSize(), maximumSize());
     setFixedSize(size());
     show();
-    QTimer::singleShot(kFloatingSettleMs, this, [this, minimum, maximum] {
-        setMinimumSize(minimum);
-        setMaximumSize(maximum);
-    });
+    if (!m_floatingSettled) {
+        m_floatingSettled = new QTimer(this);
+        m_floatingSettled->setSingleShot(true);
+        m_floatingSettled->setInterval(kFloatingSettleMs);
+        connect(m_floatingSettled, &QTimer::timeout, this, [this] {
+            setMinimumSize(m_limitsToRestore->first);
+            setMaximumSize(m_limitsToRestore->second);
+            m_limitsToRestore.reset();
+        });
+    }
+    m_floatingSettled->start();
 }
 
 void FloatingPanel::beginResize(Qt::Edges edges, QPointF global)

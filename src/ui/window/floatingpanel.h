@@ -6,8 +6,11 @@
 
 #include <functional>
 #include <optional>
+#include <utility>
 
 class QKeyEvent;
+
+class QTimer;
 
 namespace quelto {
 
@@ -76,6 +79,9 @@ private:
     // The panel answered the shortcut question for the key press about to come.
     bool m_answeredShortcut = false;
     bool m_userChangedFrame = false;
+    // On a compositor that places the panel: its size limits while it maps fixed.
+    std::optional<std::pair<QSize, QSize>> m_limitsToRestore;
+    QTimer* m_floatingSettled = nullptr;
     // The window manager is moving or resizing the panel for the user.
     bool m_windowManagerDrags = false;
     // Where a manual drag started (when the window manager cannot move windows).
