@@ -114,6 +114,9 @@ EditorTextView::EditorTextView(double fontSize, bool monospace, bool mathEnabled
     viewport()->setMouseTracking(true); // the pointer changes over links
     setAutoFillBackground(false);
     document()->setDocumentMargin(kContainerInset);
+    // Lines scrolled past the bottom stop an inset above it, clear of the rounded corners,
+    // as they do at the top.
+    setViewportMargins(0, 0, 0, int(kContainerInset));
     const EditorTheme theme{fontSize, monospace};
     document()->setDefaultFont(theme.baseFont());
     // Connected before anyone reads the text after a change.
