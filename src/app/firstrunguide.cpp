@@ -5,14 +5,29 @@
 
 namespace quelto {
 
-QString FirstRunGuide::welcomeText(bool shortcutWorks)
+namespace {
+
+// The line of the welcome note that says how to open it; the others never change.
+constexpr qsizetype kHowToOpenLine = 1;
+
+QStringList withoutHowToOpen(const QString& text)
 {
-    // Fixed text: the keyboard layout of the day must not change what the note says.
+    QStringList lines = text.split(u'\n');
+    if (lines.size() > kHowToOpenLine)
+        lines.removeAt(kHowToOpenLine);
+    return lines;
+}
+
+} // namespace
+
+QString FirstRunGuide::welcomeText(const QString& shortcut)
+{
     const QString howToOpen =
-        shortcutWorks ? QStringLiteral("Press **Ctrl+Shift+J** anywhere to show or hide this note.")
-                      : QStringLiteral("Open this note from the tray icon, or bind the command "
-                                       "`quelto --toggle` to a key in your desktop's keyboard "
-                                       "settings.");
+        !shortcut.isEmpty()
+            ? QStringLiteral("Press **%1** anywhere to show or hide this note.").arg(shortcut)
+            : QStringLiteral("Open this note from the tray icon, or bind the command "
+                             "`quelto --toggle` to a key in your desktop's keyboard "
+                             "settings.");
     return QStringList{
         QStringLiteral("# Welcome to Quelto"),
         howToOpen + QStringLiteral(" It stays on top until you press Esc."),
@@ -61,7 +76,7 @@ void FirstRunGuide::seedWelcomeNote()
 {
     const Note scratch = m_store.notes().first();
     if (scratch.text.isEmpty())
-        m_store.updateText(welcomeText(m_shortcut.works()), scratch.id);
+        m_store.updateText(welcomeText(m_shortcut.displayName()), scratch.id);
 }
 
 void FirstRunGuide::show()
@@ -86,10 +101,10 @@ void FirstRunGuide::shortcutChanged()
     // The untouched welcome note follows what the desktop answered.
     if (m_prefs.hasCompletedOnboarding())
         return;
-    const bool works = m_shortcut.works();
     const Note scratch = m_store.notes().first();
-    if (scratch.text == welcomeText(!works))
-        m_store.updateText(welcomeText(works), scratch.id);
+    const QString text = welcomeText(m_shortcut.displayName());
+    if (scratch.text != text && withoutHowToOpen(scratch.text) == withoutHowToOpen(text))
+        m_store.updateText(text, scratch.id);
 }
 
 } // namespace quelto

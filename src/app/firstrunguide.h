@@ -21,9 +21,9 @@ class FirstRunGuide : public QObject {
     Q_OBJECT
 
 public:
-    // The first note a new user sees. It names the default shortcut in its fixed text
-    // form, or, when `shortcutWorks` is false, the other ways to open Quelto.
-    static QString welcomeText(bool shortcutWorks = true);
+    // The first note a new user sees. It names `shortcut`, the one that works, or, when
+    // none does, the other ways to open Quelto.
+    static QString welcomeText(const QString& shortcut);
 
     // `tryIt` shows the panel (the guide's "Try it now").
     FirstRunGuide(Preferences& prefs, NoteStore& store, const ShortcutCoordinator& shortcut,

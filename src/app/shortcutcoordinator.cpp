@@ -36,18 +36,15 @@ QString ShortcutCoordinator::activeName() const
     return m_boundTrigger; // bound under a name of the desktop's own, or nothing
 }
 
-QString ShortcutCoordinator::displayName() const
+void ShortcutCoordinator::report(Outcome outcome, const QString& reason)
 {
-    const QString active = activeName();
+    QString name = activeName();
     // While the desktop is still asked, the shortcut it is asked for is the one to name.
-    if (active.isEmpty() && works())
-        return KeyboardLayout::displayString(m_wanted.value_or(m_prefs.hotKey()));
-    return active;
-}
-
-bool ShortcutCoordinator::works() const
-{
-    return m_status.outcome() == Outcome::Active || m_status.outcome() == Outcome::Waiting;
+    if (name.isEmpty() && outcome == Outcome::Waiting)
+        name = KeyboardLayout::displayString(m_wanted.value_or(m_prefs.hotKey()));
+    m_status.set(outcome,
+                 outcome == Outcome::Active || outcome == Outcome::Waiting ? name : QString(),
+                 reason);
 }
 
 void ShortcutCoordinator::setSuspended(bool suspended)
@@ -101,7 +98,7 @@ void ShortcutCoordinator::registerX11(const HotKeyCombo& wanted)
     if (std::unique_ptr<HotKey> next = HotKey::create(wanted, handler)) {
         m_hotKey = std::move(next);
         setRegisteredCombo(wanted);
-        m_status.setOutcome(Outcome::Active);
+        report(Outcome::Active);
         return;
     }
     if (!m_hotKey) {
@@ -111,7 +108,7 @@ void ShortcutCoordinator::registerX11(const HotKeyCombo& wanted)
         else
             setRegisteredCombo(std::nullopt);
     }
-    m_status.setOutcome(m_registeredCombo ? Outcome::Active : Outcome::Taken);
+    report(m_registeredCombo ? Outcome::Active : Outcome::Taken);
     const HotKeyCombo kept = m_registeredCombo.value_or(HotKeyCombo::defaultCombo());
     keep(kept);
     emit conflict(wanted, m_registeredCombo
@@ -128,15 +125,15 @@ void ShortcutCoordinator::bindThroughPortal(const HotKeyCombo& wanted)
     if (m_portal && m_wanted == wanted && works())
         return;
     if (!m_portal) {
-        m_portal = std::make_unique<PortalShortcut>(QDBusConnection::sessionBus(),
-                                                    QGuiApplication::desktopFileName());
+        m_portal = std::make_unique<PortalShortcut>(
+            QDBusConnection::sessionBus(), QGuiApplication::desktopFileName(), sessionToken());
         connect(m_portal.get(), &PortalShortcut::activated, this, [this] {
             if (!m_suspended)
                 emit activated();
         });
         connect(m_portal.get(), &PortalShortcut::bound, this, &ShortcutCoordinator::portalBound);
         connect(m_portal.get(), &PortalShortcut::declined, this,
-                [this] { portalRefused(Outcome::Declined); });
+                [this](const QString& reason) { portalRefused(Outcome::Declined, reason); });
         connect(m_portal.get(), &PortalShortcut::unavailable, this,
                 [this] { portalRefused(Outcome::Unavailable); });
     }
@@ -144,7 +141,7 @@ void ShortcutCoordinator::bindThroughPortal(const HotKeyCombo& wanted)
     m_boundTrigger.clear();
     // Nothing works until the desktop says so; it may ask the user first.
     setRegisteredCombo(std::nullopt);
-    m_status.setOutcome(Outcome::Waiting);
+    report(Outcome::Waiting);
     m_portal->bind(wanted);
 }
 
@@ -156,19 +153,30 @@ void ShortcutCoordinator::portalBound(const QString& trigger)
     if (combo)
         keep(*combo);
     setRegisteredCombo(combo);
-    m_status.setOutcome(Outcome::Active);
-    emit changed(); // the trigger may have changed alone
+    report(Outcome::Active); // the trigger may have changed alone
 }
 
-void ShortcutCoordinator::portalRefused(Outcome outcome)
+void ShortcutCoordinator::portalRefused(Outcome outcome, const QString& reason)
 {
     m_boundTrigger.clear();
     setRegisteredCombo(std::nullopt);
-    m_status.setOutcome(outcome);
+    report(outcome, reason);
     // A refusal was the user's own answer, or the desktop's: only a missing portal is
     // worth explaining.
     if (outcome == Outcome::Unavailable)
         emit unavailable();
+}
+
+QString ShortcutCoordinator::sessionToken()
+{
+    // The desktop names its entry after the token: one per install, kept across runs.
+    const QString key = QStringLiteral("portalSessionToken");
+    QString token = m_prefs.store().value(key).toString();
+    if (!PortalShortcut::isSessionToken(token)) {
+        token = PortalShortcut::newSessionToken();
+        m_prefs.store().setValue(key, token);
+    }
+    return token;
 }
 
 void ShortcutCoordinator::keep(const HotKeyCombo& kept)

@@ -41,9 +41,9 @@ public:
     QString activeName() const;
     // What to call the shortcut in texts for the user: the working one, or the one the
     // desktop is being asked for; empty when there is none.
-    QString displayName() const;
+    QString displayName() const { return m_status.name(); }
     // A shortcut works, or the desktop has been asked for one and has not answered.
-    bool works() const;
+    bool works() const { return m_status.works(); }
     const ShortcutStatus& status() const { return m_status; }
 
 signals:
@@ -62,7 +62,9 @@ private:
     void registerX11(const HotKeyCombo& wanted);
     void bindThroughPortal(const HotKeyCombo& wanted);
     void portalBound(const QString& trigger);
-    void portalRefused(ShortcutStatus::Outcome outcome);
+    void portalRefused(ShortcutStatus::Outcome outcome, const QString& reason = {});
+    void report(ShortcutStatus::Outcome outcome, const QString& reason = {});
+    QString sessionToken();
     // Makes `kept` the preference; the change it causes finds nothing to do.
     void keep(const HotKeyCombo& kept);
     void setRegisteredCombo(std::optional<HotKeyCombo> combo);

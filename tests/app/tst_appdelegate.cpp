@@ -54,8 +54,12 @@ private slots:
         QTRY_VERIFY(m_app->settings() && m_app->settings()->window()->isVisible());
         QCOMPARE(said->first(), QStringLiteral("Ctrl+Shift+J is already used by another app"));
         QCOMPARE(m_app->settings()->window()->windowTitle(), QStringLiteral("General"));
+        // Settings shows no combination, and says why.
+        const GeneralPage* page = m_app->settings()->window()->generalPage();
+        QCOMPARE(page->recorder()->face()->accessibleName(), QStringLiteral("Shortcut: none"));
+        QVERIFY(page->noShortcutNote()->isVisible());
         QCOMPARE(statusEntries(*m_app).first(), QStringLiteral("Show Quelto"));
-        QCOMPARE(m_app->store().notes().first().text, FirstRunGuide::welcomeText(false));
+        QCOMPARE(m_app->store().notes().first().text, FirstRunGuide::welcomeText({}));
         auto* welcome =
             qobject_cast<WelcomeStep*>(m_app->firstRun().window()->view()->currentPage());
         QVERIFY(welcome && welcome->noShortcutHint()->isVisible());
@@ -68,7 +72,7 @@ private slots:
     void firstLaunchWelcomesOnce()
     {
         m_app->launch();
-        QCOMPARE(m_app->store().notes().first().text, FirstRunGuide::welcomeText(true));
+        QCOMPARE(m_app->store().notes().first().text, FirstRunGuide::welcomeText("Ctrl+Shift+J"));
         OnboardingWindowController* onboarding = m_app->firstRun().window();
         QWidget* window = onboarding->window();
         QVERIFY(QTest::qWaitForWindowExposed(window));
@@ -76,6 +80,7 @@ private slots:
         QCOMPARE(welcome->badge()->text(), QStringLiteral("Ctrl+Shift+J"));
         m_prefs->setHotKey(kCtrlAltN);
         QCOMPARE(welcome->badge()->text(), QStringLiteral("Ctrl+Alt+N"));
+        QCOMPARE(m_app->store().notes().first().text, FirstRunGuide::welcomeText("Ctrl+Alt+N"));
 
         welcome->tryButton()->click();
         QTRY_VERIFY(m_app->panel()->controller().isVisible());

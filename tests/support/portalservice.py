@@ -5,6 +5,7 @@ on the session bus and speaks GlobalShortcuts (sessions, Request objects and the
 Response signals) and the host app registry. It says "ready", prints every call it
 gets, one a line, and takes commands on its standard input:
   press / release      the bound shortcut goes down / up (Activated, Deactivated)
+  press0               a press stamped 0 with no release, as KDE sends them
   change TEXT          the user bound TEXT in the desktop's settings (empty: none)
 Options: --refuse (the user cancels the dialog), --no-shortcuts (a portal without the
 GlobalShortcuts interface), --bind-as TEXT (bind TEXT whatever is asked for)."""
@@ -82,7 +83,8 @@ class Portal(Registry):
                          sender_keyword="sender")
     def CreateSession(self, options, sender):
         self.session = object_path("session", sender, options["session_handle_token"])
-        say("create")
+        say("create|" + ",".join(p.get("preferred_trigger", "") for _, p in
+                                  options.get("shortcuts", [])))
         Session(self.bus, self.session)
         # The portal documents the handle as a string here.
         return self.respond(sender, options, 0, {"session_handle": self.session})
@@ -117,7 +119,9 @@ class Portal(Registry):
         pass
 
     def command(self, line):
-        if line in ("press", "release") and self.session:
+        if line == "press0" and self.session:
+            self.Activated(self.session, self.id, dbus.UInt64(0), {})
+        elif line in ("press", "release") and self.session:
             self.time += 30 if line == "press" else 5
             signal = self.Activated if line == "press" else self.Deactivated
             signal(self.session, self.id, dbus.UInt64(self.time), {})

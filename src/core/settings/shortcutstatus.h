@@ -4,6 +4,7 @@
 // is none and what to do instead.
 
 #include <QObject>
+#include <QString>
 
 namespace quelto {
 
@@ -23,13 +24,21 @@ public:
     using QObject::QObject;
 
     Outcome outcome() const { return m_outcome; }
-    void setOutcome(Outcome outcome)
+    // What texts call the shortcut: the working one, or the one the desktop is being
+    // asked for; empty while none works.
+    QString name() const { return m_name; }
+    // Why none works, in the desktop's own words when it gave any.
+    QString reason() const { return m_reason; }
+    void set(Outcome outcome, const QString& name = {}, const QString& reason = {})
     {
-        if (outcome == m_outcome)
+        if (outcome == m_outcome && name == m_name && reason == m_reason)
             return;
         m_outcome = outcome;
+        m_name = name;
+        m_reason = reason;
         emit outcomeChanged();
     }
+    bool works() const { return m_outcome == Outcome::Active || m_outcome == Outcome::Waiting; }
     // No shortcut, and recording another one here will not bring one by itself.
     bool needsDesktopBinding() const
     {
@@ -41,6 +50,8 @@ signals:
 
 private:
     Outcome m_outcome = Outcome::Waiting;
+    QString m_name;
+    QString m_reason;
 };
 
 } // namespace quelto

@@ -10,6 +10,8 @@
 #include <QDBusPendingCallWatcher>
 #include <QDBusPendingReply>
 #include <QDBusVariant>
+#include <QRandomGenerator>
+#include <QRegularExpression>
 
 namespace {
 
@@ -50,6 +52,10 @@ const QString kRequestInterface = QStringLiteral("org.freedesktop.portal.Request
 const QString kSessionInterface = QStringLiteral("org.freedesktop.portal.Session");
 const QString kRegistryInterface = QStringLiteral("org.freedesktop.host.portal.Registry");
 constexpr uint kResponseSuccess = 0;
+constexpr uint kResponseCancelled = 1;
+constexpr uint kResponseEnded = 2;
+// Where a call's D-Bus error travels with its response code.
+constexpr const char* kErrorKey = "quelto-error";
 // A press that follows the last one this closely, with no release between, is the
 // key repeating (repeats come every 25 to 50 ms, the first after about half a second).
 constexpr qulonglong kRepeatGapMs = 700;
@@ -109,10 +115,12 @@ QString objectPathText(const QVariant& value)
 
 } // namespace
 
-PortalShortcut::PortalShortcut(QDBusConnection bus, QString appId, QObject* parent)
+PortalShortcut::PortalShortcut(QDBusConnection bus, QString appId, QString sessionToken,
+                               QObject* parent)
     : QObject(parent)
     , m_bus(std::move(bus))
     , m_appId(std::move(appId))
+    , m_sessionToken(isSessionToken(sessionToken) ? std::move(sessionToken) : newSessionToken())
 {
     qDBusRegisterMetaType<PortalEntry>();
     qDBusRegisterMetaType<QList<PortalEntry>>();
@@ -129,6 +137,18 @@ PortalShortcut::PortalShortcut(QDBusConnection bus, QString appId, QObject* pare
 PortalShortcut::~PortalShortcut()
 {
     closeSession();
+}
+
+QString PortalShortcut::newSessionToken()
+{
+    const quint64 bits = QRandomGenerator::system()->generate64();
+    return QStringLiteral("quelto_%1").arg(bits, 16, 16, QLatin1Char('0'));
+}
+
+bool PortalShortcut::isSessionToken(const QString& token)
+{
+    static const QRegularExpression shape(QStringLiteral("^[A-Za-z0-9_]{1,64}$"));
+    return shape.match(token).hasMatch();
 }
 
 void PortalShortcut::bind(const HotKeyCombo& combo)
@@ -184,16 +204,27 @@ void PortalShortcut::probe()
             });
 }
 
+QVariant PortalShortcut::shortcutList() const
+{
+    QVariantMap properties{{QStringLiteral("description"), QString::fromLatin1(kDescription)}};
+    if (!m_trigger.isEmpty())
+        properties.insert(QStringLiteral("preferred_trigger"), m_trigger);
+    return QVariant::fromValue(QList<PortalEntry>{{QString::fromLatin1(kShortcutId), properties}});
+}
+
 void PortalShortcut::createSession()
 {
     const QString token = nextToken();
+    // Some desktops (KDE Plasma 5.27) register only the shortcuts named here, and
+    // answer BindShortcuts with an empty list.
     const QVariantMap options{{QStringLiteral("handle_token"), token},
-                              {QStringLiteral("session_handle_token"), nextToken()}};
+                              {QStringLiteral("session_handle_token"), m_sessionToken},
+                              {QStringLiteral("shortcuts"), shortcutList()}};
     request(QStringLiteral("CreateSession"), {options}, token,
             [this](uint response, const QVariantMap& results) {
                 m_session = objectPathText(results.value(QStringLiteral("session_handle")));
                 if (response != kResponseSuccess || m_session.isEmpty()) {
-                    emit declined();
+                    emit declined(refusal(response, results));
                     return;
                 }
                 bindShortcut();
@@ -202,21 +233,26 @@ void PortalShortcut::createSession()
 
 void PortalShortcut::bindShortcut()
 {
-    QVariantMap properties{{QStringLiteral("description"), QString::fromLatin1(kDescription)}};
-    if (!m_trigger.isEmpty())
-        properties.insert(QStringLiteral("preferred_trigger"), m_trigger);
-    const QList<PortalEntry> shortcuts{{QString::fromLatin1(kShortcutId), properties}};
     const QString token = nextToken();
     request(QStringLiteral("BindShortcuts"),
-            {QVariant::fromValue(QDBusObjectPath(m_session)), QVariant::fromValue(shortcuts),
-             QString(), QVariantMap{{QStringLiteral("handle_token"), token}}},
+            {QVariant::fromValue(QDBusObjectPath(m_session)), shortcutList(), QString(),
+             QVariantMap{{QStringLiteral("handle_token"), token}}},
             token, [this](uint response, const QVariantMap& results) {
                 if (response != kResponseSuccess) {
-                    emit declined();
+                    emit declined(refusal(response, results));
                     return;
                 }
                 answer(results.value(QStringLiteral("shortcuts")));
             });
+}
+
+QString PortalShortcut::refusal(uint response, const QVariantMap& results)
+{
+    const QString error = results.value(QString::fromLatin1(kErrorKey)).toString();
+    if (!error.isEmpty())
+        return error;
+    return response == kResponseCancelled ? QStringLiteral("The request was cancelled.")
+                                          : QStringLiteral("The desktop ended the request.");
 }
 
 void PortalShortcut::request(const QString& method, QList<QVariant> arguments, const QString& token,
@@ -243,7 +279,8 @@ void PortalShortcut::request(const QString& method, QList<QVariant> arguments, c
                 finished->deleteLater();
                 const QDBusPendingReply<QDBusObjectPath> handle = *finished;
                 if (handle.isError()) // refused outright: as good as a "no"
-                    response->finish(2, {});
+                    response->finish(kResponseEnded,
+                                     {{QString::fromLatin1(kErrorKey), handle.error().message()}});
                 else
                     response->watch(handle.value().path()); // portals before 0.9 chose their own
             });
@@ -266,7 +303,7 @@ void PortalShortcut::answer(const QVariant& shortcuts)
             return;
         }
     }
-    emit declined();
+    emit declined(QStringLiteral("The desktop bound no key to it."));
 }
 
 bool PortalShortcut::isOurs(const QDBusMessage& message) const
@@ -282,7 +319,8 @@ void PortalShortcut::onActivated(const QDBusMessage& message)
     if (!isOurs(message))
         return;
     const qulonglong timestamp = message.arguments().value(2).toULongLong();
-    const bool repeat = m_held && m_lastPress && timestamp >= *m_lastPress &&
+    // Without a time stamp no press can be told from a repeat: each one counts.
+    const bool repeat = timestamp != 0 && m_held && m_lastPress && timestamp >= *m_lastPress &&
                         timestamp - *m_lastPress < kRepeatGapMs;
     m_held = true;
     m_lastPress = timestamp;

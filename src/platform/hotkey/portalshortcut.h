@@ -24,7 +24,15 @@ public:
     static constexpr const char* kDescription = "Show or hide Quelto";
 
     // `appId` names the desktop file, so the desktop can tell which application asks.
-    PortalShortcut(QDBusConnection bus, QString appId, QObject* parent = nullptr);
+    // `sessionToken` names the session; desktops that keep shortcuts per session name
+    // their entry after it, so it must be this install's own and the same each run.
+    PortalShortcut(QDBusConnection bus, QString appId, QString sessionToken,
+                   QObject* parent = nullptr);
+
+    // A token no other install shares: "quelto_" and 16 random hex digits.
+    static QString newSessionToken();
+    // What a portal takes as a token: an object path element.
+    static bool isSessionToken(const QString& token);
     ~PortalShortcut() override;
 
     // Asks for `combo`, replacing any shortcut bound before (through a new session:
@@ -36,11 +44,13 @@ signals:
     // The desktop's description of the trigger now bound ("Ctrl+Shift+J"); also sent
     // whenever the user changes it in the desktop's settings.
     void bound(const QString& trigger);
-    // The user or the portal refused, or the shortcut lost its trigger.
-    void declined();
+    // The user or the portal refused, bound no trigger, or the shortcut lost its
+    // trigger; `reason` is the desktop's own words when it gave any.
+    void declined(const QString& reason);
     // No portal on the session bus, or none that offers global shortcuts.
     void unavailable();
-    // Once per press of the shortcut; the key's repeats do not count.
+    // Once per press of the shortcut; the key's repeats do not count. Desktops differ:
+    // some send no release, some stamp every signal with time 0.
     void activated();
 
 private slots:
@@ -56,6 +66,9 @@ private:
     void bindShortcut();
     void closeSession();
     void answer(const QVariant& shortcuts);
+    // Our one shortcut as the portal's a(sa{sv}) list.
+    QVariant shortcutList() const;
+    static QString refusal(uint response, const QVariantMap& results);
     // A signal about this session's shortcut.
     bool isOurs(const QDBusMessage& message) const;
     // Calls `method` on the portal and hands its Request's response to `done`, unless
@@ -66,6 +79,7 @@ private:
 
     QDBusConnection m_bus;
     QString m_appId;
+    QString m_sessionToken;
     QString m_trigger;
     QString m_session;
     // Bumped by every bind: answers to an earlier one are dropped.

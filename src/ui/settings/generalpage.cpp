@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/settings/generalpage.h"
 
+#include "platform/hotkey/keyboardlayout.h"
 #include "ui/settings/hotkeyrecorder.h"
 #include "ui/settings/settingsform.h"
 
@@ -31,6 +32,7 @@ void bindToggle(QCheckBox* box, Preferences& prefs, bool (Preferences::*read)() 
 GeneralPage::GeneralPage(Preferences& prefs, const ShortcutStatus* shortcut,
                          const QString& toggleCommand, QWidget* parent)
     : QWidget(parent)
+    , m_status(shortcut)
     , m_toggleCommand(toggleCommand)
 {
     auto* form = new SettingsForm(this);
@@ -40,14 +42,18 @@ GeneralPage::GeneralPage(Preferences& prefs, const ShortcutStatus* shortcut,
 
     form->addSection(QStringLiteral("Shortcut"));
     m_recorder = new HotKeyRecorder(HotKeyCombo::defaultCombo());
-    form->addRow(QStringLiteral("Show or hide Quelto"),
-                 QStringLiteral("Ctrl+Shift+J also opens the developer console in Chrome and "
-                                "Firefox; change either one if they clash."),
-                 m_recorder);
+    m_defaultHint = form->addRow(QStringLiteral("Show or hide Quelto"),
+                                 QStringLiteral("Ctrl+Shift+J also opens the developer console "
+                                                "in Chrome and Firefox; change either one if "
+                                                "they clash."),
+                                 m_recorder)
+                        ->findChild<QLabel*>(SettingsForm::kDescription);
     m_recorder->setCombo(prefs.hotKey());
     connect(m_recorder, &HotKeyRecorder::comboEdited, &prefs, &Preferences::setHotKey);
-    connect(&prefs, &Preferences::hotKeyChanged, m_recorder,
-            [this, &prefs] { m_recorder->setCombo(prefs.hotKey()); });
+    connect(&prefs, &Preferences::hotKeyChanged, m_recorder, [this, &prefs] {
+        m_recorder->setCombo(prefs.hotKey());
+        showShortcut();
+    });
     connect(m_recorder, &HotKeyRecorder::recordingChanged, this,
             &GeneralPage::shortcutRecordingChanged);
     if (shortcut) {
@@ -57,10 +63,9 @@ GeneralPage::GeneralPage(Preferences& prefs, const ShortcutStatus* shortcut,
         m_noShortcutRow =
             form->addRow(QStringLiteral("No shortcut"), QStringLiteral(" "), m_copyCommand);
         m_noShortcutNote = m_noShortcutRow->findChild<QLabel*>(SettingsForm::kDescription);
-        showShortcutOutcome(shortcut->outcome());
-        connect(shortcut, &ShortcutStatus::outcomeChanged, this,
-                [this, shortcut] { showShortcutOutcome(shortcut->outcome()); });
+        connect(shortcut, &ShortcutStatus::outcomeChanged, this, &GeneralPage::showShortcut);
     }
+    showShortcut();
 
     form->addSection(QStringLiteral("Panel"));
     m_hideOnClickAway = form->addToggle(
@@ -81,20 +86,42 @@ GeneralPage::GeneralPage(Preferences& prefs, const ShortcutStatus* shortcut,
                &Preferences::showDockIconChanged);
 }
 
-void GeneralPage::showShortcutOutcome(ShortcutStatus::Outcome outcome)
+void GeneralPage::showShortcut()
 {
+    const HotKeyCombo combo = m_recorder->combo();
+    QString name = KeyboardLayout::displayString(combo);
+    if (m_status) {
+        // The desktop may have bound a trigger under a name of its own.
+        name = m_status->name();
+        m_recorder->showKeys(name == KeyboardLayout::displayString(combo)
+                                 ? KeyboardLayout::keyCapTexts(combo)
+                                 : name.split(u'+', Qt::SkipEmptyParts));
+    }
+    m_defaultHint->setVisible(name == KeyboardLayout::displayString(HotKeyCombo::defaultCombo()));
+    if (!m_status)
+        return;
     const QString bind = QStringLiteral("Bind the command %1 to a key in your desktop's keyboard "
                                         "settings.")
                              .arg(m_toggleCommand);
-    if (outcome == ShortcutStatus::Outcome::Unavailable)
-        m_noShortcutNote->setText(
-            QStringLiteral("Your desktop doesn't let apps set a global shortcut. ") + bind);
-    else if (outcome == ShortcutStatus::Outcome::Declined)
-        m_noShortcutNote->setText(QStringLiteral("Your desktop did not set one. Record a shortcut "
-                                                 "above to ask again, or: ") +
-                                  bind);
-    m_noShortcutRow->setVisible(outcome == ShortcutStatus::Outcome::Unavailable ||
-                                outcome == ShortcutStatus::Outcome::Declined);
+    QString why;
+    switch (m_status->outcome()) {
+    case ShortcutStatus::Outcome::Unavailable:
+        why = QStringLiteral("Your desktop doesn't let apps set a global shortcut. ");
+        break;
+    case ShortcutStatus::Outcome::Declined:
+        why = QStringLiteral("Your desktop did not set one. ") +
+              (m_status->reason().isEmpty() ? QString() : m_status->reason() + u' ') +
+              QStringLiteral("Record a shortcut above to ask again, or: ");
+        break;
+    case ShortcutStatus::Outcome::Taken:
+        why = QStringLiteral("Another app holds it. Record a different shortcut above, or: ");
+        break;
+    case ShortcutStatus::Outcome::Active:
+    case ShortcutStatus::Outcome::Waiting:
+        break;
+    }
+    m_noShortcutNote->setText(why + bind);
+    m_noShortcutRow->setVisible(!why.isEmpty());
 }
 
 } // namespace quelto

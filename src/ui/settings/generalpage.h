@@ -30,7 +30,7 @@ public:
     QCheckBox* hideOnClickAway() const { return m_hideOnClickAway; }
     QCheckBox* launchAtLogin() const { return m_launchAtLogin; }
     QCheckBox* showInTaskbar() const { return m_showInTaskbar; }
-    // Shown only while there is no shortcut and the desktop must bind one.
+    // Shown only while no shortcut works.
     QLabel* noShortcutNote() const { return m_noShortcutNote; }
     QPushButton* copyCommand() const { return m_copyCommand; }
 
@@ -39,9 +39,13 @@ signals:
     void shortcutRecordingChanged(bool recording);
 
 private:
-    void showShortcutOutcome(ShortcutStatus::Outcome outcome);
+    // Shows the shortcut that works (or none), why none does, and the hint that goes
+    // with the default combination only while it is that one.
+    void showShortcut();
 
     HotKeyRecorder* m_recorder;
+    const ShortcutStatus* m_status;
+    QLabel* m_defaultHint = nullptr;
     QLabel* m_noShortcutNote = nullptr;
     QPushButton* m_copyCommand = nullptr;
     QWidget* m_noShortcutRow = nullptr;

@@ -59,6 +59,11 @@ void HotKeyRecorder::setCombo(const HotKeyCombo& combo)
     updateReset();
 }
 
+void HotKeyRecorder::showKeys(const QStringList& keys)
+{
+    m_face->setKeys(keys);
+}
+
 void HotKeyRecorder::edit(const HotKeyCombo& combo)
 {
     setCombo(combo);

@@ -39,6 +39,9 @@ public:
     // Shows `combo` (the bound value changed elsewhere); emits nothing.
     void setCombo(const HotKeyCombo& combo);
     HotKeyCombo defaultCombo() const { return m_defaultCombo; }
+    // Shows other caps than the combination's (the desktop's own name for what it bound),
+    // or "None" when `keys` is empty, until the combination changes.
+    void showKeys(const QStringList& keys);
     bool isRecording() const { return m_recording; }
 
     void startRecording();

@@ -33,7 +33,10 @@ RecorderFace::RecorderFace(QWidget* parent)
     : QAbstractButton(parent)
     , m_caps(new KeyCaps(this))
     , m_prompt(new QLabel(QStringLiteral("Press a shortcut…"), this))
+    , m_none(new QLabel(QStringLiteral("None"), this))
 {
+    m_none->setForegroundRole(QPalette::PlaceholderText);
+    m_none->hide();
     setCursor(Qt::PointingHandCursor);
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
     setToolTip(QStringLiteral("Click to record a new shortcut"));
@@ -49,6 +52,7 @@ RecorderFace::RecorderFace(QWidget* parent)
     row->addStretch();
     row->addWidget(m_caps);
     row->addWidget(m_prompt);
+    row->addWidget(m_none);
     row->addStretch();
 
     m_change.setDuration(kChangeMs);
@@ -62,7 +66,10 @@ RecorderFace::RecorderFace(QWidget* parent)
 void RecorderFace::setKeys(const QStringList& keys)
 {
     m_caps->setKeys(keys);
-    setAccessibleName(QStringLiteral("Shortcut: ") + keys.join(u'+'));
+    m_caps->setVisible(!keys.isEmpty() && !m_recording);
+    m_none->setVisible(keys.isEmpty() && !m_recording);
+    setAccessibleName(QStringLiteral("Shortcut: ") +
+                      (keys.isEmpty() ? QStringLiteral("none") : keys.join(u'+')));
     updateGeometry();
 }
 
@@ -71,7 +78,9 @@ void RecorderFace::setRecording(bool recording)
     if (recording == m_recording)
         return;
     m_recording = recording;
-    m_caps->setVisible(!recording);
+    const bool none = m_caps->keys().isEmpty();
+    m_caps->setVisible(!recording && !none);
+    m_none->setVisible(!recording && none);
     m_prompt->setVisible(recording);
     setToolTip(recording ? QStringLiteral("Press Esc to cancel")
                          : QStringLiteral("Click to record a new shortcut"));

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
-// The clickable face of the shortcut recorder: the shortcut as key caps, or, while
+// The clickable face of the shortcut recorder: the shortcut as key caps ("None" when
+// there is none), or, while
 // recording, the prompt "Press a shortcut…" on an accent-tinted field. The change
 // between the two eases out over 0.12 s.
 
@@ -42,6 +43,7 @@ protected:
 private:
     KeyCaps* m_caps;
     QLabel* m_prompt;
+    QLabel* m_none;
     QVariantAnimation m_change;
     bool m_recording = false;
     double m_progress = 0;
