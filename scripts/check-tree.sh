@@ -33,7 +33,7 @@ fi
 # against those of src/.
 count() { git ls-files -z -- "$@" | xargs -0 cat | grep -cv '^[[:space:]]*$' || true; }
 code=$(count 'src/*.cpp' 'src/*.h')
-tests=$(count 'tests/*.cpp' 'tests/*.h' 'tests/*.py' 'tests/*.sh' 'tests/*.tsv' 'tests/*.txt' \
+tests=$(count 'tests/*.cpp' 'tests/*.h' 'tests/*.c' 'tests/*.py' 'tests/*.sh' 'tests/*.tsv' 'tests/*.txt' \
     ':!tests/*CMakeLists.txt')
 echo "Test lines: $tests against $code lines of code ($((100 * tests / code)) %, at most 40 %)"
 if [ $((100 * tests)) -gt $((40 * code)) ]; then

@@ -11,7 +11,9 @@ packages=(
     libxcb1-dev libxcb-keysyms1-dev libxkbcommon-dev libxkbcommon-x11-dev x11proto-dev
     xkb-data x11-xkb-utils xvfb xauth xdotool x11-utils imagemagick fonts-dejavu-core openbox clang-format
     libssl-dev appstream desktop-file-utils dbus python3-dbus python3-gi
-    weston xwayland qt6-wayland
+    xwayland qt6-wayland
+    kwin-wayland xdg-desktop-portal xdg-desktop-portal-kde qtwayland5 plasma-wayland-protocols
+    libwayland-dev
 )
 if [ "${QUELTO_FUZZ_DEPS:-0}" = 1 ]; then
     packages+=(clang libclang-rt-14-dev)
