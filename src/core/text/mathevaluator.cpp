@@ -440,7 +440,7 @@ QString formatUncached(const Decimal& value, const icu::Locale& locale)
         const auto formatter = icu::number::NumberFormatter::with()
                                    .precision(icu::number::Precision::minMaxFraction(0, 2))
                                    .roundingMode(UNUM_ROUND_HALFUP)
-                                   .grouping(UNUM_GROUPING_AUTO)
+                                   .grouping(UNUM_GROUPING_ON_ALIGNED)
                                    .locale(locale);
         it = formatters.emplace(key, formatter).first;
     }

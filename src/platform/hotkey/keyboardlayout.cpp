@@ -4,6 +4,7 @@
 #include "platform/window/x11connection.h"
 
 #include <QGuiApplication>
+#include <QTimer>
 
 #include <xcb/xcb.h>
 #include <xkbcommon/xkbcommon-x11.h>
@@ -118,16 +119,46 @@ constexpr ModifierName kTextOrder[] = {{HotKeyCombo::kControl, u"Meta"},
                                        {HotKeyCombo::kOption, u"Alt"},
                                        {HotKeyCombo::kShift, u"Shift"}};
 
-// The naming keymap with no modifiers held (the state keeps the keymap alive).
-XkbPtr<xkb_state> unmodifiedState()
+// The naming keymap with no modifiers held (the state keeps the keymap alive). Building
+// one costs X round trips or a keymap compile, so one serves every key named until the
+// event loop runs again (where a layout switch would be noticed) or the default layout
+// changes.
+xkb_state* unmodifiedState()
 {
+    static QByteArray cachedFor;
+    static XkbPtr<xkb_state> cached;
+    const QByteArray key = qgetenv("XKB_DEFAULT_LAYOUT") + '|' + qgetenv("XKB_DEFAULT_VARIANT") +
+                           '|' + QByteArray::number(quintptr(x11Connection()));
+    if (cached && cachedFor == key)
+        return cached.get();
     const auto [keymap, group] = namingKeymap();
-    if (!keymap)
-        return nullptr;
-    XkbPtr<xkb_state> state(xkb_state_new(keymap.get()));
-    if (state)
-        xkb_state_update_mask(state.get(), 0, 0, 0, 0, 0, group);
-    return state;
+    cached.reset(keymap ? xkb_state_new(keymap.get()) : nullptr);
+    cachedFor = key;
+    if (cached) {
+        xkb_state_update_mask(cached.get(), 0, 0, 0, 0, 0, group);
+        if (QCoreApplication::instance())
+            QTimer::singleShot(0, QCoreApplication::instance(), [] { cached.reset(); });
+    }
+    return cached.get();
+}
+
+// A dead key types the accent it puts on the next letter: shown as that accent.
+char32_t deadKeyAccent(xkb_keysym_t sym)
+{
+    static constexpr std::pair<xkb_keysym_t, char32_t> kAccents[] = {
+        {XKB_KEY_dead_grave, U'`'},      {XKB_KEY_dead_acute, U'´'},
+        {XKB_KEY_dead_circumflex, U'^'}, {XKB_KEY_dead_tilde, U'~'},
+        {XKB_KEY_dead_macron, U'¯'},     {XKB_KEY_dead_breve, U'˘'},
+        {XKB_KEY_dead_abovedot, U'˙'},   {XKB_KEY_dead_diaeresis, U'¨'},
+        {XKB_KEY_dead_abovering, U'˚'},  {XKB_KEY_dead_doubleacute, U'˝'},
+        {XKB_KEY_dead_caron, U'ˇ'},      {XKB_KEY_dead_cedilla, U'¸'},
+        {XKB_KEY_dead_ogonek, U'˛'},
+    };
+    for (const auto& [dead, accent] : kAccents) {
+        if (dead == sym)
+            return accent;
+    }
+    return 0;
 }
 
 // What the key of a stored key code types with no modifiers.
@@ -136,10 +167,10 @@ std::optional<xkb_keysym_t> unmodifiedKeysym(quint32 keyCode)
     const std::optional<quint32> evdev = KeyTable::evdevCode(keyCode);
     if (!evdev)
         return std::nullopt;
-    const XkbPtr<xkb_state> state = unmodifiedState();
+    xkb_state* state = unmodifiedState();
     if (!state)
         return std::nullopt;
-    return xkb_state_key_get_one_sym(state.get(), *evdev + KeyTable::kX11Offset);
+    return xkb_state_key_get_one_sym(state, *evdev + KeyTable::kX11Offset);
 }
 
 } // namespace
@@ -149,7 +180,9 @@ std::optional<QString> layoutCharacter(quint32 keyCode)
     const std::optional<xkb_keysym_t> sym = unmodifiedKeysym(keyCode);
     if (!sym)
         return std::nullopt;
-    const uint32_t codePoint = xkb_keysym_to_utf32(*sym);
+    uint32_t codePoint = xkb_keysym_to_utf32(*sym);
+    if (codePoint == 0)
+        codePoint = deadKeyAccent(*sym);
     if (codePoint == 0 || QChar::isNonCharacter(codePoint) || !QChar::isPrint(codePoint))
         return std::nullopt;
     const char32_t units[] = {codePoint};
@@ -158,14 +191,14 @@ std::optional<QString> layoutCharacter(quint32 keyCode)
 
 std::optional<quint32> keyCodeTyping(char32_t character)
 {
-    const XkbPtr<xkb_state> state = unmodifiedState();
+    xkb_state* state = unmodifiedState();
     if (!state)
         return std::nullopt;
-    xkb_keymap* keymap = xkb_state_get_keymap(state.get());
+    xkb_keymap* keymap = xkb_state_get_keymap(state);
     const xkb_keycode_t last = xkb_keymap_max_keycode(keymap);
     for (xkb_keycode_t code = xkb_keymap_min_keycode(keymap); code <= last; ++code) {
         if (code < KeyTable::kX11Offset ||
-            xkb_keysym_to_utf32(xkb_state_key_get_one_sym(state.get(), code)) != character)
+            xkb_keysym_to_utf32(xkb_state_key_get_one_sym(state, code)) != character)
             continue;
         if (const std::optional<quint32> key =
                 KeyTable::virtualKeyCode(code - KeyTable::kX11Offset))

@@ -95,6 +95,37 @@ public:
     }
 };
 
+// Results are drawn with every digit in a cell of one width, so that a column of them
+// lines up whatever figures the font has by default (Qt 6.4 cannot ask a font for its
+// tabular figures).
+qreal digitCell(const QFontMetricsF& metrics)
+{
+    qreal widest = 0;
+    for (char digit = '0'; digit <= '9'; ++digit)
+        widest = std::max(widest, metrics.horizontalAdvance(QLatin1Char(digit)));
+    return widest;
+}
+
+qreal tabularWidth(const QFontMetricsF& metrics, QStringView text)
+{
+    const qreal cell = digitCell(metrics);
+    qreal width = 0;
+    for (const QChar c : text)
+        width += c.isDigit() ? cell : metrics.horizontalAdvance(c);
+    return width;
+}
+
+void drawTabular(QPainter& painter, QPointF origin, QStringView text, const QFontMetricsF& metrics)
+{
+    const qreal cell = digitCell(metrics);
+    for (const QChar c : text) {
+        const qreal advance = metrics.horizontalAdvance(c);
+        const qreal width = c.isDigit() ? cell : advance;
+        painter.drawText(QPointF(origin.x() + (width - advance) / 2, origin.y()), QString(c));
+        origin.rx() += width;
+    }
+}
+
 } // namespace
 
 EditorTextView::EditorTextView(double fontSize, bool monospace, bool mathEnabled, QWidget* parent)
@@ -465,7 +496,7 @@ std::optional<QRectF> EditorTextView::resultRect(int position) const
         return std::nullopt;
     const QTextLine last = layout->lineAt(layout->lineCount() - 1);
     const QFontMetricsF metrics(m_highlighter->theme().resultFont());
-    const qreal width = metrics.horizontalAdvance(*result);
+    const qreal width = tabularWidth(metrics, *result);
     const qreal right =
         contentOffset().x() + viewport()->width() - document()->documentMargin() - kResultInset;
     const qreal top = blockOrigin(block).y() + last.y();
@@ -542,7 +573,7 @@ void EditorTextView::drawResults(QPainter& painter, const QRect& area) const
         if (!slot)
             continue;
         const qreal y = slot->top() + (slot->height() - metrics.height()) / 2 + metrics.ascent();
-        painter.drawText(QPointF(slot->left() + kResultSlack, y), *result);
+        drawTabular(painter, QPointF(slot->left() + kResultSlack, y), *result, metrics);
     }
 }
 

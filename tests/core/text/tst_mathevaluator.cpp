@@ -131,6 +131,7 @@ private slots:
         textRow("negative half away from zero", "en_US", "= -0.125", "0: -0.13");
         textRow("third times three", "en_US", "= 1/3*3", "0: 1");
         textRow("german format", "de_DE", "= 1234,567", "0: 1.234,57");
+        textRow("four digits grouped in spanish too", "es_ES", "= 1234,5", "0: 1.234,5");
         textRow("huge", "en_US", "= 10^60", "0: 1,000,000,000,000,000,000,000,000,000,000,000,000,000,000,000,000,000,000,000,000");
         // clang-format on
     }

@@ -95,6 +95,7 @@ private slots:
         textRow("greek", "gr", "38", "J");
         textRow("russian then french", "ru,fr", "12", "A");
         textRow("fixed names stay", "ru", "53", "Esc");
+        textRow("dead key as its accent", "de", "50", "^");
     }
 
     void lettersComeFromAnAsciiLayout()
