@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/appdelegate.h"
 
+#include "core/settings/panelframestore.h"
 #include "core/storage/filenoterepository.h"
 #include "platform/hotkey/keyboardlayout.h"
 
@@ -8,6 +9,7 @@
 #include <QClipboard>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScreen>
 #include <QStandardPaths>
 #include <QTimer>
 
@@ -53,10 +55,12 @@ AppDelegate::AppDelegate(Preferences& prefs, const QString& folder, QObject* par
     , m_prefs(prefs)
     , m_store(storeIn(folder))
     , m_updater(FeedUpdater::buildConfig(), prefs.store())
-    , m_shortcut(prefs, Session::shortcutBackend(QProcessEnvironment::systemEnvironment(),
-                                                 QGuiApplication::platformName()))
+    , m_shortcut(prefs,
+                 Session::shortcutBackend(QProcessEnvironment::systemEnvironment(),
+                                          QGuiApplication::platformName()),
+                 &m_trayHost)
     , m_stopGuard(*m_store, [this](QMessageBox& alert) { placeAlert(alert); })
-    , m_firstRun(prefs, *m_store, m_shortcut, [this] { reopen(); })
+    , m_firstRun(prefs, *m_store, m_shortcut, &m_trayHost, [this] { showPanelBesideGuide(); })
 {}
 
 AppDelegate::~AppDelegate()
@@ -101,6 +105,9 @@ void AppDelegate::launch()
             Qt::QueuedConnection);
     m_shortcut.start();
     m_firstRun.start();
+    // With no tray to open it from, the panel is the only sign that Quelto started.
+    if (!m_trayHost.isAvailable())
+        showPanelBesideGuide();
 }
 
 void AppDelegate::openSettings(std::optional<SettingsPage> page)
@@ -108,7 +115,7 @@ void AppDelegate::openSettings(std::optional<SettingsPage> page)
     if (!m_settings) {
         m_settings = std::make_unique<SettingsWindowController>(SettingsContext{
             m_prefs, m_commands, aboutInfo(), dataFolder() + QStringLiteral("/Notes"),
-            &m_shortcut.status(), toggleCommand()});
+            &m_shortcut.status(), toggleCommand(), &m_trayHost});
         connect(m_settings.get(), &SettingsWindowController::shortcutRecordingChanged, &m_shortcut,
                 &ShortcutCoordinator::setSuspended);
     }
@@ -127,6 +134,25 @@ void AppDelegate::togglePanel()
 void AppDelegate::reopen()
 {
     m_panel->showPanel();
+}
+
+void AppDelegate::showPanelBesideGuide()
+{
+    m_panel->showPanel();
+    OnboardingWindowController* guide = m_firstRun.window();
+    if (!guide || !guide->window()->isVisible())
+        return;
+    // The panel floats above the guide: it goes beside it, not over its text and buttons.
+    FloatingPanel* panel = m_panel->controller().panel();
+    QWidget* guideWindow = guide->window();
+    const QRectF guideFrame(guideWindow->frameGeometry());
+    const PanelFrameStore::Beside placed = PanelFrameStore::beside(
+        QRectF(panel->geometry()), guideFrame, QRectF(guideWindow->screen()->availableGeometry()),
+        QSizeF(panel->minimumSize()), FloatingPanelController::kAnchorGap);
+    panel->setGeometry(placed.panel.toRect());
+    if (placed.kept != guideFrame)
+        guideWindow->move(guideWindow->pos() +
+                          (placed.kept.topLeft() - guideFrame.topLeft()).toPoint());
 }
 
 void AppDelegate::placeAlert(QMessageBox& alert)

@@ -47,6 +47,8 @@ public:
     ShortcutCoordinator& shortcut() { return m_shortcut; }
     StopGuard& stopGuard() { return m_stopGuard; }
     FirstRunGuide& firstRun() { return m_firstRun; }
+    // Whether the desktop shows the tray icon, followed as trays come and go.
+    const TrayHost& trayHost() const { return m_trayHost; }
     // Nothing before launch.
     NotePanelController* panel() { return m_panel.get(); }
     TrayPresence* tray() { return m_tray.get(); }
@@ -55,6 +57,8 @@ public:
 
 private:
     void bindCommands();
+    // Shows the panel; while the guide is open, where it leaves the guide readable.
+    void showPanelBesideGuide();
     // Keeps an alert above the panel, which floats above other windows.
     void placeAlert(QMessageBox& alert);
     void showShortcutConflict(const HotKeyCombo& wanted, const QString& message);
@@ -68,6 +72,7 @@ private:
     PanelState m_state;
     CommandTable m_commands;
     FeedUpdater m_updater;
+    TrayHost m_trayHost;
     ShortcutCoordinator m_shortcut;
     StopGuard m_stopGuard;
     FirstRunGuide m_firstRun;

@@ -5,14 +5,16 @@
 
 namespace quelto {
 
-QString FirstRunGuide::welcomeText(bool shortcutWorks)
+QString FirstRunGuide::welcomeText(bool shortcutWorks, bool trayShown)
 {
     // Fixed text: the keyboard layout of the day must not change what the note says.
     const QString howToOpen =
         shortcutWorks ? QStringLiteral("Press **Ctrl+Shift+J** anywhere to show or hide this note.")
-                      : QStringLiteral("Open this note from the tray icon, or bind the command "
-                                       "`quelto --toggle` to a key in your desktop's keyboard "
-                                       "settings.");
+                      : QStringLiteral("Open this note %1, or bind the command `quelto --toggle` "
+                                       "to a key in your desktop's keyboard settings.")
+                            .arg(trayShown ? QStringLiteral("from the tray icon")
+                                           : QStringLiteral("by starting Quelto again from your "
+                                                            "app launcher"));
     return QStringList{
         QStringLiteral("# Welcome to Quelto"),
         howToOpen + QStringLiteral(" It stays on top until you press Esc."),
@@ -34,16 +36,19 @@ QString FirstRunGuide::welcomeText(bool shortcutWorks)
 }
 
 FirstRunGuide::FirstRunGuide(Preferences& prefs, NoteStore& store,
-                             const ShortcutCoordinator& shortcut, std::function<void()> tryIt,
-                             QObject* parent)
+                             const ShortcutCoordinator& shortcut, const TrayHost* tray,
+                             std::function<void()> tryIt, QObject* parent)
     : QObject(parent)
     , m_prefs(prefs)
     , m_store(store)
     , m_shortcut(shortcut)
+    , m_tray(tray)
     , m_tryIt(std::move(tryIt))
 {
     connect(&shortcut, &ShortcutCoordinator::changed, this, &FirstRunGuide::shortcutChanged);
     connect(&prefs, &Preferences::hotKeyChanged, this, &FirstRunGuide::shortcutChanged);
+    if (tray)
+        connect(tray, &TrayHost::availableChanged, this, &FirstRunGuide::shortcutChanged);
 }
 
 FirstRunGuide::~FirstRunGuide() = default;
@@ -61,12 +66,12 @@ void FirstRunGuide::seedWelcomeNote()
 {
     const Note scratch = m_store.notes().first();
     if (scratch.text.isEmpty())
-        m_store.updateText(welcomeText(m_shortcut.works()), scratch.id);
+        m_store.updateText(welcomeText(m_shortcut.works(), trayShown()), scratch.id);
 }
 
 void FirstRunGuide::show()
 {
-    QList<OnboardingStep> steps = onboardingSteps(m_display, m_tryIt);
+    QList<OnboardingStep> steps = onboardingSteps(m_display, m_tryIt, m_tray);
     if (steps.isEmpty())
         return;
     if (!m_window) {
@@ -83,13 +88,16 @@ void FirstRunGuide::show()
 void FirstRunGuide::shortcutChanged()
 {
     m_display.setText(m_shortcut.displayName());
-    // The untouched welcome note follows what the desktop answered.
+    // The untouched welcome note follows what the desktop answered and whether it
+    // shows a tray.
     if (m_prefs.hasCompletedOnboarding())
         return;
-    const bool works = m_shortcut.works();
     const Note scratch = m_store.notes().first();
-    if (scratch.text == welcomeText(!works))
-        m_store.updateText(welcomeText(works), scratch.id);
+    const QString wanted = welcomeText(m_shortcut.works(), trayShown());
+    const QStringList untouched{welcomeText(true), welcomeText(false, true),
+                                welcomeText(false, false)};
+    if (scratch.text != wanted && untouched.contains(scratch.text))
+        m_store.updateText(wanted, scratch.id);
 }
 
 } // namespace quelto

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <functional>
 
 namespace quelto::PanelFrameStore {
 
@@ -76,6 +77,46 @@ QRectF clamp(const QRectF& frame, const QRectF& visible, const QSizeF& minimum)
     double y = std::max(frame.y(), visible.y());
     y = std::min(visible.bottom() - h, y);
     return {x, y, w, h};
+}
+
+Beside beside(const QRectF& panel, const QRectF& keep, const QRectF& visible, const QSizeF& minimum,
+              double gap)
+{
+    // Room on each side of `keep`, and where a panel of a given size goes there.
+    struct Side {
+        double room;
+        bool horizontal;
+        std::function<QPointF(QSizeF)> at;
+    };
+    const Side sides[] = {
+        {visible.right() - keep.right() - gap, true,
+         [&](QSizeF) { return QPointF(keep.right() + gap, keep.top()); }},
+        {keep.left() - visible.left() - gap, true,
+         [&](QSizeF s) { return QPointF(keep.left() - gap - s.width(), keep.top()); }},
+        {visible.bottom() - keep.bottom() - gap, false,
+         [&](QSizeF) { return QPointF(keep.left(), keep.bottom() + gap); }},
+        {keep.top() - visible.top() - gap, false,
+         [&](QSizeF s) { return QPointF(keep.left(), keep.top() - gap - s.height()); }},
+    };
+    for (const bool shrink : {false, true}) {
+        for (const Side& side : sides) {
+            const double wanted = side.horizontal ? panel.width() : panel.height();
+            const double least = side.horizontal ? minimum.width() : minimum.height();
+            if (side.room < (shrink ? least : wanted))
+                continue;
+            QSizeF size = panel.size();
+            (side.horizontal ? size.rwidth() : size.rheight()) = std::min(wanted, side.room);
+            // Along the side the frame only shifts to fit, as a remembered one would.
+            const QRectF placed = clamp(QRectF(side.at(size), size), visible, size);
+            return {placed, keep};
+        }
+    }
+    const QRectF kept(QPointF(visible.left(), keep.top()), keep.size());
+    const double room = std::max(minimum.width(), visible.right() - kept.right() - gap);
+    const QSizeF size(std::min(panel.width(), room), panel.height());
+    return {
+        clamp(QRectF(QPointF(visible.right() - size.width(), keep.top()), size), visible, minimum),
+        kept};
 }
 
 } // namespace quelto::PanelFrameStore

@@ -22,4 +22,16 @@ void save(const QRectF& frame, const QString& baseKey, const QString& screenKey,
 // frame, and shifted (not shrunk) to lie inside it.
 QRectF clamp(const QRectF& frame, const QRectF& visible, const QSizeF& minimum);
 
+struct Beside {
+    QRectF panel;
+    QRectF kept; // the other window's frame, moved only where there was no room
+};
+// A frame for `panel` inside `visible`, `gap` away from `keep` (another window that must
+// stay readable): right of it, left, below or above, at the panel's size if there is
+// room there, else shrunk towards `minimum`. Where no side has room even then, `keep`
+// moves to the visible frame's left edge and the panel takes what is left at its right,
+// covering as little of `keep` as it can.
+Beside beside(const QRectF& panel, const QRectF& keep, const QRectF& visible, const QSizeF& minimum,
+              double gap);
+
 } // namespace quelto::PanelFrameStore

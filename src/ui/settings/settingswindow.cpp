@@ -27,7 +27,8 @@ SettingsWindow::SettingsWindow(SettingsRouter& router, const SettingsContext& co
     , m_router(router)
     , m_sidebar(new QListWidget)
     , m_pages(new QStackedWidget)
-    , m_general(new GeneralPage(context.prefs, context.shortcut, context.toggleCommand))
+    , m_general(
+          new GeneralPage(context.prefs, context.shortcut, context.toggleCommand, context.tray))
     , m_editor(new EditorPage(context.prefs, context.notesFolder))
     , m_about(new AboutPage(context.about, context.commands))
 {

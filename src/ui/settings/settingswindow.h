@@ -8,10 +8,14 @@
 
 #include <QWidget>
 
+class QScrollArea;
+
 class QListWidget;
 class QStackedWidget;
 
 namespace quelto {
+
+class TrayHost;
 
 class CommandTable;
 class EditorPage;
@@ -29,6 +33,8 @@ struct SettingsContext {
     const ShortcutStatus* shortcut = nullptr;
     // The command to bind to a key instead.
     QString toggleCommand = QStringLiteral("quelto --toggle");
+    // Whether the desktop shows a tray icon; nothing where no one says.
+    const TrayHost* tray = nullptr;
 };
 
 class SettingsWindow : public QWidget {
