@@ -105,8 +105,9 @@ void AppDelegate::launch()
             Qt::QueuedConnection);
     m_shortcut.start();
     m_firstRun.start();
-    // With no tray to open it from, the panel is the only sign that Quelto started.
-    if (!m_trayHost.isAvailable())
+    // With no tray to open it from, the panel is the sign that Quelto started, unless
+    // the guide is, on a screen too small for both.
+    if (!m_trayHost.isAvailable() && (!openGuide() || besideGuide()))
         showPanelBesideGuide();
 }
 
@@ -136,23 +137,48 @@ void AppDelegate::reopen()
     m_panel->showPanel();
 }
 
+QWidget* AppDelegate::openGuide()
+{
+    OnboardingWindowController* guide = m_firstRun.window();
+    return guide && guide->window()->isVisible() ? guide->window() : nullptr;
+}
+
+std::optional<PanelFrameStore::Beside> AppDelegate::besideGuide()
+{
+    QWidget* guide = openGuide();
+    if (!guide)
+        return std::nullopt;
+    const FloatingPanel* panel = m_panel->controller().panel();
+    return PanelFrameStore::beside(QRectF(panel->geometry()), QRectF(guide->frameGeometry()),
+                                   QRectF(guide->screen()->availableGeometry()),
+                                   QSizeF(panel->minimumSize()),
+                                   FloatingPanelController::kAnchorGap);
+}
+
 void AppDelegate::showPanelBesideGuide()
 {
+    const std::optional<PanelFrameStore::Beside> placed = besideGuide();
     m_panel->showPanel();
-    OnboardingWindowController* guide = m_firstRun.window();
-    if (!guide || !guide->window()->isVisible())
+    QWidget* guide = openGuide();
+    if (!guide)
         return;
     // The panel floats above the guide: it goes beside it, not over its text and buttons.
-    FloatingPanel* panel = m_panel->controller().panel();
-    QWidget* guideWindow = guide->window();
-    const QRectF guideFrame(guideWindow->frameGeometry());
-    const PanelFrameStore::Beside placed = PanelFrameStore::beside(
-        QRectF(panel->geometry()), guideFrame, QRectF(guideWindow->screen()->availableGeometry()),
-        QSizeF(panel->minimumSize()), FloatingPanelController::kAnchorGap);
-    panel->setGeometry(placed.panel.toRect());
-    if (placed.kept != guideFrame)
-        guideWindow->move(guideWindow->pos() +
-                          (placed.kept.topLeft() - guideFrame.topLeft()).toPoint());
+    if (placed) {
+        m_panel->controller().panel()->setGeometry(placed->panel.toRect());
+        const QRectF frame(guide->frameGeometry());
+        if (placed->kept != frame)
+            guide->move(guide->pos() + (placed->kept.topLeft() - frame.topLeft()).toPoint());
+        return;
+    }
+    // No room for both (a small or scaled screen): the guide steps aside meanwhile.
+    guide->showMinimized();
+    connect(
+        &m_panel->controller(), &FloatingPanelController::didHide, guide,
+        [guide] {
+            guide->showNormal();
+            guide->raise();
+        },
+        Qt::SingleShotConnection);
 }
 
 void AppDelegate::placeAlert(QMessageBox& alert)

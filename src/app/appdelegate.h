@@ -10,6 +10,7 @@
 #include "app/stopguard.h"
 #include "app/traypresence.h"
 #include "app/updateprompts.h"
+#include "core/settings/panelframestore.h"
 #include "core/settings/preferences.h"
 #include "core/storage/notestore.h"
 #include "ui/panel/notepanelcontroller.h"
@@ -57,8 +58,13 @@ public:
 
 private:
     void bindCommands();
-    // Shows the panel; while the guide is open, where it leaves the guide readable.
+    // Shows the panel; while the guide is open, where it leaves the guide readable, or,
+    // where there is no room for that, with the guide set aside until the panel hides.
     void showPanelBesideGuide();
+    // The visible guide window, if any.
+    QWidget* openGuide();
+    // Where the panel leaves the open guide uncovered; nothing without room for that.
+    std::optional<PanelFrameStore::Beside> besideGuide();
     // Keeps an alert above the panel, which floats above other windows.
     void placeAlert(QMessageBox& alert);
     void showShortcutConflict(const HotKeyCombo& wanted, const QString& message);

@@ -79,8 +79,10 @@ QRectF clamp(const QRectF& frame, const QRectF& visible, const QSizeF& minimum)
     return {x, y, w, h};
 }
 
-Beside beside(const QRectF& panel, const QRectF& keep, const QRectF& visible, const QSizeF& minimum,
-              double gap)
+namespace {
+
+std::optional<QRectF> besideAsItIs(const QRectF& panel, const QRectF& keep, const QRectF& visible,
+                                   const QSizeF& minimum, double gap)
 {
     // Room on each side of `keep`, and where a panel of a given size goes there.
     struct Side {
@@ -107,16 +109,26 @@ Beside beside(const QRectF& panel, const QRectF& keep, const QRectF& visible, co
             QSizeF size = panel.size();
             (side.horizontal ? size.rwidth() : size.rheight()) = std::min(wanted, side.room);
             // Along the side the frame only shifts to fit, as a remembered one would.
-            const QRectF placed = clamp(QRectF(side.at(size), size), visible, size);
-            return {placed, keep};
+            return clamp(QRectF(side.at(size), size), visible, size);
         }
     }
-    const QRectF kept(QPointF(visible.left(), keep.top()), keep.size());
-    const double room = std::max(minimum.width(), visible.right() - kept.right() - gap);
-    const QSizeF size(std::min(panel.width(), room), panel.height());
-    return {
-        clamp(QRectF(QPointF(visible.right() - size.width(), keep.top()), size), visible, minimum),
-        kept};
+    return std::nullopt;
+}
+
+} // namespace
+
+std::optional<Beside> beside(const QRectF& panel, const QRectF& keep, const QRectF& visible,
+                             const QSizeF& minimum, double gap)
+{
+    // Centred, the other window may leave too little room on every side; moved to the
+    // left edge (and the top), it leaves all of it on one.
+    const QRectF moves[] = {keep, QRectF(QPointF(visible.left(), keep.top()), keep.size()),
+                            QRectF(visible.topLeft(), keep.size())};
+    for (const QRectF& kept : moves) {
+        if (std::optional<QRectF> frame = besideAsItIs(panel, kept, visible, minimum, gap))
+            return Beside{*frame, kept};
+    }
+    return std::nullopt;
 }
 
 } // namespace quelto::PanelFrameStore

@@ -24,14 +24,14 @@ QRectF clamp(const QRectF& frame, const QRectF& visible, const QSizeF& minimum);
 
 struct Beside {
     QRectF panel;
-    QRectF kept; // the other window's frame, moved only where there was no room
+    QRectF kept; // where the other window goes: moved only to make room
 };
 // A frame for `panel` inside `visible`, `gap` away from `keep` (another window that must
 // stay readable): right of it, left, below or above, at the panel's size if there is
-// room there, else shrunk towards `minimum`. Where no side has room even then, `keep`
-// moves to the visible frame's left edge and the panel takes what is left at its right,
-// covering as little of `keep` as it can.
-Beside beside(const QRectF& panel, const QRectF& keep, const QRectF& visible, const QSizeF& minimum,
-              double gap);
+// room there, else shrunk towards `minimum`; if need be with `keep` moved to the left
+// edge of `visible`, then to its top left corner. Nothing where there is no room even
+// then.
+std::optional<Beside> beside(const QRectF& panel, const QRectF& keep, const QRectF& visible,
+                             const QSizeF& minimum, double gap);
 
 } // namespace quelto::PanelFrameStore
