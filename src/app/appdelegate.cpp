@@ -82,7 +82,7 @@ void AppDelegate::launch()
     m_panel = std::make_unique<NotePanelController>(*m_store, m_prefs, m_state, m_commands,
                                                     m_prefs.store());
     m_panel->controller().panel()->setWindowTitle(QStringLiteral("Quelto"));
-    // Windows get the full-colour icon; the tray draws its own in one colour.
+    // Windows get the full-colour icon; the tray has its own, symbolic one.
     QGuiApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("app.quelto.Quelto"),
                                                     QIcon(QStringLiteral(":/quelto.svg"))));
 

@@ -155,6 +155,17 @@ private slots:
         QMenu menu;
         m_app->tray()->buildStatusMenu(&menu);
         QVERIFY(menu.actions().at(1)->shortcut().isEmpty()); // New Tab: no key from the tray
+        // Named for hosts that colour themed icons; light in a dark outline for the others.
+        const QIcon icon = m_app->tray()->status()->item().icon();
+        QCOMPARE(icon.name(), QStringLiteral("app.quelto.Quelto-symbolic"));
+        const QImage drawn = icon.pixmap(22).toImage();
+        int light = 0, dark = 0;
+        for (int i = 0; i < 22 * 22; ++i) {
+            const QColor pixel = drawn.pixelColor(i % 22, i / 22);
+            light += pixel.alpha() == 255 && pixel.lightness() > 200;
+            dark += pixel.alpha() == 255 && pixel.lightness() < 60;
+        }
+        QVERIFY2(light > 20 && dark > 20, qPrintable(QStringLiteral("%1 %2").arg(light).arg(dark)));
         for (QAction* action : menu.actions()) {
             if (action->text() == QStringLiteral("Settings…"))
                 action->trigger();
