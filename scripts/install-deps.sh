@@ -8,8 +8,8 @@ packages=(
     build-essential cmake ninja-build pkg-config git
     qt6-base-dev libqt6svg6 libicu-dev libboost-dev
     libbenchmark-dev
-    libxcb1-dev libxcb-keysyms1-dev libxkbcommon-dev libxkbcommon-x11-dev x11proto-dev
-    xkb-data x11-xkb-utils xvfb xauth xdotool x11-utils imagemagick fonts-dejavu-core openbox clang-format
+    libxcb1-dev libxcb-keysyms1-dev libxcb-shape0-dev libxkbcommon-dev libxkbcommon-x11-dev x11proto-dev
+    xkb-data x11-xkb-utils xvfb xauth xdotool x11-utils imagemagick fonts-dejavu-core openbox trayer clang-format
     libssl-dev appstream desktop-file-utils dbus python3-dbus python3-gi
     xwayland qt6-wayland
     kwin-wayland xdg-desktop-portal xdg-desktop-portal-kde qtwayland5 plasma-wayland-protocols

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/appdelegate.h"
 
+#include "core/settings/panelframestore.h"
 #include "core/storage/filenoterepository.h"
 #include "platform/hotkey/keyboardlayout.h"
 
@@ -8,6 +9,7 @@
 #include <QClipboard>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScreen>
 #include <QStandardPaths>
 #include <QTimer>
 
@@ -53,10 +55,12 @@ AppDelegate::AppDelegate(Preferences& prefs, const QString& folder, QObject* par
     , m_prefs(prefs)
     , m_store(storeIn(folder))
     , m_updater(FeedUpdater::buildConfig(), prefs.store())
-    , m_shortcut(prefs, Session::shortcutBackend(QProcessEnvironment::systemEnvironment(),
-                                                 QGuiApplication::platformName()))
+    , m_shortcut(prefs,
+                 Session::shortcutBackend(QProcessEnvironment::systemEnvironment(),
+                                          QGuiApplication::platformName()),
+                 &m_trayHost)
     , m_stopGuard(*m_store, [this](QMessageBox& alert) { placeAlert(alert); })
-    , m_firstRun(prefs, *m_store, m_shortcut, [this] { reopen(); })
+    , m_firstRun(prefs, *m_store, m_shortcut, &m_trayHost, [this] { showPanelBesideGuide(); })
 {}
 
 AppDelegate::~AppDelegate()
@@ -78,7 +82,7 @@ void AppDelegate::launch()
     m_panel = std::make_unique<NotePanelController>(*m_store, m_prefs, m_state, m_commands,
                                                     m_prefs.store());
     m_panel->controller().panel()->setWindowTitle(QStringLiteral("Quelto"));
-    // Windows get the full-colour icon; the tray draws its own in one colour.
+    // Windows get the full-colour icon; the tray has its own, symbolic one.
     QGuiApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("app.quelto.Quelto"),
                                                     QIcon(QStringLiteral(":/quelto.svg"))));
 
@@ -101,6 +105,10 @@ void AppDelegate::launch()
             Qt::QueuedConnection);
     m_shortcut.start();
     m_firstRun.start();
+    // With no tray to open it from, the panel is the sign that Quelto started, unless
+    // the guide is, on a screen too small for both.
+    if (!m_trayHost.isAvailable() && (!openGuide() || besideGuide()))
+        showPanelBesideGuide();
 }
 
 void AppDelegate::openSettings(std::optional<SettingsPage> page)
@@ -108,7 +116,7 @@ void AppDelegate::openSettings(std::optional<SettingsPage> page)
     if (!m_settings) {
         m_settings = std::make_unique<SettingsWindowController>(SettingsContext{
             m_prefs, m_commands, aboutInfo(), dataFolder() + QStringLiteral("/Notes"),
-            &m_shortcut.status(), toggleCommand()});
+            &m_shortcut.status(), toggleCommand(), &m_trayHost});
         connect(m_settings.get(), &SettingsWindowController::shortcutRecordingChanged, &m_shortcut,
                 &ShortcutCoordinator::setSuspended);
     }
@@ -127,6 +135,50 @@ void AppDelegate::togglePanel()
 void AppDelegate::reopen()
 {
     m_panel->showPanel();
+}
+
+QWidget* AppDelegate::openGuide()
+{
+    OnboardingWindowController* guide = m_firstRun.window();
+    return guide && guide->window()->isVisible() ? guide->window() : nullptr;
+}
+
+std::optional<PanelFrameStore::Beside> AppDelegate::besideGuide()
+{
+    QWidget* guide = openGuide();
+    if (!guide)
+        return std::nullopt;
+    const FloatingPanel* panel = m_panel->controller().panel();
+    return PanelFrameStore::beside(QRectF(panel->geometry()), QRectF(guide->frameGeometry()),
+                                   QRectF(guide->screen()->availableGeometry()),
+                                   QSizeF(panel->minimumSize()),
+                                   FloatingPanelController::kAnchorGap);
+}
+
+void AppDelegate::showPanelBesideGuide()
+{
+    const std::optional<PanelFrameStore::Beside> placed = besideGuide();
+    m_panel->showPanel();
+    QWidget* guide = openGuide();
+    if (!guide)
+        return;
+    // The panel floats above the guide: it goes beside it, not over its text and buttons.
+    if (placed) {
+        m_panel->controller().panel()->setGeometry(placed->panel.toRect());
+        const QRectF frame(guide->frameGeometry());
+        if (placed->kept != frame)
+            guide->move(guide->pos() + (placed->kept.topLeft() - frame.topLeft()).toPoint());
+        return;
+    }
+    // No room for both (a small or scaled screen): the guide steps aside meanwhile.
+    guide->showMinimized();
+    connect(
+        &m_panel->controller(), &FloatingPanelController::didHide, guide,
+        [guide] {
+            guide->showNormal();
+            guide->raise();
+        },
+        Qt::SingleShotConnection);
 }
 
 void AppDelegate::placeAlert(QMessageBox& alert)

@@ -10,6 +10,7 @@
 #include "app/stopguard.h"
 #include "app/traypresence.h"
 #include "app/updateprompts.h"
+#include "core/settings/panelframestore.h"
 #include "core/settings/preferences.h"
 #include "core/storage/notestore.h"
 #include "ui/panel/notepanelcontroller.h"
@@ -47,6 +48,8 @@ public:
     ShortcutCoordinator& shortcut() { return m_shortcut; }
     StopGuard& stopGuard() { return m_stopGuard; }
     FirstRunGuide& firstRun() { return m_firstRun; }
+    // Whether the desktop shows the tray icon, followed as trays come and go.
+    const TrayHost& trayHost() const { return m_trayHost; }
     // Nothing before launch.
     NotePanelController* panel() { return m_panel.get(); }
     TrayPresence* tray() { return m_tray.get(); }
@@ -55,6 +58,13 @@ public:
 
 private:
     void bindCommands();
+    // Shows the panel; while the guide is open, where it leaves the guide readable, or,
+    // where there is no room for that, with the guide set aside until the panel hides.
+    void showPanelBesideGuide();
+    // The visible guide window, if any.
+    QWidget* openGuide();
+    // Where the panel leaves the open guide uncovered; nothing without room for that.
+    std::optional<PanelFrameStore::Beside> besideGuide();
     // Keeps an alert above the panel, which floats above other windows.
     void placeAlert(QMessageBox& alert);
     void showShortcutConflict(const HotKeyCombo& wanted, const QString& message);
@@ -68,6 +78,7 @@ private:
     PanelState m_state;
     CommandTable m_commands;
     FeedUpdater m_updater;
+    TrayHost m_trayHost;
     ShortcutCoordinator m_shortcut;
     StopGuard m_stopGuard;
     FirstRunGuide m_firstRun;

@@ -20,14 +20,16 @@ QStringList withoutHowToOpen(const QString& text)
 
 } // namespace
 
-QString FirstRunGuide::welcomeText(const QString& shortcut)
+QString FirstRunGuide::welcomeText(const QString& shortcut, bool trayShown)
 {
     const QString howToOpen =
         !shortcut.isEmpty()
             ? QStringLiteral("Press **%1** anywhere to show or hide this note.").arg(shortcut)
-            : QStringLiteral("Open this note from the tray icon, or bind the command "
-                             "`quelto --toggle` to a key in your desktop's keyboard "
-                             "settings.");
+            : QStringLiteral("Open this note %1, or bind the command `quelto --toggle` to a key "
+                             "in your desktop's keyboard settings.")
+                  .arg(trayShown ? QStringLiteral("from the tray icon")
+                                 : QStringLiteral("by starting Quelto again from your app "
+                                                  "launcher"));
     return QStringList{
         QStringLiteral("# Welcome to Quelto"),
         howToOpen + QStringLiteral(" It stays on top until you press Esc."),
@@ -49,16 +51,19 @@ QString FirstRunGuide::welcomeText(const QString& shortcut)
 }
 
 FirstRunGuide::FirstRunGuide(Preferences& prefs, NoteStore& store,
-                             const ShortcutCoordinator& shortcut, std::function<void()> tryIt,
-                             QObject* parent)
+                             const ShortcutCoordinator& shortcut, const TrayHost* tray,
+                             std::function<void()> tryIt, QObject* parent)
     : QObject(parent)
     , m_prefs(prefs)
     , m_store(store)
     , m_shortcut(shortcut)
+    , m_tray(tray)
     , m_tryIt(std::move(tryIt))
 {
     connect(&shortcut, &ShortcutCoordinator::changed, this, &FirstRunGuide::shortcutChanged);
     connect(&prefs, &Preferences::hotKeyChanged, this, &FirstRunGuide::shortcutChanged);
+    if (tray)
+        connect(tray, &TrayHost::availableChanged, this, &FirstRunGuide::shortcutChanged);
 }
 
 FirstRunGuide::~FirstRunGuide() = default;
@@ -76,12 +81,12 @@ void FirstRunGuide::seedWelcomeNote()
 {
     const Note scratch = m_store.notes().first();
     if (scratch.text.isEmpty())
-        m_store.updateText(welcomeText(m_shortcut.displayName()), scratch.id);
+        m_store.updateText(welcomeText(m_shortcut.displayName(), trayShown()), scratch.id);
 }
 
 void FirstRunGuide::show()
 {
-    QList<OnboardingStep> steps = onboardingSteps(m_display, m_tryIt);
+    QList<OnboardingStep> steps = onboardingSteps(m_display, m_tryIt, m_tray);
     if (steps.isEmpty())
         return;
     if (!m_window) {
@@ -98,11 +103,12 @@ void FirstRunGuide::show()
 void FirstRunGuide::shortcutChanged()
 {
     m_display.setText(m_shortcut.displayName());
-    // The untouched welcome note follows what the desktop answered.
+    // The untouched welcome note follows what the desktop answered and whether it
+    // shows a tray.
     if (m_prefs.hasCompletedOnboarding())
         return;
     const Note scratch = m_store.notes().first();
-    const QString text = welcomeText(m_shortcut.displayName());
+    const QString text = welcomeText(m_shortcut.displayName(), trayShown());
     if (scratch.text != text && withoutHowToOpen(scratch.text) == withoutHowToOpen(text))
         m_store.updateText(text, scratch.id);
 }

@@ -22,12 +22,14 @@ class FirstRunGuide : public QObject {
 
 public:
     // The first note a new user sees. It names `shortcut`, the one that works, or, when
-    // none does, the other ways to open Quelto.
-    static QString welcomeText(const QString& shortcut);
+    // none does, the other ways to open Quelto: the tray icon only where the desktop
+    // shows one.
+    static QString welcomeText(const QString& shortcut, bool trayShown = true);
 
-    // `tryIt` shows the panel (the guide's "Try it now").
+    // `tryIt` shows the panel (the guide's "Try it now"). `tray` may be null: then the
+    // texts take the tray icon as shown.
     FirstRunGuide(Preferences& prefs, NoteStore& store, const ShortcutCoordinator& shortcut,
-                  std::function<void()> tryIt, QObject* parent = nullptr);
+                  const TrayHost* tray, std::function<void()> tryIt, QObject* parent = nullptr);
     ~FirstRunGuide() override;
 
     // Seeds the welcome note and opens the guide, unless the user has been through it.
@@ -41,10 +43,12 @@ public:
 
 private:
     void shortcutChanged();
+    bool trayShown() const { return !m_tray || m_tray->isAvailable(); }
 
     Preferences& m_prefs;
     NoteStore& m_store;
     const ShortcutCoordinator& m_shortcut;
+    const TrayHost* m_tray;
     std::function<void()> m_tryIt;
     ShortcutDisplay m_display;
     std::unique_ptr<OnboardingWindowController> m_window;

@@ -12,10 +12,11 @@ namespace quelto {
 using Outcome = ShortcutStatus::Outcome;
 
 ShortcutCoordinator::ShortcutCoordinator(Preferences& prefs, Session::ShortcutBackend backend,
-                                         QObject* parent)
+                                         const TrayHost* tray, QObject* parent)
     : QObject(parent)
     , m_prefs(prefs)
     , m_backend(backend)
+    , m_tray(tray)
 {
     connect(&m_status, &ShortcutStatus::outcomeChanged, this, &ShortcutCoordinator::changed);
 }
@@ -111,13 +112,15 @@ void ShortcutCoordinator::registerX11(const HotKeyCombo& wanted)
     report(m_registeredCombo ? Outcome::Active : Outcome::Taken);
     const HotKeyCombo kept = m_registeredCombo.value_or(HotKeyCombo::defaultCombo());
     keep(kept);
+    const bool tray = !m_tray || m_tray->isAvailable();
     emit conflict(wanted, m_registeredCombo
                               ? QStringLiteral("Quelto kept %1. Pick a different shortcut in "
                                                "Settings → General.")
                                     .arg(KeyboardLayout::displayString(kept))
                               : QStringLiteral("No shortcut is active. Pick a different one in "
-                                               "Settings → General, or open Quelto from the "
-                                               "tray icon."));
+                                               "Settings → General, or open Quelto %1.")
+                                    .arg(tray ? QStringLiteral("from the tray icon")
+                                              : QStringLiteral("again from your app launcher")));
 }
 
 void ShortcutCoordinator::bindThroughPortal(const HotKeyCombo& wanted)

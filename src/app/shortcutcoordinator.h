@@ -11,6 +11,7 @@
 #include "platform/desktop/session.h"
 #include "platform/hotkey/hotkey.h"
 #include "platform/hotkey/portalshortcut.h"
+#include "ui/tray/trayhost.h"
 
 #include <QObject>
 
@@ -23,8 +24,9 @@ class ShortcutCoordinator : public QObject {
     Q_OBJECT
 
 public:
+    // Messages point to the tray icon while `tray` says there is one (or is null).
     ShortcutCoordinator(Preferences& prefs, Session::ShortcutBackend backend,
-                        QObject* parent = nullptr);
+                        const TrayHost* tray = nullptr, QObject* parent = nullptr);
     ~ShortcutCoordinator() override;
 
     // Registers the preferred shortcut and follows the preference from then on.
@@ -71,6 +73,7 @@ private:
 
     Preferences& m_prefs;
     const Session::ShortcutBackend m_backend;
+    const TrayHost* m_tray;
     ShortcutStatus m_status;
     std::unique_ptr<HotKey> m_hotKey;
     std::unique_ptr<PortalShortcut> m_portal;

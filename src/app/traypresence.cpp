@@ -6,6 +6,7 @@
 #include "ui/tray/mainmenu.h"
 
 #include <QGuiApplication>
+#include <QIconEngine>
 #include <QMenuBar>
 #include <QPainter>
 
@@ -13,25 +14,63 @@ namespace quelto {
 
 namespace {
 
-// The one-colour card in the palette's text colour, so it reads on light and dark
-// panels alike; the full-colour icon where SVG cannot be drawn.
-QIcon trayIcon()
-{
-    const QIcon symbolic(QStringLiteral(":/quelto-symbolic.svg"));
-    const QColor ink = QGuiApplication::palette().color(QPalette::WindowText);
-    QIcon icon;
-    for (int side : {16, 22, 24, 32, 48, 64}) {
-        QPixmap pixmap = symbolic.pixmap(side, side);
-        if (pixmap.isNull())
-            return QIcon(QStringLiteral(":/quelto.svg"));
-        QPainter painter(&pixmap);
-        painter.setCompositionMode(QPainter::CompositionMode_SourceIn);
-        painter.fillRect(pixmap.rect(), ink);
-        painter.end();
-        icon.addPixmap(pixmap);
+constexpr auto kSymbolicName = "app.quelto.Quelto-symbolic";
+
+// The tray icon. StatusNotifierItem hosts get its theme name, so they draw and colour
+// the installed symbolic icon as they colour every other one. XEmbed trays (and hosts
+// that do not find the name) show these pixels over a background nobody can know: the
+// card in white inside a dark outline reads on light and dark trays alike.
+class TrayIconEngine : public QIconEngine {
+public:
+    static constexpr QColor kInk{0xfa, 0xfa, 0xfa};
+    static constexpr QColor kOutline{0x1c, 0x1c, 0x1c};
+
+    QString iconName() override { return QString::fromLatin1(kSymbolicName); }
+    QIconEngine* clone() const override { return new TrayIconEngine; }
+    QList<QSize> availableSizes(QIcon::Mode, QIcon::State) override
+    {
+        return {{16, 16}, {22, 22}, {24, 24}, {32, 32}, {48, 48}, {64, 64}};
     }
-    return icon;
-}
+    void paint(QPainter* painter, const QRect& rect, QIcon::Mode mode, QIcon::State state) override
+    {
+        const double ratio = painter->device() ? painter->device()->devicePixelRatioF() : 1.0;
+        QPixmap drawn = pixmap(rect.size() * ratio, mode, state);
+        drawn.setDevicePixelRatio(ratio);
+        painter->drawPixmap(rect, drawn);
+    }
+    QPixmap pixmap(const QSize& size, QIcon::Mode, QIcon::State) override
+    {
+        const int side = std::min(size.width(), size.height());
+        // The outline's width, kept out of the glyph's own square.
+        const int pad = std::max(1, side / 16);
+        const QImage glyph = QIcon(QStringLiteral(":/quelto-symbolic.svg"))
+                                 .pixmap(side - 2 * pad, side - 2 * pad)
+                                 .toImage();
+        QImage image(size, QImage::Format_ARGB32_Premultiplied);
+        image.fill(Qt::transparent);
+        if (glyph.isNull())
+            return QPixmap::fromImage(image);
+        QPainter painter(&image);
+        const QPoint at((size.width() - glyph.width()) / 2, (size.height() - glyph.height()) / 2);
+        const QImage outline = tinted(glyph, kOutline);
+        for (int dx = -pad; dx <= pad; ++dx) {
+            for (int dy = -pad; dy <= pad; ++dy)
+                painter.drawImage(at + QPoint(dx, dy), outline);
+        }
+        painter.drawImage(at, tinted(glyph, kInk));
+        painter.end();
+        return QPixmap::fromImage(image);
+    }
+
+private:
+    static QImage tinted(QImage glyph, const QColor& colour)
+    {
+        QPainter painter(&glyph);
+        painter.setCompositionMode(QPainter::CompositionMode_SourceIn);
+        painter.fillRect(glyph.rect(), colour);
+        return glyph;
+    }
+};
 
 } // namespace
 
@@ -63,8 +102,9 @@ void TrayPresence::start()
     applyTaskbarEntry();
     connect(&m_prefs, &Preferences::showDockIconChanged, this, &TrayPresence::applyTaskbarEntry);
 
-    m_status = std::make_unique<StatusItemController>(
-        trayIcon(), QStringLiteral("Quelto"), [this](QMenu* menu) { buildStatusMenu(menu); });
+    m_status =
+        std::make_unique<StatusItemController>(QIcon(new TrayIconEngine), QStringLiteral("Quelto"),
+                                               [this](QMenu* menu) { buildStatusMenu(menu); });
     connect(&m_status->item(), &QSystemTrayIcon::activated, this,
             [this](QSystemTrayIcon::ActivationReason reason) {
                 if (reason == QSystemTrayIcon::Trigger)

@@ -64,7 +64,7 @@ CONF
 user=(env "HOME=$app" "XDG_CONFIG_HOME=$app/.config" "XDG_DATA_HOME=$app/.local/share"
     "XDG_STATE_HOME=$app/.local/state" "$quelto")
 run_quelto() {
-    "${user[@]}" >>"$work/quelto.log" 2>&1 & # its own process, so that it can be stopped
+    "${user[@]}" >>"${log:-$work/quelto.log}" 2>&1 & # its own process, so it can be stopped
     quelto_pid=$!
     pids+=("$quelto_pid")
 }
@@ -113,14 +113,21 @@ stop_quelto
 frames=$(grep -c '^panel.frame' "$app/.config/Quelto/Quelto.conf" || true)
 export QT_QPA_PLATFORM=wayland WAYLAND_DEBUG=client
 unset DISPLAY
+log=$work/native.log
 run_quelto
-wayland_log=$work/quelto.log
+count() { grep -c "$1" "$log" || true; }
+shown() { [ "$(count 'new id xdg_toplevel')" -gt "$(count 'xdg_toplevel@[0-9]*\.destroy()')" ]; }
+gone() { ! shown; }
+toggle() { "${user[@]}" --toggle 2>/dev/null || fail "--toggle failed"; }
 sleep 2
-"${user[@]}" --toggle 2>/dev/null || fail "--toggle failed"
-wait_for 5 "no Wayland toplevel for the panel" grep -q 'set_title("Quelto")' "$wayland_log"
-"${user[@]}" --toggle 2>/dev/null && "${user[@]}" --toggle 2>/dev/null
+if shown; then toggle; fi
+wait_for 5 "the panel did not hide" gone
+toggle
+wait_for 5 "no Wayland toplevel for the panel" grep -q 'set_title("Quelto")' "$log"
+sleep 1
+toggle && toggle
 sleep 0.7
-last() { grep -n "$1" "$wayland_log" | tail -1 | cut -d: -f1; }
+last() { grep -n "$1" "$log" | tail -1 | cut -d: -f1; }
 [ "$(last 'set_max_size(0, 0)')" -gt "$(last 'set_max_size(440, 380)')" ] ||
     fail "the panel stayed fixed-size"
 stop_quelto

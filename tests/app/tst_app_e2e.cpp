@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The real quelto binary on a real X server, with its own home, typed into with
-// xdotool: the shortcut, and that nothing typed is lost when it is
-// killed, stopped without a usable data folder, or shares its notes with another
-// program.
+// xdotool: with no tray every start shows the panel, the shortcut, and that nothing
+// typed is lost when it is killed, stopped without a usable data folder, or shares its
+// notes with another program.
 
 #include "support/appprocess.h"
 #include "support/xvfbserver.h"
@@ -89,7 +89,6 @@ private slots:
         QVERIFY(quelto::testing::writeFile(m_app->homePath(".local/share/Quelto"), {}));
         m_app->start();
         QVERIFY(!m_app->process().waitForFinished(1500));
-        m_app->key("ctrl+shift+j");
         QTRY_VERIFY_WITH_TIMEOUT(m_app->panelVisible(), 5000);
         QTest::qWait(300);
         m_app->type("rescue me", 20);
@@ -100,12 +99,27 @@ private slots:
         QVERIFY2(texts.join("|").contains("rescue me"), qPrintable(texts.join(" | ")));
     }
 
+    // Past the guide too, and when started again while it runs.
+    void withoutTrayEveryStartShowsThePanel()
+    {
+        QVERIFY(QDir().mkpath(m_app->homePath(".config/Quelto")));
+        QVERIFY(quelto::testing::writeFile(m_app->configPath(),
+                                           "[General]\nhasCompletedOnboarding=true\n"));
+        m_app->start();
+        QTRY_VERIFY_WITH_TIMEOUT(m_app->panelVisible(), 5000);
+        QTest::qWait(300);
+        m_app->key("Escape");
+        QTRY_VERIFY_WITH_TIMEOUT(!m_app->panelVisible(), 3000);
+        QVERIFY(m_app->command({}));
+        QTRY_VERIFY_WITH_TIMEOUT(m_app->panelVisible(), 3000);
+    }
+
 private:
+    // The first start shows the panel by itself: there is no tray here.
     void showPanel()
     {
         m_app->start();
         QTRY_VERIFY_WITH_TIMEOUT(m_app->activeText().startsWith("# Welcome"), 5000);
-        m_app->key("ctrl+shift+j");
         QTRY_VERIFY_WITH_TIMEOUT(m_app->panelVisible(), 5000);
         QTest::qWait(300);
     }

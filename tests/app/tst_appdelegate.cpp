@@ -44,7 +44,8 @@ private slots:
     void cleanup() { dropDelegate(); }
 
     // With no shortcut, the alert leads to Settings and the first notes a new user
-    // reads do not promise a shortcut that does nothing.
+    // reads do not promise a shortcut that does nothing, nor a tray icon until a tray
+    // (trayer, an XEmbed one) starts, and again once it has gone.
     void takenDefaultIsExplainedEverywhere()
     {
         OtherClient holder(44, 5); // J with Control and Shift
@@ -53,17 +54,30 @@ private slots:
         m_app->launch();
         QTRY_VERIFY(m_app->settings() && m_app->settings()->window()->isVisible());
         QCOMPARE(said->first(), QStringLiteral("Ctrl+Shift+J is already used by another app"));
+        QVERIFY(said->at(1).endsWith("or open Quelto again from your app launcher."));
         QCOMPARE(m_app->settings()->window()->windowTitle(), QStringLiteral("General"));
         // Settings shows no combination, and says why.
         const GeneralPage* page = m_app->settings()->window()->generalPage();
         QCOMPARE(page->recorder()->face()->accessibleName(), QStringLiteral("Shortcut: none"));
         QVERIFY(page->noShortcutNote()->isVisible());
-        QCOMPARE(statusEntries(*m_app).first(), QStringLiteral("Show Quelto"));
-        QCOMPARE(m_app->store().notes().first().text, FirstRunGuide::welcomeText({}));
+        QCOMPARE(statusEntries(*m_app).first(), QStringLiteral("Hide Quelto"));
         auto* welcome =
             qobject_cast<WelcomeStep*>(m_app->firstRun().window()->view()->currentPage());
         QVERIFY(welcome && welcome->noShortcutHint()->isVisible());
         QVERIFY(!welcome->badge()->isVisible());
+        const QLabel* taskbar = m_app->settings()->window()->generalPage()->showInTaskbarNote();
+        QProcess tray;
+        for (const bool shown : {false, true, false}) {
+            if (shown)
+                tray.start("trayer", {"--tint", "0x202020", "--transparent", "true"});
+            else if (tray.state() == QProcess::Running)
+                tray.kill();
+            QTRY_COMPARE_WITH_TIMEOUT(m_app->trayHost().isAvailable(), shown, 10000);
+            QCOMPARE(m_app->store().notes().first().text, FirstRunGuide::welcomeText({}, shown));
+            for (const QString& text : {welcome->noShortcutHint()->text(), taskbar->text()})
+                QVERIFY2(text.contains("tray") == shown, qPrintable(text));
+        }
+        tray.waitForFinished();
     }
 
     // The first launch seeds the welcome note and opens the guide; "Try it now" shows
@@ -82,9 +96,12 @@ private slots:
         QCOMPARE(welcome->badge()->text(), QStringLiteral("Ctrl+Alt+N"));
         QCOMPARE(m_app->store().notes().first().text, FirstRunGuide::welcomeText("Ctrl+Alt+N"));
 
+        FloatingPanelController& panel = m_app->panel()->controller();
+        panel.hide(); // shown at launch, as there is no tray
         welcome->tryButton()->click();
-        QTRY_VERIFY(m_app->panel()->controller().isVisible());
+        QTRY_VERIFY(panel.isVisible());
         QVERIFY(window->isVisible());
+        QVERIFY(!panel.panel()->frameGeometry().intersects(window->frameGeometry()));
         QCOMPARE(m_app->firstRun().window(), onboarding);
         QVERIFY(!m_prefs->hasCompletedOnboarding());
 
@@ -121,13 +138,12 @@ private slots:
 
     void mainMenuKeysReachThePanel()
     {
-        m_app->launch();
+        m_app->launch(); // which shows the panel: there is no tray
         QStringList commands;
         for (QAction* action : m_app->panel()->controller().panel()->actions())
             commands << action->text() + ' ' + action->shortcut().toString();
         QVERIFY2(commands.contains("Quit Quelto Ctrl+Q"), qPrintable(commands.join(", ")));
         // Ctrl+W stays the panel's own command (close tab) while the panel has the focus.
-        m_app->togglePanel();
         QVERIFY(QTest::qWaitForWindowActive(m_app->panel()->controller().panel()));
         const Note extra = *m_app->store().createNote();
         QTest::keyClick(m_app->panel()->view().editor().textView(), Qt::Key_W, Qt::ControlModifier);
@@ -139,10 +155,22 @@ private slots:
     void settingsOpenFromTrayAndPanel()
     {
         m_app->launch();
+        m_app->togglePanel();
         QCOMPARE(statusEntries(*m_app).first(), QStringLiteral("Show Quelto\tCtrl+Shift+J"));
         QMenu menu;
         m_app->tray()->buildStatusMenu(&menu);
         QVERIFY(menu.actions().at(1)->shortcut().isEmpty()); // New Tab: no key from the tray
+        // Named for hosts that colour themed icons; light in a dark outline for the others.
+        const QIcon icon = m_app->tray()->status()->item().icon();
+        QCOMPARE(icon.name(), QStringLiteral("app.quelto.Quelto-symbolic"));
+        const QImage drawn = icon.pixmap(22).toImage();
+        int light = 0, dark = 0;
+        for (int i = 0; i < 22 * 22; ++i) {
+            const QColor pixel = drawn.pixelColor(i % 22, i / 22);
+            light += pixel.alpha() == 255 && pixel.lightness() > 200;
+            dark += pixel.alpha() == 255 && pixel.lightness() < 60;
+        }
+        QVERIFY2(light > 20 && dark > 20, qPrintable(QStringLiteral("%1 %2").arg(light).arg(dark)));
         for (QAction* action : menu.actions()) {
             if (action->text() == QStringLiteral("Settings…"))
                 action->trigger();
@@ -169,6 +197,7 @@ private slots:
     void recordingHandsTheShortcutToTheRecorder()
     {
         m_app->launch();
+        m_app->togglePanel();
         SettingsWindow* window = openGeneral();
         HotKeyRecorder* recorder = window->generalPage()->recorder();
         QTest::mouseClick(recorder->face(), Qt::LeftButton);
@@ -218,7 +247,6 @@ private slots:
     {
         m_prefs->setHasCompletedOnboarding(true); // no guide over the panel
         m_app->launch();
-        m_app->togglePanel();
         FloatingPanel* panel = m_app->panel()->controller().panel();
         QVERIFY(QTest::qWaitForWindowActive(panel));
         SettingsWindow* window = openGeneral();

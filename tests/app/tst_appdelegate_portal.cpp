@@ -77,10 +77,10 @@ private slots:
         QCOMPARE(m_app->shortcut().registeredCombo(), std::nullopt);
         // Seeded while the desktop was asked; the untouched note follows its answer, and
         // so does the welcome page.
-        QCOMPARE(m_app->store().notes().first().text, FirstRunGuide::welcomeText({}));
+        QCOMPARE(m_app->store().notes().first().text, FirstRunGuide::welcomeText({}, false));
         QVERIFY(m_app->firstRun().shortcutDisplay().text().isEmpty());
         QCOMPARE(statusEntries(*m_app).mid(0, 2),
-                 (QStringList{"Show Quelto", "No Shortcut: How to Set One…"}));
+                 (QStringList{"Hide Quelto", "No Shortcut: How to Set One…"}));
 
         QMenu menu;
         m_app->tray()->buildStatusMenu(&menu);
@@ -102,7 +102,7 @@ private slots:
         QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("quelto --toggle"));
         QCOMPARE(m_app->shortcut().registeredCombo(), std::nullopt);
         QCOMPARE(m_app->shortcut().status().outcome(), Outcome::Unavailable);
-        QCOMPARE(m_app->store().notes().first().text, FirstRunGuide::welcomeText({}));
+        QCOMPARE(m_app->store().notes().first().text, FirstRunGuide::welcomeText({}, false));
 
         m_app->openSettings(SettingsPage::General);
         GeneralPage* page = m_app->settings()->window()->generalPage();

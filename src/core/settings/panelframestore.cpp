@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <functional>
 
 namespace quelto::PanelFrameStore {
 
@@ -76,6 +77,58 @@ QRectF clamp(const QRectF& frame, const QRectF& visible, const QSizeF& minimum)
     double y = std::max(frame.y(), visible.y());
     y = std::min(visible.bottom() - h, y);
     return {x, y, w, h};
+}
+
+namespace {
+
+std::optional<QRectF> besideAsItIs(const QRectF& panel, const QRectF& keep, const QRectF& visible,
+                                   const QSizeF& minimum, double gap)
+{
+    // Room on each side of `keep`, and where a panel of a given size goes there.
+    struct Side {
+        double room;
+        bool horizontal;
+        std::function<QPointF(QSizeF)> at;
+    };
+    const Side sides[] = {
+        {visible.right() - keep.right() - gap, true,
+         [&](QSizeF) { return QPointF(keep.right() + gap, keep.top()); }},
+        {keep.left() - visible.left() - gap, true,
+         [&](QSizeF s) { return QPointF(keep.left() - gap - s.width(), keep.top()); }},
+        {visible.bottom() - keep.bottom() - gap, false,
+         [&](QSizeF) { return QPointF(keep.left(), keep.bottom() + gap); }},
+        {keep.top() - visible.top() - gap, false,
+         [&](QSizeF s) { return QPointF(keep.left(), keep.top() - gap - s.height()); }},
+    };
+    for (const bool shrink : {false, true}) {
+        for (const Side& side : sides) {
+            const double wanted = side.horizontal ? panel.width() : panel.height();
+            const double least = side.horizontal ? minimum.width() : minimum.height();
+            if (side.room < (shrink ? least : wanted))
+                continue;
+            QSizeF size = panel.size();
+            (side.horizontal ? size.rwidth() : size.rheight()) = std::min(wanted, side.room);
+            // Along the side the frame only shifts to fit, as a remembered one would.
+            return clamp(QRectF(side.at(size), size), visible, size);
+        }
+    }
+    return std::nullopt;
+}
+
+} // namespace
+
+std::optional<Beside> beside(const QRectF& panel, const QRectF& keep, const QRectF& visible,
+                             const QSizeF& minimum, double gap)
+{
+    // Centred, the other window may leave too little room on every side; moved to the
+    // left edge (and the top), it leaves all of it on one.
+    const QRectF moves[] = {keep, QRectF(QPointF(visible.left(), keep.top()), keep.size()),
+                            QRectF(visible.topLeft(), keep.size())};
+    for (const QRectF& kept : moves) {
+        if (std::optional<QRectF> frame = besideAsItIs(panel, kept, visible, minimum, gap))
+            return Beside{*frame, kept};
+    }
+    return std::nullopt;
 }
 
 } // namespace quelto::PanelFrameStore

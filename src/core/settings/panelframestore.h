@@ -22,4 +22,16 @@ void save(const QRectF& frame, const QString& baseKey, const QString& screenKey,
 // frame, and shifted (not shrunk) to lie inside it.
 QRectF clamp(const QRectF& frame, const QRectF& visible, const QSizeF& minimum);
 
+struct Beside {
+    QRectF panel;
+    QRectF kept; // where the other window goes: moved only to make room
+};
+// A frame for `panel` inside `visible`, `gap` away from `keep` (another window that must
+// stay readable): right of it, left, below or above, at the panel's size if there is
+// room there, else shrunk towards `minimum`; if need be with `keep` moved to the left
+// edge of `visible`, then to its top left corner. Nothing where there is no room even
+// then.
+std::optional<Beside> beside(const QRectF& panel, const QRectF& keep, const QRectF& visible,
+                             const QSizeF& minimum, double gap);
+
 } // namespace quelto::PanelFrameStore

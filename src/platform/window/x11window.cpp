@@ -6,10 +6,12 @@
 #include <QByteArray>
 #include <QGuiApplication>
 
+#include <xcb/shape.h>
 #include <xcb/xcb.h>
 
 #include <cstdlib>
 #include <cstring>
+#include <vector>
 
 namespace quelto::X11Window {
 
@@ -87,6 +89,21 @@ void showOnAllDesktops(quint32 window)
     xcb_change_property(c, XCB_PROP_MODE_REPLACE, window, desktop, XCB_ATOM_CARDINAL, 32, 1,
                         &kAllDesktops);
     sendToRoot(c, window, desktop, {kAllDesktops, kSourcePager});
+}
+
+bool setShape(quint32 window, const QRegion& region)
+{
+    xcb_connection_t* c = x11Connection();
+    if (!c || !window)
+        return false;
+    std::vector<xcb_rectangle_t> rectangles;
+    for (const QRect& r : region)
+        rectangles.push_back({static_cast<int16_t>(r.x()), static_cast<int16_t>(r.y()),
+                              static_cast<uint16_t>(r.width()), static_cast<uint16_t>(r.height())});
+    xcb_shape_rectangles(c, XCB_SHAPE_SO_SET, XCB_SHAPE_SK_BOUNDING, XCB_CLIP_ORDERING_UNSORTED,
+                         window, 0, 0, static_cast<uint32_t>(rectangles.size()), rectangles.data());
+    xcb_flush(c);
+    return true;
 }
 
 } // namespace quelto::X11Window

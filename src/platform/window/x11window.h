@@ -3,6 +3,7 @@
 // The few window-manager conversations the floating panel needs on X11 (EWMH).
 // Each does nothing, or answers nothing, off X11.
 
+#include <QRegion>
 #include <QtGlobal>
 
 #include <optional>
@@ -15,5 +16,8 @@ std::optional<quint32> activeWindow();
 void activate(quint32 window);
 // Shows `window` on every virtual desktop (_NET_WM_DESKTOP 0xFFFFFFFF).
 void showOnAllDesktops(quint32 window);
+// Cuts `window` to `region`, given in the window's device pixels (X SHAPE); false
+// where that cannot be done (off X11).
+bool setShape(quint32 window, const QRegion& region);
 
 } // namespace quelto::X11Window

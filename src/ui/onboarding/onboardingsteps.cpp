@@ -244,7 +244,7 @@ void ShortcutBadge::paintEvent(QPaintEvent*)
     painter.drawText(rect(), Qt::AlignCenter, m_text);
 }
 
-WelcomeStep::WelcomeStep(const ShortcutDisplay& shortcut, QWidget* parent)
+WelcomeStep::WelcomeStep(const ShortcutDisplay& shortcut, const TrayHost* tray, QWidget* parent)
     : QWidget(parent)
 {
     auto* column = new QVBoxLayout(this);
@@ -268,10 +268,7 @@ WelcomeStep::WelcomeStep(const ShortcutDisplay& shortcut, QWidget* parent)
     press->addWidget(label(QStringLiteral("to show or hide it, from any app."), m_pressRow,
                            kBodySize, QFont::Normal, true));
     column->addWidget(m_pressRow, 0, Qt::AlignHCenter);
-    m_noShortcut = label(QStringLiteral("Open it from the tray icon, or bind the command "
-                                        "quelto --toggle to a key in your desktop's keyboard "
-                                        "settings."),
-                         this, kBodySize, QFont::Normal, true);
+    m_noShortcut = label(QString(), this, kBodySize, QFont::Normal, true);
     m_noShortcut->setWordWrap(true);
     m_noShortcut->setAlignment(Qt::AlignHCenter);
     column->addWidget(m_noShortcut);
@@ -285,6 +282,18 @@ WelcomeStep::WelcomeStep(const ShortcutDisplay& shortcut, QWidget* parent)
     connect(m_try, &QPushButton::clicked, this, &WelcomeStep::showPanelRequested);
     connect(&shortcut, &ShortcutDisplay::textChanged, this, &WelcomeStep::showShortcut);
     showShortcut(shortcut.text());
+    showTray(!tray || tray->isAvailable());
+    if (tray)
+        connect(tray, &TrayHost::availableChanged, this, &WelcomeStep::showTray);
+}
+
+void WelcomeStep::showTray(bool shown)
+{
+    m_noShortcut->setText(QStringLiteral("Open it %1, or bind the command quelto --toggle to a "
+                                         "key in your desktop's keyboard settings.")
+                              .arg(shown ? QStringLiteral("from the tray icon")
+                                         : QStringLiteral("by starting Quelto again from your "
+                                                          "app launcher")));
 }
 
 void WelcomeStep::showShortcut(const QString& text)
@@ -295,14 +304,14 @@ void WelcomeStep::showShortcut(const QString& text)
 }
 
 QList<OnboardingStep> onboardingSteps(const ShortcutDisplay& shortcut,
-                                      std::function<void()> showPanel)
+                                      std::function<void()> showPanel, const TrayHost* tray)
 {
     // The display belongs to the application and outlives the onboarding window.
     const ShortcutDisplay* source = &shortcut;
     return {
         OnboardingStep{QStringLiteral("welcome"),
-                       [source, showPanel] {
-                           auto* step = new WelcomeStep(*source);
+                       [source, showPanel, tray] {
+                           auto* step = new WelcomeStep(*source, tray);
                            QObject::connect(step, &WelcomeStep::showPanelRequested, step,
                                             [showPanel] {
                                                 if (showPanel)

@@ -4,6 +4,7 @@
 // global shortcut and a button to try it, and a page of editing tricks.
 
 #include "ui/onboarding/onboardingview.h"
+#include "ui/tray/trayhost.h"
 
 #include <QObject>
 #include <QString>
@@ -17,7 +18,8 @@ class QPushButton;
 namespace quelto {
 
 // What the pages say about the global shortcut: its display text, or empty while no
-// shortcut works (then they point to the tray icon and `quelto --toggle`).
+// shortcut works (then they point to the tray icon, where there is one, and
+// `quelto --toggle`).
 class ShortcutDisplay : public QObject {
     Q_OBJECT
 
@@ -62,7 +64,9 @@ class WelcomeStep : public QWidget {
     Q_OBJECT
 
 public:
-    explicit WelcomeStep(const ShortcutDisplay& shortcut, QWidget* parent = nullptr);
+    // Without `tray` the tray icon counts as shown.
+    explicit WelcomeStep(const ShortcutDisplay& shortcut, const TrayHost* tray = nullptr,
+                         QWidget* parent = nullptr);
 
     ShortcutBadge* badge() const { return m_badge; }
     QPushButton* tryButton() const { return m_try; }
@@ -74,6 +78,7 @@ signals:
 
 private:
     void showShortcut(const QString& text);
+    void showTray(bool shown);
 
     QWidget* m_pressRow;
     ShortcutBadge* m_badge;
@@ -84,7 +89,8 @@ private:
 // The welcome page, then the tricks page. The welcome page's "Try it now" runs
 // `showPanel`.
 QList<OnboardingStep> onboardingSteps(const ShortcutDisplay& shortcut,
-                                      std::function<void()> showPanel);
+                                      std::function<void()> showPanel,
+                                      const TrayHost* tray = nullptr);
 
 inline const QString kOnboardingTitle = QStringLiteral("Welcome to Quelto");
 inline const QString kOnboardingFinishTitle = QStringLiteral("Start Writing");

@@ -30,7 +30,7 @@ void bindToggle(QCheckBox* box, Preferences& prefs, bool (Preferences::*read)() 
 } // namespace
 
 GeneralPage::GeneralPage(Preferences& prefs, const ShortcutStatus* shortcut,
-                         const QString& toggleCommand, QWidget* parent)
+                         const QString& toggleCommand, const TrayHost* tray, QWidget* parent)
     : QWidget(parent)
     , m_status(shortcut)
     , m_toggleCommand(toggleCommand)
@@ -80,10 +80,24 @@ GeneralPage::GeneralPage(Preferences& prefs, const ShortcutStatus* shortcut,
                                       QStringLiteral("Start Quelto quietly when you log in."));
     bindToggle(m_launchAtLogin, prefs, &Preferences::launchAtLogin, &Preferences::setLaunchAtLogin,
                &Preferences::launchAtLoginChanged);
-    m_showInTaskbar = form->addToggle(QStringLiteral("Show in taskbar"),
-                                      QStringLiteral("Off: Quelto lives in the tray only."));
+    m_showInTaskbar = form->addToggle(QStringLiteral("Show in taskbar"), QStringLiteral(" "));
+    m_showInTaskbarNote =
+        m_showInTaskbar->parentWidget()->findChild<QLabel*>(SettingsForm::kDescription);
     bindToggle(m_showInTaskbar, prefs, &Preferences::showDockIcon, &Preferences::setShowDockIcon,
                &Preferences::showDockIconChanged);
+    showTray(!tray || tray->isAvailable());
+    if (tray)
+        connect(tray, &TrayHost::availableChanged, this, &GeneralPage::showTray);
+}
+
+void GeneralPage::showTray(bool shown)
+{
+    m_showInTaskbarNote->setText(
+        shown ? QStringLiteral("Off: Quelto lives in the tray only.")
+              : QStringLiteral("Off: no taskbar entry. Open Quelto with its shortcut, by starting "
+                               "it again from your app launcher, or with %1.")
+                    .arg(m_toggleCommand.isEmpty() ? QStringLiteral("quelto --toggle")
+                                                   : m_toggleCommand));
 }
 
 void GeneralPage::showShortcut()

@@ -6,6 +6,7 @@
 
 #include "core/settings/preferences.h"
 #include "core/settings/shortcutstatus.h"
+#include "ui/tray/trayhost.h"
 
 #include <QWidget>
 
@@ -22,14 +23,17 @@ class GeneralPage : public QWidget {
 
 public:
     // `shortcut` (optional) says why there is no global shortcut; the page then tells
-    // the user how to bind `toggleCommand` instead.
+    // the user how to bind `toggleCommand` instead. `tray` (optional) says whether the
+    // desktop shows a tray icon, which the taskbar row's description depends on.
     explicit GeneralPage(Preferences& prefs, const ShortcutStatus* shortcut = nullptr,
-                         const QString& toggleCommand = {}, QWidget* parent = nullptr);
+                         const QString& toggleCommand = {}, const TrayHost* tray = nullptr,
+                         QWidget* parent = nullptr);
 
     HotKeyRecorder* recorder() const { return m_recorder; }
     QCheckBox* hideOnClickAway() const { return m_hideOnClickAway; }
     QCheckBox* launchAtLogin() const { return m_launchAtLogin; }
     QCheckBox* showInTaskbar() const { return m_showInTaskbar; }
+    QLabel* showInTaskbarNote() const { return m_showInTaskbarNote; }
     // Shown only while no shortcut works.
     QLabel* noShortcutNote() const { return m_noShortcutNote; }
     QPushButton* copyCommand() const { return m_copyCommand; }
@@ -42,6 +46,7 @@ private:
     // Shows the shortcut that works (or none), why none does, and the hint that goes
     // with the default combination only while it is that one.
     void showShortcut();
+    void showTray(bool shown);
 
     HotKeyRecorder* m_recorder;
     const ShortcutStatus* m_status;
@@ -53,6 +58,7 @@ private:
     QCheckBox* m_hideOnClickAway;
     QCheckBox* m_launchAtLogin;
     QCheckBox* m_showInTaskbar;
+    QLabel* m_showInTaskbarNote;
 };
 
 } // namespace quelto

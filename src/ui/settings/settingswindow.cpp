@@ -8,6 +8,8 @@
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QListWidget>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QShortcut>
 #include <QStackedWidget>
 
@@ -25,20 +27,21 @@ SettingsWindow::SettingsWindow(SettingsRouter& router, const SettingsContext& co
                                QWidget* parent)
     : QWidget(parent, Qt::Window)
     , m_router(router)
+    , m_sidebarColumn(new QWidget)
     , m_sidebar(new QListWidget)
+    , m_divider(new QFrame)
+    , m_scroll(new QScrollArea)
     , m_pages(new QStackedWidget)
-    , m_general(new GeneralPage(context.prefs, context.shortcut, context.toggleCommand))
+    , m_general(
+          new GeneralPage(context.prefs, context.shortcut, context.toggleCommand, context.tray))
     , m_editor(new EditorPage(context.prefs, context.notesFolder))
     , m_about(new AboutPage(context.about, context.commands))
 {
-    setFixedSize(kSize);
     auto* columns = new QHBoxLayout(this);
     columns->setContentsMargins(0, 0, 0, 0);
     columns->setSpacing(0);
 
-    auto* sidebar = new QWidget;
-    sidebar->setFixedWidth(kSidebarWidth);
-    auto* sidebarColumn = new QVBoxLayout(sidebar);
+    auto* sidebarColumn = new QVBoxLayout(m_sidebarColumn);
     sidebarColumn->setContentsMargins(kSidebarInset, kSidebarInset + kSidebarTopInset,
                                       kSidebarInset, kSidebarInset);
     sidebarColumn->addWidget(m_sidebar);
@@ -54,18 +57,23 @@ SettingsWindow::SettingsWindow(SettingsRouter& router, const SettingsContext& co
         item->setSizeHint(QSize(0, kRowHeight));
     }
 
-    auto* line = new QFrame;
-    line->setFrameShape(QFrame::VLine);
-    line->setFrameShadow(QFrame::Plain);
-    line->setForegroundRole(QPalette::Mid);
+    m_divider->setFrameShape(QFrame::VLine);
+    m_divider->setFrameShadow(QFrame::Plain);
+    m_divider->setForegroundRole(QPalette::Mid);
 
     m_pages->setMinimumSize(kMinPageSize);
     m_pages->addWidget(m_general);
     m_pages->addWidget(m_editor);
     m_pages->addWidget(m_about);
-    columns->addWidget(sidebar);
-    columns->addWidget(line);
-    columns->addWidget(m_pages, 1);
+    m_scroll->setWidget(m_pages);
+    m_scroll->setWidgetResizable(true);
+    m_scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff); // rows wrap instead
+    m_scroll->setFrameShape(QFrame::NoFrame);
+    m_scroll->viewport()->setBackgroundRole(QPalette::Window);
+    columns->addWidget(m_sidebarColumn);
+    columns->addWidget(m_divider);
+    columns->addWidget(m_scroll, 1);
+    fitInto(kSize);
 
     connect(m_sidebar, &QListWidget::currentRowChanged, this, [this](int row) {
         if (row >= 0 && row < allSettingsPages().size())
@@ -78,6 +86,21 @@ SettingsWindow::SettingsWindow(SettingsRouter& router, const SettingsContext& co
     for (const QKeySequence& keys :
          {QKeySequence(QKeySequence::Close), QKeySequence(Qt::Key_Escape)})
         connect(new QShortcut(keys, this), &QShortcut::activated, this, &QWidget::close);
+}
+
+void SettingsWindow::fitInto(QSize room)
+{
+    const QSize size = kSize.boundedTo(room);
+    setFixedSize(size);
+    // The pages keep their width as long as the sidebar can give some up; then they
+    // narrow too, and always scroll down where they are too tall.
+    const int pagesAndSidebar = size.width() - m_divider->sizeHint().width() -
+                                m_scroll->verticalScrollBar()->sizeHint().width();
+    const int sidebar =
+        std::clamp(pagesAndSidebar - kMinPageSize.width(), kMinSidebarWidth, kSidebarWidth);
+    m_sidebarColumn->setFixedWidth(sidebar);
+    m_pages->setMinimumWidth(std::min(kMinPageSize.width(), pagesAndSidebar - sidebar));
+    layout()->activate(); // laid out at once, not on a later turn
 }
 
 void SettingsWindow::showPage(SettingsPage page)

@@ -8,10 +8,15 @@
 
 #include <QWidget>
 
+class QFrame;
+class QScrollArea;
+
 class QListWidget;
 class QStackedWidget;
 
 namespace quelto {
+
+class TrayHost;
 
 class CommandTable;
 class EditorPage;
@@ -29,6 +34,8 @@ struct SettingsContext {
     const ShortcutStatus* shortcut = nullptr;
     // The command to bind to a key instead.
     QString toggleCommand = QStringLiteral("quelto --toggle");
+    // Whether the desktop shows a tray icon; nothing where no one says.
+    const TrayHost* tray = nullptr;
 };
 
 class SettingsWindow : public QWidget {
@@ -38,9 +45,15 @@ public:
     static constexpr QSize kSize{720, 520};
     static constexpr int kSidebarWidth = 220;
     static constexpr QSize kMinPageSize{480, 480};
+    // How narrow the sidebar may get on a small screen.
+    static constexpr int kMinSidebarWidth = 140;
 
     SettingsWindow(SettingsRouter& router, const SettingsContext& context,
                    QWidget* parent = nullptr);
+
+    // Takes its natural size where `room` allows, else as much as there is: the pages
+    // scroll and the sidebar narrows.
+    void fitInto(QSize room);
 
     QListWidget* sidebar() const { return m_sidebar; }
     QStackedWidget* pages() const { return m_pages; }
@@ -52,7 +65,10 @@ private:
     void showPage(SettingsPage page);
 
     SettingsRouter& m_router;
+    QWidget* m_sidebarColumn;
     QListWidget* m_sidebar;
+    QFrame* m_divider;
+    QScrollArea* m_scroll;
     QStackedWidget* m_pages;
     GeneralPage* m_general;
     EditorPage* m_editor;

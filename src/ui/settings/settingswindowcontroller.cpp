@@ -22,10 +22,23 @@ void SettingsWindowController::create()
     connect(m_window->generalPage(), &GeneralPage::shortcutRecordingChanged, this,
             &SettingsWindowController::shortcutRecordingChanged);
     if (QScreen* screen = screenUnderPointer()) {
+        fitOnto(*screen);
         QRect frame(QPoint(), m_window->size());
         frame.moveCenter(screen->availableGeometry().center());
         m_window->move(frame.topLeft());
     }
+}
+
+void SettingsWindowController::fitOnto(const QScreen& screen)
+{
+    // The window manager's frame is known only once the window is mapped.
+    constexpr QSize kFrameAllowance(16, 48);
+    const QRect visible = screen.availableGeometry();
+    m_window->fitInto(visible.size() - kFrameAllowance);
+    const QPoint at = m_window->pos();
+    const QSize frame = m_window->size() + kFrameAllowance;
+    m_window->move(std::clamp(at.x(), visible.left(), visible.right() + 1 - frame.width()),
+                   std::clamp(at.y(), visible.top(), visible.bottom() + 1 - frame.height()));
 }
 
 void SettingsWindowController::stayAbove(QWidget* over)
@@ -57,6 +70,8 @@ void SettingsWindowController::show(std::optional<SettingsPage> page, QWidget* o
     if (!m_window)
         create();
     stayAbove(over);
+    if (m_window->screen())
+        fitOnto(*m_window->screen()); // it may have moved to another screen since
     m_window->show();
     m_window->raise();
     m_window->activateWindow();

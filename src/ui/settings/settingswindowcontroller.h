@@ -7,6 +7,8 @@
 
 #include <QPointer>
 
+class QScreen;
+
 #include <optional>
 
 namespace quelto {
@@ -33,6 +35,8 @@ signals:
 private:
     void create();
     void stayAbove(QWidget* over);
+    // Small enough for `screen` and inside it.
+    void fitOnto(const QScreen& screen);
 
     SettingsContext m_context;
     SettingsRouter m_router;

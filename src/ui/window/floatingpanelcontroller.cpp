@@ -60,6 +60,36 @@ FloatingPanelController::FloatingPanelController(QSize size, std::optional<doubl
     connect(&m_resizeSettled, &QTimer::timeout, this, &FloatingPanelController::saveFrame);
     if (m_options.frameAutosaveKey)
         m_panel->installEventFilter(this);
+    // A new resolution, scale or panel layout (a taskbar) can leave the panel off screen.
+    for (QScreen* screen : QGuiApplication::screens())
+        followScreen(screen);
+    connect(qApp, &QGuiApplication::screenAdded, this, &FloatingPanelController::followScreen);
+}
+
+void FloatingPanelController::followScreen(QScreen* screen)
+{
+    connect(screen, &QScreen::availableGeometryChanged, this,
+            &FloatingPanelController::keepOnScreen, Qt::QueuedConnection);
+}
+
+void FloatingPanelController::keepOnScreen()
+{
+    if (!isVisible())
+        return;
+    QScreen* screen = m_panel->screen();
+    if (!screen)
+        return;
+    const QRect fitted = PanelFrameStore::clamp(QRectF(m_panel->geometry()),
+                                                screen->availableGeometry(), minimumFrame())
+                             .toRect();
+    if (fitted != m_panel->geometry())
+        m_panel->setGeometry(fitted);
+}
+
+QSizeF FloatingPanelController::minimumFrame() const
+{
+    return m_options.minSize ? *m_options.minSize + QSizeF(2 * m_shadowMargin, 2 * m_shadowMargin)
+                             : QSizeF(m_panel->size());
 }
 
 FloatingPanelController::~FloatingPanelController()
@@ -112,16 +142,16 @@ void FloatingPanelController::show()
                                                                      screen->geometry().height()),
                                           m_defaults);
         if (saved) {
-            const QSizeF minimum =
-                m_options.minSize
-                    ? *m_options.minSize + QSizeF(2 * m_shadowMargin, 2 * m_shadowMargin)
-                    : QSizeF(m_panel->size());
-            m_panel->setGeometry(PanelFrameStore::clamp(*saved, visible, minimum).toRect());
+            m_panel->setGeometry(PanelFrameStore::clamp(*saved, visible, minimumFrame()).toRect());
         } else {
-            const QSize size = m_panel->size();
-            m_panel->move(visible.left() + (visible.width() - size.width()) / 2,
-                          int(visible.top() + kDefaultHeightFraction * visible.height() -
-                              size.height() / 2.0));
+            // Clamped too: on a small screen, or at a large scale, the centred panel would
+            // reach above the top.
+            const QSizeF size(m_panel->size());
+            const QRectF centred(visible.left() + (visible.width() - size.width()) / 2,
+                                 visible.top() + kDefaultHeightFraction * visible.height() -
+                                     size.height() / 2.0,
+                                 size.width(), size.height());
+            m_panel->setGeometry(PanelFrameStore::clamp(centred, visible, minimumFrame()).toRect());
         }
     }
     orderFront();

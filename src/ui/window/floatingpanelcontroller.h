@@ -61,6 +61,10 @@ protected:
 private:
     void rememberPreviousApp();
     void orderFront();
+    QSizeF minimumFrame() const;
+    // Pulls a visible panel back inside its screen's visible area after that changed.
+    void keepOnScreen();
+    void followScreen(QScreen* screen);
 
     FloatingPanel::KeyHandler m_keyHandler;
     PanelOptions m_options;

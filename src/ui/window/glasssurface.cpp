@@ -2,6 +2,7 @@
 #include "ui/window/glasssurface.h"
 
 #include "platform/window/x11connection.h"
+#include "platform/window/x11window.h"
 
 #include <QAbstractButton>
 #include <QAbstractScrollArea>
@@ -353,9 +354,34 @@ void Surface::paintEvent(QPaintEvent*)
 void Surface::resizeEvent(QResizeEvent* event)
 {
     QWidget::resizeEvent(event);
+    cutCorners();
+}
+
+bool Surface::event(QEvent* event)
+{
+    // A new native window (shown again after a flag change) or a new scale.
+    if (event->type() == QEvent::Show || event->type() == QEvent::ScreenChangeInternal)
+        cutCorners();
+    return QWidget::event(event);
+}
+
+void Surface::cutCorners()
+{
     QWidget* top = window();
-    if (m_margin == 0 && top != this && top->size() == size())
-        top->setMask(roundedMask(size(), m_radius));
+    if (m_margin > 0 || top == this || top->size() != size())
+        return;
+    // Cut at device pixels: a mask in the window's own units steps in blocks of the
+    // scale factor (2 x 2 at scale 2).
+    const double ratio = top->devicePixelRatioF();
+    if (top->internalWinId() && ratio != 1.0) {
+        if (!top->mask().isEmpty())
+            top->clearMask();
+        const QSize device(qRound(width() * ratio), qRound(height() * ratio));
+        if (X11Window::setShape(quint32(top->internalWinId()),
+                                QRegion(roundedMask(device, m_radius * ratio))))
+            return;
+    }
+    top->setMask(roundedMask(size(), m_radius));
 }
 
 PanelContent panelContent(QWidget* content, QSize contentSize, double radius)

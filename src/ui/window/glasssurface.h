@@ -104,8 +104,11 @@ protected:
     void paintEvent(QPaintEvent* event) override;
     // Without a margin the surface is the whole window: it rounds the window itself.
     void resizeEvent(QResizeEvent* event) override;
+    bool event(QEvent* event) override;
 
 private:
+    void cutCorners();
+
     int m_margin;
     double m_radius;
 };

@@ -175,6 +175,40 @@ private slots:
         QCOMPARE(PanelFrameStore::clamp(frame, visible, {320, 220}), expected);
     }
 
+    // A 440 x 380 panel beside a window that must stay readable (the guide), which moves
+    // only to make room.
+    void besideLeavesTheOtherWindowUncovered_data()
+    {
+        QTest::addColumn<QRectF>("keep");
+        QTest::addColumn<QRectF>("visible");
+        QTest::addColumn<QRectF>("panel"); // none when null
+        QTest::addColumn<QPointF>("kept");
+        const QRectF wide(0, 0, 1280, 800);
+        // clang-format off
+        QTest::newRow("right") << QRectF(100, 100, 500, 400) << wide << QRectF(612, 100, 440, 380) << QPointF(100, 100);
+        QTest::newRow("left") << QRectF(700, 100, 500, 400) << wide << QRectF(248, 100, 440, 380) << QPointF(700, 100);
+        QTest::newRow("below, rather than narrower") << QRectF(420, 0, 500, 300) << wide << QRectF(420, 312, 440, 380) << QPointF(420, 0);
+        QTest::newRow("narrower") << QRectF(0, 0, 500, 400) << QRectF(0, 0, 853, 533) << QRectF(512, 0, 341, 380) << QPointF(0, 0);
+        QTest::newRow("centred: moved aside") << QRectF(176, 66, 500, 400) << QRectF(0, 0, 853, 533) << QRectF(512, 66, 341, 380) << QPointF(0, 66);
+        QTest::newRow("no room") << QRectF(70, 0, 500, 400) << QRectF(0, 0, 640, 400) << QRectF() << QPointF();
+        // clang-format on
+    }
+
+    void besideLeavesTheOtherWindowUncovered()
+    {
+        QFETCH(QRectF, keep);
+        QFETCH(QRectF, visible);
+        QFETCH(QRectF, panel);
+        QFETCH(QPointF, kept);
+        const auto placed =
+            PanelFrameStore::beside({0, 0, 440, 380}, keep, visible, {320, 220}, 12);
+        QCOMPARE(placed.has_value(), !panel.isNull());
+        if (placed) {
+            QCOMPARE(placed->panel, panel);
+            QCOMPARE(placed->kept, QRectF(kept, keep.size()));
+        }
+    }
+
 private:
     std::unique_ptr<QSettings> settings() const
     {

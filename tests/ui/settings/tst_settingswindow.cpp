@@ -14,6 +14,7 @@
 #include <QLabel>
 #include <QProcess>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QSpinBox>
 #include <QTest>
 
@@ -62,9 +63,20 @@ private slots:
         m_f.reset();
     }
 
+    // Also where the screen is small (1280 x 800 at scale 2): the page scrolls to each.
     void generalControlsFollowAndChangeTheApp()
     {
-        GeneralPage& page = *open(SettingsPage::General).generalPage();
+        SettingsWindow& window = open(SettingsPage::General);
+        window.fitInto({624, 352});
+        QCOMPARE(window.size(), QSize(624, 352));
+        auto* scroll = window.findChild<QScrollArea*>();
+        QVERIFY(scroll->widget()->width() <= scroll->viewport()->width()); // nothing cut off
+        for (QCheckBox* box : window.generalPage()->findChildren<QCheckBox*>()) {
+            scroll->ensureWidgetVisible(box);
+            const QRect shown(box->mapTo(scroll->viewport(), QPoint()), box->size());
+            QVERIFY(scroll->viewport()->rect().contains(shown));
+        }
+        GeneralPage& page = *window.generalPage();
         page.launchAtLogin()->click();
         QVERIFY(QFile::exists(XdgAutostart::entryPath()));
         page.launchAtLogin()->click();

@@ -11,14 +11,15 @@
 
 using namespace quelto;
 
-// Two screens side by side, of different sizes, on the offscreen platform.
+// Three screens side by side, of different sizes, on the offscreen platform; the last
+// is as small as 1280 x 800 at scale 2.
 class TestFloatingPanel : public QObject {
     Q_OBJECT
 
 private slots:
     void init()
     {
-        QCOMPARE(QGuiApplication::screens().size(), 2);
+        QCOMPARE(QGuiApplication::screens().size(), 3);
         m_folder.emplace();
         m_controller = std::make_unique<FloatingPanelController>(
             QSize(440, 380), std::nullopt, PanelOptions{true, QSizeF(320, 220), "panel.frame"},
@@ -33,7 +34,8 @@ private slots:
     }
 
     // The default placement at first, then the frame last shown on that screen (saved
-    // only once there was one), kept on it; another screen has a frame of its own.
+    // only once there was one), kept on it, inside a small one too; another screen has a
+    // frame of its own.
     // Shown at an anchor (the tray icon), below it, or above when there is no room below.
     void placementIsRememberedPerScreen()
     {
@@ -59,6 +61,10 @@ private slots:
         m_controller->show();
         QCOMPARE(m_controller->panel()->geometry().center().x(),
                  screen(1)->availableGeometry().center().x());
+        m_controller->hide();
+        pointAt(screen(2));
+        m_controller->show();
+        QVERIFY(screen(2)->availableGeometry().contains(m_controller->panel()->geometry()));
         m_controller->hide();
 
         pointAt(screen(0));
@@ -145,7 +151,8 @@ int main(int argc, char** argv)
     const QString config = dir.filePath("screens.json");
     if (!quelto::testing::writeFile(config, R"({"screens": [
         {"name": "Left", "x": 0, "y": 0, "width": 1440, "height": 900, "logicalDpi": 96, "dpr": 1},
-        {"name": "Right", "x": 1440, "y": 0, "width": 1024, "height": 768, "logicalDpi": 96, "dpr": 1}
+        {"name": "Right", "x": 1440, "y": 0, "width": 1024, "height": 768, "logicalDpi": 96, "dpr": 1},
+        {"name": "Small", "x": 2464, "y": 0, "width": 640, "height": 400, "logicalDpi": 96, "dpr": 1}
     ]})"))
         return 1;
     qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" + config.toUtf8());

@@ -1,0 +1,46 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "ui/tray/trayhost.h"
+
+#include <QDBusConnection>
+#include <QDBusConnectionInterface>
+#include <QGuiApplication>
+#include <QSystemTrayIcon>
+
+namespace quelto {
+
+// Qt answers for the kind of tray its icon uses (a StatusNotifierItem host or an XEmbed
+// tray) but says nothing when that changes. It picks the kind once, by whether a
+// StatusNotifierItem watcher runs, and keeps it; such a watcher announces itself on the
+// session bus. An XEmbed tray only tells clients that listen on the root window, so it
+// is looked for now and then (asking Qt in the other case opens a bus connection).
+TrayHost::TrayHost(QObject* parent)
+    : QObject(parent)
+    , m_watcher(QStringLiteral("org.kde.StatusNotifierWatcher"), QDBusConnection::sessionBus(),
+                QDBusServiceWatcher::WatchForOwnerChange)
+    , m_available(QSystemTrayIcon::isSystemTrayAvailable())
+{
+    connect(&m_watcher, &QDBusServiceWatcher::serviceOwnerChanged, this, [this] {
+        recheck();
+        // The host registers with the watcher a moment after the watcher starts.
+        QTimer::singleShot(500, this, &TrayHost::recheck);
+    });
+    QDBusConnectionInterface* bus = QDBusConnection::sessionBus().interface();
+    const bool statusNotifier =
+        bus && bus->isServiceRegistered(m_watcher.watchedServices().first());
+    if (!statusNotifier && QGuiApplication::platformName() == QStringLiteral("xcb")) {
+        m_poll.setInterval(kPollMs);
+        connect(&m_poll, &QTimer::timeout, this, &TrayHost::recheck);
+        m_poll.start();
+    }
+}
+
+void TrayHost::recheck()
+{
+    const bool available = QSystemTrayIcon::isSystemTrayAvailable();
+    if (available == m_available)
+        return;
+    m_available = available;
+    emit availableChanged(available);
+}
+
+} // namespace quelto
