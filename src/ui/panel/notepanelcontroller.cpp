@@ -179,8 +179,10 @@ bool NotePanelController::handleKey(QKeyEvent* event)
 
 void NotePanelController::newTab()
 {
-    if (!m_store.createNote())
+    if (!m_store.createNote()) {
         QApplication::beep();
+        m_toast.show(QStringLiteral("Up to 12 tabs: close one first"));
+    }
 }
 
 void NotePanelController::closeTab(const QUuid& id)

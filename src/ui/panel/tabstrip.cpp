@@ -290,14 +290,17 @@ TabStrip::TabStrip(NoteStore& store, QWidget* parent)
     m_newTab->setFixedSize(kButtonSide, kButtonSide);
     m_newTab->setAccessibleName(QStringLiteral("New tab"));
     connect(m_newTab, &QToolButton::clicked, this, [this] { m_store.createNote(); });
-    m_row->addWidget(m_newTab);
     m_row->addStretch(1);
     scroll->setWidget(content);
     // After setWidget, which turns filling on: an opaque band would show on the
     // translucent surface.
     content->setAutoFillBackground(false);
+    // + right after the last tab, and still in reach when the tabs fill the strip.
+    outer->setSpacing(2);
     outer->addWidget(scroll);
-    setFixedHeight(content->sizeHint().height() + 12);
+    outer->addWidget(m_newTab);
+    outer->addStretch(1);
+    setFixedHeight(kButtonSide + 12);
 
     connect(&store, &NoteStore::notesChanged, this, &TabStrip::sync);
     connect(&store, &NoteStore::activeIDChanged, this, &TabStrip::sync);
@@ -313,8 +316,12 @@ QWidget* TabStrip::tabFor(const QUuid& id) const
 void TabStrip::showTitleOf(const QUuid& id)
 {
     TabView* tab = static_cast<TabView*>(m_tabs.value(id));
-    if (const Note* note = m_store.note(id); tab && note)
+    if (const Note* note = m_store.note(id); tab && note) {
         tab->showNote(*note, id == m_store.activeID());
+        // Typing widens the active tab: it stays whole, its close button too.
+        if (id == m_store.activeID())
+            m_scroll->reveal(tab);
+    }
 }
 
 void TabStrip::sync()
@@ -379,7 +386,7 @@ void TabStrip::resizeEvent(QResizeEvent* event)
 
 int TabStrip::roomForTab() const
 {
-    return m_scroll->viewport()->width() - 2 * TabScrollArea::kHintWidth;
+    return m_scroll->viewport()->width();
 }
 
 QMenu* TabStrip::contextMenuFor(const QUuid& id, QWidget* parent)
