@@ -93,7 +93,7 @@ void AppDelegate::launch()
     m_tray->start();
     m_updates = std::make_unique<UpdatePrompts>(m_updater,
                                                 [this](QMessageBox& alert) { placeAlert(alert); });
-    m_updates->start(m_tray->status()->item());
+    m_updates->start([this](const QString& version) { tellUpdate(version); });
     m_stopGuard.watch();
 
     connect(&m_shortcut, &ShortcutCoordinator::activated, this, &AppDelegate::togglePanel);
@@ -185,6 +185,28 @@ void AppDelegate::placeAlert(QMessageBox& alert)
 {
     if (m_panel)
         m_panel->controller().panel()->keepAbove(alert);
+}
+
+void AppDelegate::tellUpdate(const QString& version)
+{
+    const QString title = QStringLiteral("Quelto %1 is available").arg(version);
+    if (m_trayHost.isAvailable()) {
+        m_tray->status()->item().showMessage(
+            title, QStringLiteral("Choose Check for Updates… in the menu to get it."));
+        return;
+    }
+    const QString toast = title + QStringLiteral(": Check for Updates… in the ⋯ menu");
+    if (m_panel->controller().isVisible()) {
+        m_panel->toast().show(toast);
+        return;
+    }
+    connect(
+        &m_panel->controller(), &FloatingPanelController::willShow, this,
+        [this, toast] {
+            // Once the panel is up, so that the toast is placed by it.
+            QTimer::singleShot(0, this, [this, toast] { m_panel->toast().show(toast); });
+        },
+        Qt::SingleShotConnection);
 }
 
 void AppDelegate::explainNoShortcut()

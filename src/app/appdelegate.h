@@ -70,6 +70,9 @@ private:
     void showShortcutConflict(const HotKeyCombo& wanted, const QString& message);
     // Once per user: this desktop gives no application a shortcut; what to do instead.
     void explainNoShortcut();
+    // A newer version: a tray message, or, with no tray to show one, a toast the next
+    // time the panel shows.
+    void tellUpdate(const QString& version);
 
     // Declared in the order they may be used while the later ones end: Settings goes
     // first, and its recorder hands the shortcut back to a coordinator still there.

@@ -4,7 +4,6 @@
 #include <QDesktopServices>
 #include <QMessageBox>
 #include <QPushButton>
-#include <QSystemTrayIcon>
 
 namespace quelto {
 
@@ -22,15 +21,14 @@ UpdatePrompts::UpdatePrompts(FeedUpdater& updater, std::function<void(QMessageBo
     , m_placeAlert(std::move(placeAlert))
 {}
 
-void UpdatePrompts::start(QSystemTrayIcon& tray)
+void UpdatePrompts::start(std::function<void(const QString& version)> notice)
 {
     if (!m_updater.canCheckForUpdates())
         return;
     connect(&m_updater, &FeedUpdater::answered, this, &UpdatePrompts::showAnswer);
-    connect(&m_updater, &FeedUpdater::updateAvailable, this, [&tray](const UpdateFeed& feed) {
-        tray.showMessage(QStringLiteral("Quelto %1 is available").arg(feed.version.toString()),
-                         QStringLiteral("Choose Check for Updates… in the menu to get it."));
-    });
+    connect(
+        &m_updater, &FeedUpdater::updateAvailable, this,
+        [notice = std::move(notice)](const UpdateFeed& feed) { notice(feed.version.toString()); });
     // Not at the very start, which is busy enough; then looked at every hour, and the
     // updater checks at most once a day.
     connect(&m_timer, &QTimer::timeout, &m_updater, &FeedUpdater::checkAutomatically);

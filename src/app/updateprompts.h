@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
-// Checks the update feed now and then and tells the user: a tray message when a
-// newer version turns up by itself, an alert answering "Check for Updates…".
+// Checks the update feed now and then and tells the user: a notice when a newer
+// version turns up by itself, an alert answering "Check for Updates…".
 
 #include "app/feedupdater.h"
 
@@ -11,7 +11,6 @@
 #include <functional>
 
 class QMessageBox;
-class QSystemTrayIcon;
 
 namespace quelto {
 
@@ -23,8 +22,8 @@ public:
     UpdatePrompts(FeedUpdater& updater, std::function<void(QMessageBox&)> placeAlert,
                   QObject* parent = nullptr);
 
-    // Starts the periodic checks; news goes to `tray`.
-    void start(QSystemTrayIcon& tray);
+    // Starts the periodic checks; news of a newer version goes to `notice`.
+    void start(std::function<void(const QString& version)> notice);
 
 private:
     void showAnswer(FeedUpdater::Outcome outcome, const UpdateFeed& feed);
