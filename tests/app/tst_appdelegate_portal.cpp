@@ -9,6 +9,8 @@
 #include "support/delegatetest.h"
 #include "support/portalprocess.h"
 #include "ui/settings/generalpage.h"
+#include "ui/settings/hotkeyrecorder.h"
+#include "ui/settings/recorderface.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -118,6 +120,20 @@ private slots:
         QTRY_COMPARE(m_app->shortcut().status().outcome(), Outcome::Unavailable);
         QTest::qWait(kAlertWaitMs);
         QCOMPARE(*later, QStringList());
+    }
+
+    // A trigger named in words Quelto cannot read back is still what Settings shows.
+    void settingsShowTheDesktopsOwnTrigger()
+    {
+        PortalProcess portal({"--bind-as", "Hyper+J"});
+        QVERIFY(portal.ready());
+        m_app->launch();
+        QTRY_COMPARE(m_app->shortcut().status().outcome(), Outcome::Active);
+        m_app->openSettings(SettingsPage::General);
+        const GeneralPage* page = m_app->settings()->window()->generalPage();
+        QCOMPARE(page->recorder()->face()->accessibleName(), QStringLiteral("Shortcut: Hyper+J"));
+        QVERIFY(!page->noShortcutNote()->isVisibleTo(page));
+        QVERIFY(!page->defaultShortcutHint()->isVisibleTo(page));
     }
 
     void whatTheDesktopBindsIsTheShortcut()

@@ -36,6 +36,8 @@ public:
     QLabel* showInTaskbarNote() const { return m_showInTaskbarNote; }
     // Shown only while no shortcut works.
     QLabel* noShortcutNote() const { return m_noShortcutNote; }
+    // Shown only while the shortcut is the default, which browsers also use.
+    QLabel* defaultShortcutHint() const { return m_defaultHint; }
     QPushButton* copyCommand() const { return m_copyCommand; }
 
 signals:
