@@ -45,6 +45,7 @@ NotePanelController::NotePanelController(NoteStore& store, Preferences& prefs, P
     connect(tabs, &TabStrip::closeRequested, this, &NotePanelController::closeTab);
     connect(tabs, &TabStrip::clearScratchRequested, this, &NotePanelController::clearScratch);
     connect(tabs, &TabStrip::renameEnded, this, &NotePanelController::focusEditor);
+    connect(tabs, &TabStrip::chosen, this, &NotePanelController::focusEditor);
     connect(&m_view->find(), &FindController::closed, this, &NotePanelController::focusEditor);
     EditorBridge& editor = m_view->editor();
     connect(&editor, &EditorBridge::resultCopied, this,
@@ -166,6 +167,16 @@ bool NotePanelController::handleKey(QKeyEvent* event, bool perform)
     if (modifiers == Qt::ControlModifier && key >= Qt::Key_1 && key <= Qt::Key_9) {
         if (perform)
             m_store.activateIndex(key - Qt::Key_1);
+        return true;
+    }
+    // Keys that leave the editor, where Tab indents: Ctrl+Tab to the next control, F6
+    // to the next area, as desktop applications have them.
+    const bool tab = key == Qt::Key_Tab || key == Qt::Key_Backtab;
+    if ((tab && modifiers & Qt::ControlModifier) ||
+        (key == Qt::Key_F6 && !(modifiers & ~Qt::ShiftModifier))) {
+        if (perform)
+            m_view->moveFocus(!(modifiers & Qt::ShiftModifier) && key != Qt::Key_Backtab,
+                              key == Qt::Key_F6);
         return true;
     }
     const std::optional<Command> command = commandForKey(event);

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/window/floatingpanel.h"
 
+#include "ui/accessibility/accessiblewidget.h"
 #include "ui/window/glasssurface.h"
 
 #include <QApplication>
@@ -49,6 +50,7 @@ public:
         , m_edges(edges)
     {
         setObjectName(QStringLiteral("resizeGrip"));
+        Accessible::hide(this); // for the pointer only: nothing to tell assistive tools
         setCursor(resizeCursor(edges));
     }
 
@@ -77,6 +79,7 @@ private:
 FloatingPanel::FloatingPanel(QSize size, bool resizable)
     : QWidget(nullptr, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint)
 {
+    Accessible::setRole(this, QAccessible::Window); // a frame, as a stock window is
     setAttribute(Qt::WA_TranslucentBackground, GlassSurface::isCompositing());
     setAttribute(Qt::WA_DeleteOnClose, false);
     if (resizable) {
