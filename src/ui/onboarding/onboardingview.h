@@ -53,7 +53,12 @@ public:
 signals:
     void finishRequested();
 
+protected:
+    void showEvent(QShowEvent* event) override;
+
 private:
+    // Has a screen reader read the shown page.
+    void announcePage();
     // Re-reads whether the current step is blocked and titles the buttons.
     void refresh();
     void showIndex(int index, bool animated);

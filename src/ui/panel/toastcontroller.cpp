@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/panel/toastcontroller.h"
 
+#include "ui/accessibility/accessiblewidget.h"
 #include "ui/window/floatingpanel.h"
 #include "ui/window/glasssurface.h"
 
@@ -97,6 +98,9 @@ void ToastController::show(const QString& message, std::function<void()> action)
     if (!action)
         flags |= Qt::WindowTransparentForInput;
     auto* window = new QWidget(nullptr, flags);
+    // Spoken as it shows, as a desktop notification is; its text is its name.
+    Accessible::setRole(window, QAccessible::Notification);
+    window->setAccessibleName(message);
     window->setAttribute(Qt::WA_ShowWithoutActivating);
     window->setAttribute(Qt::WA_TransparentForMouseEvents, !action);
     window->setAttribute(Qt::WA_TranslucentBackground, GlassSurface::isCompositing());
@@ -107,6 +111,7 @@ void ToastController::show(const QString& message, std::function<void()> action)
     auto* layout = new QVBoxLayout(window);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(wrapped.surface);
+    Accessible::hide(wrapped.surface);
     window->setFixedSize(wrapped.windowSize);
 
     if (QScreen* screen = screenUnderPointer()) {
@@ -114,8 +119,13 @@ void ToastController::show(const QString& message, std::function<void()> action)
         window->move(visible.left() + (visible.width() - window->width()) / 2,
                      visible.top() + kTopGap);
     }
-    if (action)
+    if (action) {
+        Accessible::setPressAction(window, [window, action] {
+            window->close();
+            action();
+        });
         new ClickAction(window, std::move(action));
+    }
     window->show();
     m_window = window;
     m_hideTimer.start(action ? kActionShowMs : kShowMs);
