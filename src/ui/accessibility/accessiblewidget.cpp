@@ -110,14 +110,14 @@ void installFactory()
     Q_UNUSED(installed);
 }
 
-void reportState(QWidget* widget, const char* name, bool value, QAccessible::State changed)
+// Qt's bridge to the desktop reports a selection event as the selected state, and a
+// state change event only for some states (checked among them).
+void reportState(QWidget* widget, const char* name, bool value, QAccessibleEvent&& event)
 {
     const QVariant before = widget->property(name);
     widget->setProperty(name, value);
-    if (before.isValid() && before.toBool() == value)
-        return;
-    QAccessibleStateChangeEvent event(widget, changed);
-    QAccessible::updateAccessibility(&event);
+    if (before.isValid() && before.toBool() != value)
+        QAccessible::updateAccessibility(&event);
 }
 
 } // namespace
@@ -135,16 +135,14 @@ void hide(QWidget* widget)
 
 void setSelected(QWidget* widget, bool selected)
 {
-    QAccessible::State changed;
-    changed.selected = true;
-    reportState(widget, kSelected, selected, changed);
+    reportState(widget, kSelected, selected, QAccessibleEvent(widget, QAccessible::Selection));
 }
 
 void setChecked(QWidget* widget, bool checked)
 {
     QAccessible::State changed;
     changed.checked = true;
-    reportState(widget, kChecked, checked, changed);
+    reportState(widget, kChecked, checked, QAccessibleStateChangeEvent(widget, changed));
 }
 
 void setPressAction(QWidget* widget, std::function<void()> press)

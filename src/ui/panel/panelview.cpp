@@ -70,7 +70,8 @@ PanelView::PanelView(NoteStore& store, Preferences& prefs, PanelState& state,
 
 void PanelView::nameEditor()
 {
-    if (const Note* active = m_store.activeOrFirst())
+    const Note* active = m_store.activeOrFirst();
+    if (active && active->title() != m_editor->textView()->accessibleName())
         m_editor->textView()->setAccessibleName(active->title());
 }
 

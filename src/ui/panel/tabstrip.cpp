@@ -116,7 +116,8 @@ public:
             return;
         m_text = text;
         m_active = active;
-        setAccessibleName(text);
+        if (accessibleName() != text)
+            setAccessibleName(text);
         Accessible::setSelected(this, active);
         m_title->setFont(tabFont(font(), active));
         m_title->setText(m_title->fontMetrics().elidedText(text, Qt::ElideRight, kTitleMaxWidth));
