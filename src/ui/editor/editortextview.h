@@ -77,6 +77,9 @@ private:
     TextRange selection() const;
     void select(TextRange range);
     void insertLineResult();
+    // Tells assistive tools what the caret's line shows but its text does not say: the
+    // state of its task box and its result.
+    void describeCaretLine();
     std::optional<int> characterAt(const QPointF& viewportPoint) const;
     QRectF characterRect(int position, int length) const;
     // The block's top left in viewport coordinates.
