@@ -16,6 +16,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QPlainTextEdit>
 #include <QTest>
 
 using namespace quelto;
@@ -103,6 +104,17 @@ private slots:
             guide.view()->currentPage()->findChildren<QWidget*>().first());
         QCOMPARE(picture->role(), QAccessible::Graphic);
         QCOMPARE(picture->childCount(), 0);
+
+        // Characters are where they are drawn, also in a note scrolled down.
+        f.editor()->setPlainText(QStringLiteral("line\n").repeated(60) + "end");
+        f.editor()->moveCursor(QTextCursor::End);
+        QTextCursor last = f.editor()->textCursor();
+        last.movePosition(QTextCursor::Left);
+        const QRect drawn = f.editor()->cursorRect(last);
+        const QRect told = QAccessible::queryAccessibleInterface(f.editor())
+                               ->textInterface()
+                               ->characterRect(last.position());
+        QCOMPARE(told.topLeft(), f.editor()->viewport()->mapToGlobal(drawn.topLeft()));
 
         // The Press actions choose a tab and open More's menu.
         QAccessible::queryAccessibleInterface(rows[3].widget)

@@ -3,6 +3,7 @@
 
 #include "ui/accessibility/accessiblewidget.h"
 #include "ui/commands/commandtable.h"
+#include "ui/editor/editoraccessible.h"
 
 #include "core/text/markdownhighlighter.h"
 #include "ui/editor/preedit.h"
@@ -101,6 +102,7 @@ public:
 EditorTextView::EditorTextView(double fontSize, bool monospace, bool mathEnabled, QWidget* parent)
     : QPlainTextEdit(parent)
 {
+    EditorAccessible::install();
     auto* text = new QTextDocument(this);
     text->setDocumentLayout(new SpacedLayout(text));
     setDocument(text);
