@@ -45,7 +45,10 @@ private:
         QPainterPath ring;
         ring.addRoundedRect(QRectF(option->rect).adjusted(inset, inset, -inset, -inset), kRadius,
                             kRadius);
-        painter->strokePath(ring, QPen(option->palette.color(QPalette::Highlight), kWidth));
+        // On a selected row, which is filled with the highlight, in its text colour.
+        const QPalette::ColorRole colour =
+            option->state & State_Selected ? QPalette::HighlightedText : QPalette::Highlight;
+        painter->strokePath(ring, QPen(option->palette.color(colour), kWidth));
         painter->restore();
     }
 };

@@ -168,7 +168,7 @@ QWidget* SettingsForm::addRow(const QString& title, const QString& description, 
                 control->setAccessibleName(title);
             heading->setBuddy(control);
         }
-        if (!description.isEmpty())
+        if (!description.trimmed().isEmpty()) // a blank one only keeps the row's height
             control->setAccessibleDescription(description);
         FocusRing::apply(control);
         columns->addWidget(control, 0,
