@@ -76,7 +76,9 @@ void FindController::open(bool allTabs)
     m_bar.field()->setAccessibleName(name);
     m_bar.results()->setVisible(allTabs);
     m_bar.show();
-    m_bar.field()->setFocus(Qt::ShortcutFocusReason);
+    // Focused for no reason a line edit selects on, so that assistive tools hear of
+    // the focus before the selection and say where it went.
+    m_bar.field()->setFocus(Qt::OtherFocusReason);
     m_bar.field()->selectAll();
     refresh();
 }

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/panel/panelview.h"
 
+#include "ui/accessibility/accessiblewidget.h"
+
 #include <QAbstractButton>
 #include <QApplication>
 #include <QPainter>
@@ -61,6 +63,7 @@ PanelView::PanelView(NoteStore& store, Preferences& prefs, PanelState& state,
     updateActiveIsScratch();
     // A screen reader names the editor after the note it shows.
     connect(&store, &NoteStore::activeIDChanged, this, &PanelView::nameEditor);
+    connect(&store, &NoteStore::activeIDChanged, this, &PanelView::announceTab);
     connect(&store, &NoteStore::noteTextChanged, this, &PanelView::nameEditor);
     connect(&store, &NoteStore::notesChanged, this, &PanelView::nameEditor);
     nameEditor();
@@ -73,6 +76,23 @@ void PanelView::nameEditor()
     const Note* active = m_store.activeOrFirst();
     if (active && active->title() != m_editor->textView()->accessibleName())
         m_editor->textView()->setAccessibleName(active->title());
+}
+
+void PanelView::announceTab()
+{
+    // A focused tab is spoken as it takes the focus; elsewhere the switch is said, as
+    // screen readers do not speak the editor's new name.
+    QWidget* focus = QApplication::focusWidget();
+    if (!isVisible() || (focus && m_tabs->isAncestorOf(focus)))
+        return;
+    const QList<Note> notes = m_store.notes();
+    for (qsizetype i = 0; i < notes.size(); ++i) {
+        if (notes[i].id == m_store.activeID())
+            Accessible::announce(window(), QStringLiteral("%1, tab %2 of %3")
+                                               .arg(notes[i].title())
+                                               .arg(i + 1)
+                                               .arg(notes.size()));
+    }
 }
 
 QList<QWidget*> PanelView::focusOrder() const

@@ -39,6 +39,7 @@ public:
 private:
     void updateActiveIsScratch();
     void nameEditor();
+    void announceTab();
     void orderFocus();
 
     NoteStore& m_store;
