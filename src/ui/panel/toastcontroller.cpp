@@ -5,6 +5,7 @@
 #include "ui/window/floatingpanel.h"
 #include "ui/window/glasssurface.h"
 
+#include <QApplication>
 #include <QCursor>
 #include <QEvent>
 #include <QGuiApplication>
@@ -98,8 +99,11 @@ void ToastController::show(const QString& message, std::function<void()> action)
     if (!action)
         flags |= Qt::WindowTransparentForInput;
     auto* window = new QWidget(nullptr, flags);
-    // Spoken as it shows, as a desktop notification is; its text is its name.
-    Accessible::setRole(window, QAccessible::Notification);
+    // Spoken as it shows, as a desktop notification is; its text is its name. Said in
+    // the active window when there is one, where screen readers follow what happens.
+    QWidget* active = QApplication::activeWindow();
+    if (!active)
+        Accessible::setRole(window, QAccessible::Notification);
     window->setAccessibleName(message);
     window->setAttribute(Qt::WA_ShowWithoutActivating);
     window->setAttribute(Qt::WA_TransparentForMouseEvents, !action);
@@ -127,6 +131,7 @@ void ToastController::show(const QString& message, std::function<void()> action)
         new ClickAction(window, std::move(action));
     }
     window->show();
+    Accessible::announce(active, message);
     m_window = window;
     m_hideTimer.start(action ? kActionShowMs : kShowMs);
 }
