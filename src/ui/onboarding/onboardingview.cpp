@@ -203,7 +203,18 @@ void OnboardingView::announcePage()
 void OnboardingView::showEvent(QShowEvent* event)
 {
     QWidget::showEvent(event);
-    announcePage();
+    window()->installEventFilter(this);
+}
+
+bool OnboardingView::eventFilter(QObject* watched, QEvent* event)
+{
+    // The first page once the window is there to be read: a screen reader speaks
+    // the window's title and focused button as it becomes active, then this.
+    if (watched == window() && event->type() == QEvent::WindowActivate && !m_announcedFirst) {
+        m_announcedFirst = true;
+        QTimer::singleShot(0, this, &OnboardingView::announcePage);
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 void OnboardingView::refresh()
