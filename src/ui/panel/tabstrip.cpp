@@ -181,15 +181,20 @@ protected:
     {
         QPainter painter(this);
         painter.setRenderHint(QPainter::Antialiasing);
-        QPainterPath path;
-        path.addRoundedRect(QRectF(rect()).adjusted(1, 1, -1, -1), kTabRadius, kTabRadius);
         if (m_active) {
             QColor fill = palette().color(QPalette::WindowText);
             fill.setAlphaF(static_cast<float>(kActiveAlpha));
+            QPainterPath path;
+            path.addRoundedRect(QRectF(rect()), kTabRadius, kTabRadius);
             painter.fillPath(path, fill);
         }
-        if (hasFocus())
-            painter.strokePath(path, QPen(palette().color(QPalette::Highlight), kFocusRing));
+        if (hasFocus()) {
+            const double inset = kFocusRing / 2;
+            QPainterPath ring;
+            ring.addRoundedRect(QRectF(rect()).adjusted(inset, inset, -inset, -inset), kTabRadius,
+                                kTabRadius);
+            painter.strokePath(ring, QPen(palette().color(QPalette::Highlight), kFocusRing));
+        }
     }
 
     // Arrows, Home and End go to another tab; Return chooses this one for typing.
