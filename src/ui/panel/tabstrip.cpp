@@ -197,7 +197,8 @@ protected:
         }
     }
 
-    // Arrows, Home and End go to another tab; Return chooses this one for typing.
+    // Arrows, Home and End go to another tab; Return chooses this one for typing;
+    // Shift+F10 opens its menu.
     void keyPressEvent(QKeyEvent* event) override
     {
         switch (event->key()) {
@@ -215,9 +216,18 @@ protected:
             m_strip.activate(m_id);
             emit m_strip.chosen();
             return;
+        case Qt::Key_F10: // Shift+F10, the menu key's stand-in
+            if (event->modifiers() & Qt::ShiftModifier) {
+                QContextMenuEvent menu(QContextMenuEvent::Keyboard, QPoint(0, height()),
+                                       mapToGlobal(QPoint(0, height())));
+                contextMenuEvent(&menu);
+                return;
+            }
+            break;
         default:
-            QWidget::keyPressEvent(event);
+            break;
         }
+        QWidget::keyPressEvent(event);
     }
 
     void mousePressEvent(QMouseEvent* event) override
