@@ -159,8 +159,8 @@ void OnboardingView::showIndex(int index, bool animated)
     refresh();
     QWidget* page = m_pages->currentWidget();
     if (isVisible()) {
-        // The focus would stay on a control of the page gone; a screen reader reads
-        // the new page's text, which no control names.
+        // The focus would stay on a control of the page gone. A screen reader reads
+        // the dialog's text as it opens, not as its page changes: the new page is said.
         m_primary->setFocus(Qt::OtherFocusReason);
         announcePage();
     }
@@ -198,23 +198,6 @@ void OnboardingView::announcePage()
     QStringList text;
     collectText(QAccessible::queryAccessibleInterface(m_pages->currentWidget()), text);
     Accessible::announce(window(), text.join(u' '));
-}
-
-void OnboardingView::showEvent(QShowEvent* event)
-{
-    QWidget::showEvent(event);
-    window()->installEventFilter(this);
-}
-
-bool OnboardingView::eventFilter(QObject* watched, QEvent* event)
-{
-    // The first page once the window is there to be read: a screen reader speaks
-    // the window's title and focused button as it becomes active, then this.
-    if (watched == window() && event->type() == QEvent::WindowActivate && !m_announcedFirst) {
-        m_announcedFirst = true;
-        QTimer::singleShot(0, this, &OnboardingView::announcePage);
-    }
-    return QWidget::eventFilter(watched, event);
 }
 
 void OnboardingView::refresh()

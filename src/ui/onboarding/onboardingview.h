@@ -53,10 +53,6 @@ public:
 signals:
     void finishRequested();
 
-protected:
-    void showEvent(QShowEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
-
 private:
     // Has a screen reader read the shown page.
     void announcePage();
@@ -67,7 +63,6 @@ private:
     QList<OnboardingStep> m_steps;
     QString m_finishTitle;
     int m_index = 0;
-    bool m_announcedFirst = false;
     QStackedWidget* m_pages;
     PageDots* m_dots;
     QPushButton* m_skip;
