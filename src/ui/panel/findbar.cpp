@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/panel/findbar.h"
 
+#include "ui/accessibility/focusringstyle.h"
 #include "ui/editor/editortheme.h"
 
 #include <QHBoxLayout>
@@ -23,6 +24,7 @@ QToolButton* flatButton(const QString& text, const QString& tip)
     button->setAccessibleName(tip);
     button->setAutoRaise(true);
     button->setFocusPolicy(Qt::TabFocus);
+    FocusRing::apply(button);
     return button;
 }
 

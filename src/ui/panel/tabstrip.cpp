@@ -2,6 +2,7 @@
 #include "ui/panel/tabstrip.h"
 
 #include "ui/accessibility/accessiblewidget.h"
+#include "ui/accessibility/focusringstyle.h"
 #include "ui/commands/commandtable.h"
 #include "ui/editor/editortheme.h"
 #include "ui/panel/tabscrollarea.h"
@@ -90,6 +91,7 @@ public:
             m_close->setText(QStringLiteral("✕"));
             m_close->setAutoRaise(true);
             m_close->setFocusPolicy(Qt::TabFocus);
+            FocusRing::apply(m_close);
             m_close->setToolTip(toolTipWithKeys(QStringLiteral("Close tab"), Command::CloseTab));
             m_close->setAccessibleName(QStringLiteral("Close tab"));
             QFont small = m_close->font();
@@ -337,6 +339,7 @@ TabStrip::TabStrip(NoteStore& store, QWidget* parent)
     m_newTab->setText(QStringLiteral("+"));
     m_newTab->setAutoRaise(true);
     m_newTab->setFocusPolicy(Qt::TabFocus);
+    FocusRing::apply(m_newTab);
     m_newTab->setFixedSize(kButtonSide, kButtonSide);
     m_newTab->setAccessibleName(QStringLiteral("New tab"));
     connect(m_newTab, &QToolButton::clicked, this, [this] { m_store.createNote(); });
@@ -349,6 +352,11 @@ TabStrip::TabStrip(NoteStore& store, QWidget* parent)
     outer->addWidget(scroll);
     setFixedHeight(content->sizeHint().height() + 12);
 
+    // The keyboard's focus is never on a tab or button scrolled out of sight.
+    connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
+        if (now && m_scroll->widget()->isAncestorOf(now))
+            m_scroll->reveal(now->parentWidget() == m_scroll->widget() ? now : now->parentWidget());
+    });
     connect(&store, &NoteStore::notesChanged, this, &TabStrip::sync);
     connect(&store, &NoteStore::activeIDChanged, this, &TabStrip::sync);
     connect(&store, &NoteStore::noteTextChanged, this, &TabStrip::showTitleOf);
