@@ -10,7 +10,7 @@ packages=(
     libbenchmark-dev
     libxcb1-dev libxcb-keysyms1-dev libxcb-shape0-dev libxkbcommon-dev libxkbcommon-x11-dev x11proto-dev
     xkb-data x11-xkb-utils xvfb xauth xdotool x11-utils imagemagick fonts-dejavu-core openbox trayer clang-format
-    libssl-dev appstream desktop-file-utils dbus python3-dbus python3-gi
+    libssl-dev appstream desktop-file-utils dbus python3-dbus python3-gi at-spi2-core python3-pyatspi
     xwayland qt6-wayland
     kwin-wayland xdg-desktop-portal xdg-desktop-portal-kde qtwayland5 plasma-wayland-protocols
     libwayland-dev

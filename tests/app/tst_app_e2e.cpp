@@ -1,12 +1,16 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The real quelto binary on a real X server, with its own home, typed into with
-// xdotool: with no tray every start shows the panel, the shortcut, and that nothing
-// typed is lost when it is killed, stopped without a usable data folder, or shares its
-// notes with another program.
+// xdotool: with no tray every start shows the panel, the shortcut, that nothing typed
+// is lost when it is killed, stopped without a usable data folder, or shares its notes
+// with another program, and that a screen reader listening to the keys leaves each
+// command running once.
 
 #include "support/appprocess.h"
 #include "support/xvfbserver.h"
 
+#include <QJsonArray>
+#include <QScopeGuard>
+#include <QStandardPaths>
 #include <QTest>
 
 using quelto::testing::AppProcess;
@@ -112,6 +116,68 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(!m_app->panelVisible(), 3000);
         QVERIFY(m_app->command({}));
         QTRY_VERIFY_WITH_TIMEOUT(m_app->panelVisible(), 3000);
+    }
+
+    void commandsRunOnceWhileAScreenReaderListens()
+    {
+        // The accessibility bus of a session bus of the test's own; the display must not
+        // already name another, which the application would join instead.
+        const QString launcher = QStandardPaths::findExecutable(
+            "at-spi-bus-launcher", {"/usr/libexec", "/usr/lib/at-spi2-core"});
+        if (launcher.isEmpty() ||
+            quelto::testing::runProgram("xprop", {"-root", "AT_SPI_BUS"}).contains('='))
+            QSKIP("needs at-spi-bus-launcher and a display without an accessibility bus");
+        QTemporaryDir runtime;
+        QProcess bus;
+        bus.start("dbus-daemon", {"--config-file=" QUELTO_PRIVATE_BUS, "--print-address=1"});
+        QVERIFY(bus.waitForReadyRead(5000));
+        QProcessEnvironment env = m_app->environment();
+        env.insert("DBUS_SESSION_BUS_ADDRESS", QString::fromUtf8(bus.readLine().trimmed()));
+        env.insert("XDG_RUNTIME_DIR", runtime.path());
+        env.insert("QT_LINUX_ACCESSIBILITY_ALWAYS_ON", "1");
+        m_app->environment() = env;
+        env.remove("DISPLAY"); // the bus and the listener find each other on the session bus
+        QProcess a11yBus, listener;
+        const auto stop = qScopeGuard([&] {
+            for (QProcess* p : {&listener, &a11yBus, &bus}) {
+                p->terminate();
+                p->waitForFinished(3000);
+            }
+        });
+        a11yBus.setProcessEnvironment(env);
+        a11yBus.start(launcher, {"--launch-immediately"});
+        QTRY_VERIFY(
+            !quelto::testing::runProgram("dbus-send",
+                                         {"--session", "--print-reply", "--dest=org.a11y.Bus",
+                                          "/org/a11y/bus", "org.a11y.Bus.GetAddress"},
+                                         env)
+                 .isEmpty());
+        listener.setProcessEnvironment(env);
+        listener.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        listener.start(QUELTO_KEY_LISTENER);
+        QVERIFY(listener.waitForReadyRead(10000) && listener.readAll().startsWith("ready"));
+
+        showPanel();
+        QByteArray heard; // key symbols, once the application hands its keys on
+        const auto hears = [&](const QString& key, const QByteArray& symbol) {
+            m_app->key(key);
+            return (heard += listener.readAll()).contains("pressed " + symbol);
+        };
+        QTRY_VERIFY_WITH_TIMEOUT(hears("shift", "65505"), 10000);
+        const auto tabs = [this] {
+            return QJsonDocument::fromJson(readFile(m_app->dataPath("index.json")))["notes"]
+                .toArray()
+                .size();
+        };
+        const qsizetype before = tabs();
+        m_app->key("ctrl+t");
+        m_app->key("ctrl+equal");
+        QTRY_VERIFY_WITH_TIMEOUT(tabs() > before, 3000);
+        QTest::qWait(800);
+        QCOMPARE(tabs(), before + 1);
+        QVERIFY(readFile(m_app->configPath()).contains("fontSize=15"));
+        QVERIFY((heard += listener.readAll()).contains("pressed 116")); // it was shown "t"
+        QVERIFY(m_app->stop());
     }
 
 private:

@@ -16,7 +16,7 @@ const std::array<CommandInfo, kCommandCount>& commandInfos()
     static const std::array<CommandInfo, kCommandCount> infos{{
         {QStringLiteral("New Tab"), {QKeySequence(Qt::CTRL | Qt::Key_T)}},
         {QStringLiteral("Close Tab"), {QKeySequence(Qt::CTRL | Qt::Key_W)}},
-        {QStringLiteral("Rename Tab…"), {}},
+        {QStringLiteral("Rename Tab…"), {QKeySequence(Qt::Key_F2)}},
         {QStringLiteral("Clear Scratch"), {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_K)}},
         {QStringLiteral("Previous Tab"),
          {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_BracketLeft),

@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/editor/editortextview.h"
 
+#include "ui/accessibility/accessiblewidget.h"
 #include "ui/commands/commandtable.h"
+#include "ui/editor/editoraccessible.h"
 
 #include "core/text/markdownhighlighter.h"
 #include "ui/editor/preedit.h"
@@ -131,6 +133,7 @@ void drawTabular(QPainter& painter, QPointF origin, QStringView text, const QFon
 EditorTextView::EditorTextView(double fontSize, bool monospace, bool mathEnabled, QWidget* parent)
     : QPlainTextEdit(parent)
 {
+    EditorAccessible::install();
     auto* text = new QTextDocument(this);
     text->setDocumentLayout(new SpacedLayout(text));
     setDocument(text);
@@ -155,7 +158,35 @@ EditorTextView::EditorTextView(double fontSize, bool monospace, bool mathEnabled
     m_highlighter = new NoteHighlighter(document(), theme, mathEnabled, palette(), this);
     for (auto changed : {&NoteHighlighter::mathResultsChanged, &NoteHighlighter::stylingDeferred})
         connect(m_highlighter, changed, viewport(), qOverload<>(&QWidget::update));
+    // Once the edit that moved the caret or changed its line is over.
+    connect(this, &QPlainTextEdit::cursorPositionChanged, this, &EditorTextView::describeCaretLine,
+            Qt::QueuedConnection);
+    connect(document(), &QTextDocument::contentsChanged, this, &EditorTextView::describeCaretLine,
+            Qt::QueuedConnection);
+    connect(m_highlighter, &NoteHighlighter::mathResultsChanged, this,
+            &EditorTextView::describeCaretLine, Qt::QueuedConnection);
     loadText(QString());
+}
+
+void EditorTextView::describeCaretLine()
+{
+    const QTextBlock block = textCursor().block();
+    if (!block.isValid() || !block.layout())
+        return;
+    QStringList said;
+    for (const QTextLayout::FormatRange& range : block.layout()->formats()) {
+        if (range.format.hasProperty(NoteCheckbox)) {
+            said << (range.format.property(NoteCheckbox).toBool()
+                         ? QStringLiteral("Task, done")
+                         : QStringLiteral("Task, not done"));
+            break;
+        }
+    }
+    if (const std::optional<QString> result = m_highlighter->resultFor(block))
+        said << QStringLiteral("Result: ") + *result;
+    const QString description = said.join(QStringLiteral(", "));
+    if (description != accessibleDescription())
+        setAccessibleDescription(description);
 }
 
 void EditorTextView::loadText(const QString& text)
@@ -288,7 +319,11 @@ std::optional<std::function<void()>> EditorTextView::keyEquivalent(const QKeyEve
                 applyEdit(ListEditing::makeLink(noteText(), selection(), address));
             };
         case Qt::Key_L:
-            return [this] { applyEdit(ListEditing::toggleCheckboxes(noteText(), selection())); };
+            return [this] {
+                applyEdit(ListEditing::toggleCheckboxes(noteText(), selection()));
+                describeCaretLine();
+                Accessible::announce(window(), accessibleDescription());
+            };
         default:
             return std::nullopt;
         }

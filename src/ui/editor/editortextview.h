@@ -39,6 +39,8 @@ public:
     // Where the result of the paragraph starting at `position` is drawn, in viewport
     // coordinates, with a little slack around it.
     std::optional<QRectF> resultRect(int position) const;
+    // Where `length` characters from `position` are drawn, in viewport coordinates.
+    QRectF characterRect(int position, int length) const;
 
     // http, https or mailto, after lower-casing.
     static bool isAllowedScheme(const QUrl& url);
@@ -77,8 +79,10 @@ private:
     TextRange selection() const;
     void select(TextRange range);
     void insertLineResult();
+    // Tells assistive tools what the caret's line shows but its text does not say: the
+    // state of its task box and its result.
+    void describeCaretLine();
     std::optional<int> characterAt(const QPointF& viewportPoint) const;
-    QRectF characterRect(int position, int length) const;
     // The block's top left in viewport coordinates.
     QPointF blockOrigin(const QTextBlock& block) const;
     // The laid-out blocks that reach into `area` of the viewport, top to bottom.

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/onboarding/onboardingsteps.h"
 
+#include "ui/accessibility/accessiblewidget.h"
+
 #include "ui/window/glasssurface.h"
 
 #include <QEvent>
@@ -104,6 +106,10 @@ protected:
 QWidget* panelMock(QWidget* parent)
 {
     auto* card = new GlassSurface::CardBackground(kMockRadius, parent);
+    // One picture to a screen reader, not its loose words.
+    Accessible::setRole(card, QAccessible::Graphic);
+    card->setAccessibleName(QStringLiteral("Picture of the Quelto panel: tabs, a note, a task "
+                                           "and a sum"));
     card->setFixedWidth(kMockWidth);
     card->setAttribute(Qt::WA_TransparentForMouseEvents);
     QFont body = card->font();
@@ -148,6 +154,8 @@ QWidget* panelMock(QWidget* parent)
     sum->addStretch(1);
     sum->addWidget(label(QStringLiteral("49.5"), card, 12, QFont::Normal, true));
     rows->addLayout(sum);
+    for (QWidget* child : card->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+        Accessible::hide(child);
     return card;
 }
 
@@ -259,6 +267,8 @@ WelcomeStep::WelcomeStep(const ShortcutDisplay& shortcut, const TrayHost* tray, 
                       0, Qt::AlignHCenter);
 
     m_pressRow = new QWidget(this);
+    // Read as the one sentence it shows.
+    Accessible::setRole(m_pressRow, QAccessible::StaticText);
     auto* press = new QHBoxLayout(m_pressRow);
     press->setContentsMargins(0, 0, 0, 0);
     press->setSpacing(8);
@@ -267,6 +277,8 @@ WelcomeStep::WelcomeStep(const ShortcutDisplay& shortcut, const TrayHost* tray, 
     press->addWidget(m_badge);
     press->addWidget(label(QStringLiteral("to show or hide it, from any app."), m_pressRow,
                            kBodySize, QFont::Normal, true));
+    for (QWidget* child : m_pressRow->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+        Accessible::hide(child);
     column->addWidget(m_pressRow, 0, Qt::AlignHCenter);
     m_noShortcut = label(QString(), this, kBodySize, QFont::Normal, true);
     m_noShortcut->setWordWrap(true);
@@ -299,6 +311,8 @@ void WelcomeStep::showTray(bool shown)
 void WelcomeStep::showShortcut(const QString& text)
 {
     m_badge->setText(text);
+    m_pressRow->setAccessibleName(
+        QStringLiteral("Press %1 to show or hide it, from any app.").arg(text));
     m_pressRow->setVisible(!text.isEmpty());
     m_noShortcut->setVisible(text.isEmpty());
 }

@@ -1,8 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/onboarding/onboardingview.h"
 
+#include "ui/accessibility/accessiblewidget.h"
 #include "ui/window/glasssurface.h"
 
+#include <QApplication>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QPainter>
@@ -38,12 +40,14 @@ public:
         : QWidget(parent)
         , m_count(int(count))
     {
+        Accessible::setRole(this, QAccessible::StaticText);
         setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
     }
 
     void setCurrent(int current)
     {
         m_current = current;
+        setAccessibleName(QStringLiteral("Step %1 of %2").arg(current + 1).arg(m_count));
         update();
     }
 
@@ -121,7 +125,11 @@ OnboardingView::OnboardingView(QList<OnboardingStep> steps, QString finishTitle,
     // Return and Enter press the primary button wherever the focus is in the window.
     for (const QKeySequence& keys : {QKeySequence(Qt::Key_Return), QKeySequence(Qt::Key_Enter)}) {
         auto* shortcut = new QShortcut(keys, this);
-        connect(shortcut, &QShortcut::activated, m_primary, &QPushButton::animateClick);
+        // A focused button of the page ("Try it now") is pressed rather than Continue.
+        connect(shortcut, &QShortcut::activated, this, [this] {
+            auto* focused = qobject_cast<QPushButton*>(QApplication::focusWidget());
+            (focused && isAncestorOf(focused) ? focused : m_primary)->animateClick();
+        });
     }
 
     m_tick.setInterval(kTickMs);
@@ -150,6 +158,12 @@ void OnboardingView::showIndex(int index, bool animated)
     m_dots->setCurrent(index);
     refresh();
     QWidget* page = m_pages->currentWidget();
+    if (isVisible()) {
+        // The focus would stay on a control of the page gone. A screen reader reads
+        // the dialog's text as it opens, not as its page changes: the new page is said.
+        m_primary->setFocus(Qt::OtherFocusReason);
+        announcePage();
+    }
     if (!animated || !page || !isVisible())
         return;
     auto* slide = new QPropertyAnimation(page, "pos", page);
@@ -158,6 +172,32 @@ void OnboardingView::showIndex(int index, bool animated)
     slide->setEndValue(QPoint(0, 0));
     slide->setEasingCurve(QEasingCurve::OutCubic);
     slide->start(QAbstractAnimation::DeleteWhenStopped);
+}
+
+namespace {
+
+// The text a page shows, as assistive tools see it: its texts and pictures in order.
+void collectText(QAccessibleInterface* node, QStringList& out)
+{
+    if (!node || node->state().invisible)
+        return;
+    const QAccessible::Role role = node->role();
+    if (role == QAccessible::StaticText || role == QAccessible::Graphic) {
+        if (const QString text = node->text(QAccessible::Name); !text.isEmpty())
+            out.append(text);
+        return;
+    }
+    for (int i = 0; i < node->childCount(); ++i)
+        collectText(node->child(i), out);
+}
+
+} // namespace
+
+void OnboardingView::announcePage()
+{
+    QStringList text;
+    collectText(QAccessible::queryAccessibleInterface(m_pages->currentWidget()), text);
+    Accessible::announce(window(), text.join(u' '));
 }
 
 void OnboardingView::refresh()

@@ -54,6 +54,8 @@ signals:
     void finishRequested();
 
 private:
+    // Has a screen reader read the shown page.
+    void announcePage();
     // Re-reads whether the current step is blocked and titles the buttons.
     void refresh();
     void showIndex(int index, bool animated);

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/onboarding/onboardingwindowcontroller.h"
 
+#include "ui/accessibility/accessiblewidget.h"
 #include "ui/window/glasssurface.h"
 
 #include <QCloseEvent>
@@ -16,7 +17,9 @@ class OnboardingWindow final : public QWidget {
 public:
     explicit OnboardingWindow(std::function<void()> closing)
         : m_closing(std::move(closing))
-    {}
+    {
+        Accessible::setRole(this, QAccessible::Dialog);
+    }
 
 protected:
     void closeEvent(QCloseEvent* event) override

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/panel/findbar.h"
 
+#include "ui/accessibility/focusringstyle.h"
 #include "ui/editor/editortheme.h"
 
 #include <QHBoxLayout>
@@ -22,7 +23,8 @@ QToolButton* flatButton(const QString& text, const QString& tip)
     button->setToolTip(tip);
     button->setAccessibleName(tip);
     button->setAutoRaise(true);
-    button->setFocusPolicy(Qt::NoFocus);
+    button->setFocusPolicy(Qt::TabFocus);
+    FocusRing::apply(button);
     return button;
 }
 
@@ -39,6 +41,7 @@ FindBar::FindBar(QWidget* parent)
     m_field = new QLineEdit;
     m_field->setObjectName(QStringLiteral("findField"));
     m_field->setPlaceholderText(QStringLiteral("Find"));
+    m_field->setAccessibleName(QStringLiteral("Find"));
     m_field->setClearButtonEnabled(true);
     m_field->installEventFilter(this);
     row->addWidget(m_field, 1);
@@ -50,12 +53,13 @@ FindBar::FindBar(QWidget* parent)
     QToolButton* previous = flatButton(QStringLiteral("‹"), QStringLiteral("Previous match"));
     QToolButton* next = flatButton(QStringLiteral("›"), QStringLiteral("Next match"));
     QToolButton* close = flatButton(QStringLiteral("✕"), QStringLiteral("Close"));
-    row->addWidget(previous);
-    row->addWidget(next);
-    row->addWidget(close);
+    m_buttons = {previous, next, close};
+    for (QWidget* button : std::as_const(m_buttons))
+        row->addWidget(button);
     column->addLayout(row);
     m_results = new QListWidget;
-    m_results->setFocusPolicy(Qt::NoFocus);
+    m_results->setFocusPolicy(Qt::TabFocus);
+    m_results->setAccessibleName(QStringLiteral("Matches in all tabs"));
     m_results->setUniformItemSizes(true);
     m_results->setMaximumHeight(kListRows * m_results->fontMetrics().height() * 3 / 2);
     m_results->hide();
@@ -67,6 +71,13 @@ FindBar::FindBar(QWidget* parent)
     connect(close, &QToolButton::clicked, this, &FindBar::closeRequested);
     connect(m_results, &QListWidget::itemClicked, this,
             [this](QListWidgetItem* item) { emit resultChosen(m_results->row(item)); });
+    connect(m_results, &QListWidget::itemActivated, this,
+            [this](QListWidgetItem* item) { emit resultChosen(m_results->row(item)); });
+}
+
+QList<QWidget*> FindBar::focusOrder() const
+{
+    return QList<QWidget*>{m_field} << m_buttons << m_results;
 }
 
 bool FindBar::eventFilter(QObject* watched, QEvent* event)

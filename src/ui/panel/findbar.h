@@ -24,6 +24,8 @@ public:
     QLineEdit* field() const { return m_field; }
     QLabel* count() const { return m_count; }
     QListWidget* results() const { return m_results; }
+    // Its controls in the keyboard's order.
+    QList<QWidget*> focusOrder() const;
 
 signals:
     void queryChanged(const QString& query);
@@ -39,6 +41,7 @@ protected:
 private:
     QLineEdit* m_field;
     QLabel* m_count;
+    QList<QWidget*> m_buttons;
     QListWidget* m_results;
 };
 

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/panel/findcontroller.h"
 
+#include "ui/accessibility/accessiblewidget.h"
 #include "ui/editor/editortextview.h"
 
 #include <QLabel>
@@ -35,6 +36,7 @@ FindController::FindController(NoteStore& store, EditorTextView& view, FindBar& 
     , m_bar(bar)
 {
     m_bar.hide();
+    m_view.installEventFilter(this);
     connect(&bar, &FindBar::queryChanged, this, &FindController::refresh);
     connect(&bar, &FindBar::nextRequested, this, &FindController::next);
     connect(&bar, &FindBar::previousRequested, this, &FindController::previous);
@@ -69,11 +71,14 @@ void FindController::openInAllTabs()
 void FindController::open(bool allTabs)
 {
     m_allTabs = allTabs;
-    m_bar.field()->setPlaceholderText(allTabs ? QStringLiteral("Find in all tabs")
-                                              : QStringLiteral("Find"));
+    const QString name = allTabs ? QStringLiteral("Find in all tabs") : QStringLiteral("Find");
+    m_bar.field()->setPlaceholderText(name);
+    m_bar.field()->setAccessibleName(name);
     m_bar.results()->setVisible(allTabs);
     m_bar.show();
-    m_bar.field()->setFocus(Qt::ShortcutFocusReason);
+    // Focused for no reason a line edit selects on, so that assistive tools hear of
+    // the focus before the selection and say where it went.
+    m_bar.field()->setFocus(Qt::OtherFocusReason);
     m_bar.field()->selectAll();
     refresh();
 }
@@ -142,11 +147,10 @@ void FindController::show(qsizetype index)
 void FindController::mark()
 {
     const bool searched = !m_bar.field()->text().isEmpty();
-    m_bar.count()->setText(
-        !searched ? QString()
-        : m_matches.isEmpty()
-            ? QStringLiteral("No matches")
-            : QStringLiteral("%1 of %2").arg(m_current + 1).arg(m_matches.size()));
+    showCount(!searched ? QString()
+              : m_matches.isEmpty()
+                  ? QStringLiteral("No matches")
+                  : QStringLiteral("%1 of %2").arg(m_current + 1).arg(m_matches.size()));
     QColor marked = m_view.palette().color(QPalette::Highlight);
     QList<QTextEdit::ExtraSelection> marks;
     const qsizetype shown = std::min(m_matches.size(), kMaxMarked);
@@ -187,10 +191,18 @@ void FindController::listTabHits()
         if (!note)
             continue;
         tabs.insert(tabHit.id);
-        list->addItem(QStringLiteral("%1 · line %2 — %3")
-                          .arg(note->title())
+        const QString title = note->title();
+        const QString shown = excerpt(note->text, tabHit.hit);
+        auto* item = new QListWidgetItem(
+            QStringLiteral("%1 · line %2 — %3").arg(title).arg(tabHit.hit.line + 1).arg(shown),
+            list);
+        // Matches on one line look alike; a screen reader tells them apart by column.
+        item->setData(Qt::AccessibleTextRole,
+                      QStringLiteral("%1, line %2, column %3: %4")
+                          .arg(title)
                           .arg(tabHit.hit.line + 1)
-                          .arg(excerpt(note->text, tabHit.hit)));
+                          .arg(tabHit.hit.range.location - tabHit.hit.lineRange.location + 1)
+                          .arg(shown));
     }
     list->setCurrentRow(list->count() > 0 ? 0 : -1);
     // At the limit there may be more than are listed.
@@ -202,7 +214,31 @@ void FindController::listTabHits()
                   : tabs.size() == 1  ? QStringLiteral("%1 in 1 tab").arg(found)
                                       : QStringLiteral("%1 in %2 tabs").arg(found).arg(tabs.size());
     }
-    m_bar.count()->setText(counted);
+    showCount(counted);
+}
+
+void FindController::showCount(const QString& text)
+{
+    if (text == m_bar.count()->text())
+        return;
+    m_bar.count()->setText(text);
+    Accessible::announce(m_bar.window(), text);
+}
+
+bool FindController::eventFilter(QObject* watched, QEvent* event)
+{
+    // Tabbing into the editor from the bar leaves the caret after the match rather
+    // than the match selected, where the next key would type over it.
+    auto* focus = static_cast<QFocusEvent*>(event);
+    if (watched == &m_view && event->type() == QEvent::FocusIn && isOpen() &&
+        (focus->reason() == Qt::TabFocusReason || focus->reason() == Qt::BacktabFocusReason)) {
+        QTextCursor cursor = m_view.textCursor();
+        if (cursor.hasSelection()) {
+            cursor.setPosition(cursor.selectionEnd());
+            m_view.setTextCursor(cursor);
+        }
+    }
+    return QObject::eventFilter(watched, event);
 }
 
 void FindController::choose(int row)
@@ -214,6 +250,7 @@ void FindController::choose(int row)
     m_allTabs = false;
     m_bar.results()->hide();
     m_bar.field()->setPlaceholderText(QStringLiteral("Find"));
+    m_bar.field()->setAccessibleName(QStringLiteral("Find"));
     m_store.activate(chosen.id);
     m_matches = TextSearch::findAll(m_view.noteText(), m_bar.field()->text());
     show(std::min(chosen.ordinal, m_matches.size() - 1));

@@ -55,7 +55,12 @@ signals:
     // The bar closed; the editor may take the focus back.
     void closed();
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
+    // Shows how many matches there are, and has a screen reader say it.
+    void showCount(const QString& text);
     void open(bool allTabs);
     void refresh();
     void findInNote(bool keepPlace);

@@ -16,6 +16,7 @@ namespace {
 constexpr double kHighlightRadius = 7;
 constexpr double kHighlightAlpha = 0.1;
 constexpr int kMenuGap = 4;
+constexpr double kFocusRing = 2;
 constexpr double kDotRadius = 1.6;
 constexpr double kDotSpacing = 5;
 
@@ -24,11 +25,13 @@ constexpr double kDotSpacing = 5;
 HoverMenuButton::HoverMenuButton(QWidget* parent)
     : QAbstractButton(parent)
 {
-    setFocusPolicy(Qt::NoFocus);
+    setFocusPolicy(Qt::TabFocus);
     setToolTip(QStringLiteral("More"));
     setAccessibleName(QStringLiteral("More"));
     setFixedSize(kSide, kSide);
     setAttribute(Qt::WA_Hover);
+    // Space, and an assistive tool's Press, click it; the pointer opens it on press.
+    connect(this, &QAbstractButton::clicked, this, [this] { popMenu(true); });
 }
 
 QMenu* HoverMenuButton::buildMenu(QWidget* parent) const
@@ -45,20 +48,37 @@ QMenu* HoverMenuButton::buildMenu(QWidget* parent) const
     return menu;
 }
 
-void HoverMenuButton::popMenu()
+void HoverMenuButton::popMenu(bool fromKeyboard)
 {
     m_hovering = false;
     update();
     QMenu* menu = buildMenu(this);
     menu->setAttribute(Qt::WA_DeleteOnClose);
     menu->popup(mapToGlobal(QPoint(0, height() + kMenuGap)));
+    // From the keyboard the first item is current, as in a menu bar.
+    for (QAction* action : menu->actions()) {
+        if (fromKeyboard && !action->isSeparator() && action->isEnabled()) {
+            menu->setActiveAction(action);
+            break;
+        }
+    }
+}
+
+void HoverMenuButton::keyPressEvent(QKeyEvent* event)
+{
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter ||
+        event->key() == Qt::Key_Down) {
+        popMenu(true);
+        return;
+    }
+    QAbstractButton::keyPressEvent(event);
 }
 
 void HoverMenuButton::mousePressEvent(QMouseEvent* event)
 {
     // Opens on press, not release, like a menu button.
     if (event->button() == Qt::LeftButton) {
-        popMenu();
+        popMenu(false);
         event->accept();
         return;
     }
@@ -89,6 +109,12 @@ void HoverMenuButton::paintEvent(QPaintEvent*)
         QPainterPath path;
         path.addRoundedRect(QRectF(rect()), kHighlightRadius, kHighlightRadius);
         painter.fillPath(path, highlight);
+    }
+    if (hasFocus()) {
+        QPainterPath ring;
+        ring.addRoundedRect(QRectF(rect()).adjusted(1, 1, -1, -1), kHighlightRadius,
+                            kHighlightRadius);
+        painter.strokePath(ring, QPen(palette().color(QPalette::Highlight), kFocusRing));
     }
     // The ellipsis, in the secondary text colour.
     painter.setPen(Qt::NoPen);

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
-// The panel's "More" button: a small borderless button that highlights on hover,
-// never takes the keyboard focus, and pops up a menu rebuilt from a list of items
-// every time it opens.
+// The panel's "More" button: a small borderless button that highlights on hover and
+// pops up a menu rebuilt from a list of items every time it opens, on a press of the
+// pointer or from the keyboard (Space, Return, Down).
 
 #include <QAbstractButton>
 #include <QKeySequence>
@@ -41,9 +41,10 @@ protected:
     void enterEvent(QEnterEvent* event) override;
     void leaveEvent(QEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
-    void popMenu();
+    void popMenu(bool fromKeyboard);
     bool m_hovering = false;
 };
 

@@ -39,11 +39,13 @@ NotePanelController::NotePanelController(NoteStore& store, Preferences& prefs, P
         defaults, m_view);
     connect(m_controller.get(), &FloatingPanelController::didHide, this,
             &NotePanelController::didHide);
-    m_controller->setKeyHandler([this](QKeyEvent* event) { return handleKey(event); });
+    m_controller->setKeyHandler(
+        [this](QKeyEvent* event, bool perform) { return handleKey(event, perform); });
     TabStrip* tabs = m_view->tabStrip();
     connect(tabs, &TabStrip::closeRequested, this, &NotePanelController::closeTab);
     connect(tabs, &TabStrip::clearScratchRequested, this, &NotePanelController::clearScratch);
     connect(tabs, &TabStrip::renameEnded, this, &NotePanelController::focusEditor);
+    connect(tabs, &TabStrip::chosen, this, &NotePanelController::focusEditor);
     connect(&m_view->find(), &FindController::closed, this, &NotePanelController::focusEditor);
     EditorBridge& editor = m_view->editor();
     connect(&editor, &EditorBridge::resultCopied, this,
@@ -158,12 +160,23 @@ void NotePanelController::activateNeighbour(int step)
     m_store.activateIndex((active + step + count) % count);
 }
 
-bool NotePanelController::handleKey(QKeyEvent* event)
+bool NotePanelController::handleKey(QKeyEvent* event, bool perform)
 {
     const Qt::KeyboardModifiers modifiers = event->modifiers() & kCommandModifiers;
     const int key = event->key();
     if (modifiers == Qt::ControlModifier && key >= Qt::Key_1 && key <= Qt::Key_9) {
-        m_store.activateIndex(key - Qt::Key_1);
+        if (perform)
+            m_store.activateIndex(key - Qt::Key_1);
+        return true;
+    }
+    // Keys that leave the editor, where Tab indents: Ctrl+Tab to the next control, F6
+    // to the next area, as desktop applications have them.
+    const bool tab = key == Qt::Key_Tab || key == Qt::Key_Backtab;
+    if ((tab && modifiers & Qt::ControlModifier) ||
+        (key == Qt::Key_F6 && !(modifiers & ~Qt::ShiftModifier))) {
+        if (perform)
+            m_view->moveFocus(!(modifiers & Qt::ShiftModifier) && key != Qt::Key_Backtab,
+                              key == Qt::Key_F6);
         return true;
     }
     const std::optional<Command> command = commandForKey(event);
@@ -173,7 +186,8 @@ bool NotePanelController::handleKey(QKeyEvent* event)
     if (*command == Command::HidePanel && (m_controller->hasMarkedText() || editingField()))
         return false;
     // A command the application left unbound still owns its keys.
-    m_commands.run(*command);
+    if (perform)
+        m_commands.run(*command);
     return true;
 }
 

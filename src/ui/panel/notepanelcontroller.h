@@ -39,7 +39,7 @@ public:
     void renameActive();
     void clearScratch();
     // The panel's key handler: true when the key was one of the panel's commands.
-    bool handleKey(QKeyEvent* event);
+    bool handleKey(QKeyEvent* event, bool perform);
 
 signals:
     void renameActiveTab();

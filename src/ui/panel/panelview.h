@@ -29,9 +29,18 @@ public:
     FindController& find() const { return *m_find; }
     // What the "More" menu offers right now.
     QList<MoreMenuItem> moreMenuItems() const;
+    // What the keyboard goes through: the tabs (and the active one's close button),
+    // new tab, More, the find bar, the editor.
+    QList<QWidget*> focusOrder() const;
+    // To the next or previous control (Ctrl+Tab, which leaves the editor where Tab
+    // indents), or by area (F6): the tabs, the find bar, the editor.
+    void moveFocus(bool forward, bool byArea);
 
 private:
     void updateActiveIsScratch();
+    void nameEditor();
+    void announceTab();
+    void orderFocus();
 
     NoteStore& m_store;
     PanelState& m_state;

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/panel/tabstrip.h"
 
+#include "ui/accessibility/accessiblewidget.h"
+#include "ui/accessibility/focusringstyle.h"
 #include "ui/commands/commandtable.h"
 #include "ui/editor/editortheme.h"
 #include "ui/panel/tabscrollarea.h"
@@ -30,6 +32,7 @@ constexpr int kTitlePoints = 12;
 constexpr double kTabRadius = 7;
 constexpr double kActiveAlpha = 0.1;
 constexpr int kButtonSide = 22;
+constexpr double kFocusRing = 2;
 // Room for the field's own margins and the caret beside the text.
 constexpr int kFieldPadding = 10;
 
@@ -71,20 +74,24 @@ public:
         , m_id(note.id)
         , m_scratch(note.isScratch)
     {
+        Accessible::setRole(this, QAccessible::PageTab);
+        Accessible::setPressAction(this, [this] { m_strip.activate(m_id); });
         setObjectName(QStringLiteral("tab"));
         setAcceptDrops(!note.isScratch);
-        setFocusPolicy(Qt::NoFocus);
+        setFocusPolicy(Qt::TabFocus);
         auto* row = new QHBoxLayout(this);
         row->setContentsMargins(9, 5, 9, 5);
         row->setSpacing(4);
-        m_title = new QLabel;
+        m_title = new QLabel(this);
+        Accessible::hide(m_title); // the tab is named after the whole title
         row->addWidget(m_title);
         if (!note.isScratch) {
             m_close = new QToolButton;
             m_close->setObjectName(QStringLiteral("close"));
             m_close->setText(QStringLiteral("✕"));
             m_close->setAutoRaise(true);
-            m_close->setFocusPolicy(Qt::NoFocus);
+            m_close->setFocusPolicy(Qt::TabFocus);
+            FocusRing::apply(m_close);
             m_close->setToolTip(toolTipWithKeys(QStringLiteral("Close tab"), Command::CloseTab));
             m_close->setAccessibleName(QStringLiteral("Close tab"));
             QFont small = m_close->font();
@@ -111,6 +118,9 @@ public:
             return;
         m_text = text;
         m_active = active;
+        if (accessibleName() != text)
+            setAccessibleName(text);
+        Accessible::setSelected(this, active);
         m_title->setFont(tabFont(font(), active));
         m_title->setText(m_title->fontMetrics().elidedText(text, Qt::ElideRight, kTitleMaxWidth));
         m_title->setToolTip(text);
@@ -171,15 +181,55 @@ public:
 protected:
     void paintEvent(QPaintEvent*) override
     {
-        if (!m_active)
-            return;
         QPainter painter(this);
         painter.setRenderHint(QPainter::Antialiasing);
-        QColor fill = palette().color(QPalette::WindowText);
-        fill.setAlphaF(static_cast<float>(kActiveAlpha));
-        QPainterPath path;
-        path.addRoundedRect(QRectF(rect()), kTabRadius, kTabRadius);
-        painter.fillPath(path, fill);
+        if (m_active) {
+            QColor fill = palette().color(QPalette::WindowText);
+            fill.setAlphaF(static_cast<float>(kActiveAlpha));
+            QPainterPath path;
+            path.addRoundedRect(QRectF(rect()), kTabRadius, kTabRadius);
+            painter.fillPath(path, fill);
+        }
+        if (hasFocus()) {
+            const double inset = kFocusRing / 2;
+            QPainterPath ring;
+            ring.addRoundedRect(QRectF(rect()).adjusted(inset, inset, -inset, -inset), kTabRadius,
+                                kTabRadius);
+            painter.strokePath(ring, QPen(palette().color(QPalette::Highlight), kFocusRing));
+        }
+    }
+
+    // Arrows, Home and End go to another tab; Return chooses this one for typing;
+    // Shift+F10 opens its menu.
+    void keyPressEvent(QKeyEvent* event) override
+    {
+        switch (event->key()) {
+        case Qt::Key_Left:
+        case Qt::Key_Right:
+        case Qt::Key_Home:
+        case Qt::Key_End:
+            m_strip.moveToTab(m_id, event->key());
+            return;
+        case Qt::Key_Space:
+            m_strip.activate(m_id);
+            return;
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+            m_strip.activate(m_id);
+            emit m_strip.chosen();
+            return;
+        case Qt::Key_F10: // Shift+F10, the menu key's stand-in
+            if (event->modifiers() & Qt::ShiftModifier) {
+                QContextMenuEvent menu(QContextMenuEvent::Keyboard, QPoint(0, height()),
+                                       mapToGlobal(QPoint(0, height())));
+                contextMenuEvent(&menu);
+                return;
+            }
+            break;
+        default:
+            break;
+        }
+        QWidget::keyPressEvent(event);
     }
 
     void mousePressEvent(QMouseEvent* event) override
@@ -269,6 +319,8 @@ TabStrip::TabStrip(NoteStore& store, QWidget* parent)
     : QWidget(parent)
     , m_store(store)
 {
+    Accessible::setRole(this, QAccessible::PageTabList);
+    setAccessibleName(QStringLiteral("Tabs"));
     auto* outer = new QHBoxLayout(this);
     outer->setContentsMargins(0, 0, 0, 0);
     auto* scroll = m_scroll = new TabScrollArea;
@@ -286,7 +338,8 @@ TabStrip::TabStrip(NoteStore& store, QWidget* parent)
     m_newTab->setObjectName(QStringLiteral("newTab"));
     m_newTab->setText(QStringLiteral("+"));
     m_newTab->setAutoRaise(true);
-    m_newTab->setFocusPolicy(Qt::NoFocus);
+    m_newTab->setFocusPolicy(Qt::TabFocus);
+    FocusRing::apply(m_newTab);
     m_newTab->setFixedSize(kButtonSide, kButtonSide);
     m_newTab->setAccessibleName(QStringLiteral("New tab"));
     connect(m_newTab, &QToolButton::clicked, this, [this] { m_store.createNote(); });
@@ -302,6 +355,11 @@ TabStrip::TabStrip(NoteStore& store, QWidget* parent)
     outer->addStretch(1);
     setFixedHeight(kButtonSide + 12);
 
+    // The keyboard's focus is never on a tab or button scrolled out of sight.
+    connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
+        if (now && m_scroll->widget()->isAncestorOf(now))
+            m_scroll->reveal(now->parentWidget() == m_scroll->widget() ? now : now->parentWidget());
+    });
     connect(&store, &NoteStore::notesChanged, this, &TabStrip::sync);
     connect(&store, &NoteStore::activeIDChanged, this, &TabStrip::sync);
     connect(&store, &NoteStore::noteTextChanged, this, &TabStrip::showTitleOf);
@@ -355,6 +413,7 @@ void TabStrip::sync()
         tab->showNote(notes[i], notes[i].id == m_store.activeID());
         tab->show();
     }
+    emit focusOrderChanged();
     // Every switch, and every new tab, shows the active tab whole.
     if (m_shownActive != m_store.activeID())
         revealActive();
@@ -362,6 +421,21 @@ void TabStrip::sync()
     m_newTab->setEnabled(canCreate && !full);
     m_newTab->setToolTip(full ? QStringLiteral("Up to 12 tabs")
                               : toolTipWithKeys(QStringLiteral("New tab"), Command::NewTab));
+}
+
+void TabStrip::moveToTab(const QUuid& from, int key)
+{
+    const QList<Note> notes = m_store.notes();
+    qsizetype at = 0;
+    while (at < notes.size() && notes[at].id != from)
+        ++at;
+    if (key == Qt::Key_Home || key == Qt::Key_End)
+        at = key == Qt::Key_Home ? 0 : notes.size() - 1;
+    else
+        at = (at + (key == Qt::Key_Left ? -1 : 1) + notes.size()) % notes.size();
+    activate(notes[at].id);
+    if (QWidget* tab = m_tabs.value(notes[at].id))
+        tab->setFocus(Qt::TabFocusReason);
 }
 
 void TabStrip::revealActive()

@@ -45,6 +45,9 @@ public:
     QMenu* contextMenuFor(const QUuid& id, QWidget* parent);
 
     void activate(const QUuid& id);
+    // Shows and focuses the tab before or after `from` (Left, Right), or the first or
+    // last (Home, End); the arrows go round.
+    void moveToTab(const QUuid& from, int key);
     void beginRename(const QUuid& id);
     void beginRenameActive();
     void commitRename();
@@ -64,6 +67,10 @@ signals:
     void clearScratchRequested();
     // A rename was committed or cancelled.
     void renameEnded();
+    // A tab was chosen from the keyboard for typing in.
+    void chosen();
+    // Tabs were made, removed or moved: the keyboard's order may have to follow.
+    void focusOrderChanged();
 
 private:
     void endRename();

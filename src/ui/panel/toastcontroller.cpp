@@ -1,9 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/panel/toastcontroller.h"
 
+#include "ui/accessibility/accessiblewidget.h"
 #include "ui/window/floatingpanel.h"
 #include "ui/window/glasssurface.h"
 
+#include <QApplication>
 #include <QCursor>
 #include <QEvent>
 #include <QGuiApplication>
@@ -97,6 +99,12 @@ void ToastController::show(const QString& message, std::function<void()> action)
     if (!action)
         flags |= Qt::WindowTransparentForInput;
     auto* window = new QWidget(nullptr, flags);
+    // Spoken as it shows, as a desktop notification is; its text is its name. Said in
+    // the active window when there is one, where screen readers follow what happens.
+    QWidget* active = QApplication::activeWindow();
+    if (!active)
+        Accessible::setRole(window, QAccessible::Notification);
+    window->setAccessibleName(message);
     window->setAttribute(Qt::WA_ShowWithoutActivating);
     window->setAttribute(Qt::WA_TransparentForMouseEvents, !action);
     window->setAttribute(Qt::WA_TranslucentBackground, GlassSurface::isCompositing());
@@ -107,6 +115,7 @@ void ToastController::show(const QString& message, std::function<void()> action)
     auto* layout = new QVBoxLayout(window);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(wrapped.surface);
+    Accessible::hide(wrapped.surface);
     window->setFixedSize(wrapped.windowSize);
 
     if (QScreen* screen = screenUnderPointer()) {
@@ -114,9 +123,15 @@ void ToastController::show(const QString& message, std::function<void()> action)
         window->move(visible.left() + (visible.width() - window->width()) / 2,
                      visible.top() + kTopGap);
     }
-    if (action)
+    if (action) {
+        Accessible::setPressAction(window, [window, action] {
+            window->close();
+            action();
+        });
         new ClickAction(window, std::move(action));
+    }
     window->show();
+    Accessible::announce(active, message);
     m_window = window;
     m_hideTimer.start(action ? kActionShowMs : kShowMs);
 }

@@ -3,6 +3,7 @@
 
 #include "platform/hotkey/keyboardlayout.h"
 #include "platform/hotkey/keypress.h"
+#include "ui/accessibility/accessiblewidget.h"
 #include "ui/settings/recorderface.h"
 #include "ui/settings/settingsicon.h"
 
@@ -97,6 +98,7 @@ void HotKeyRecorder::startRecording()
     qApp->installEventFilter(this);
     m_face->setRecording(true);
     updateReset();
+    Accessible::announce(window(), m_face->accessibleDescription());
     emit recordingChanged(true);
 }
 
@@ -165,6 +167,8 @@ void HotKeyRecorder::handleKey(const QKeyEvent& event)
     // registers the new one.
     stopRecording();
     edit(HotKeyCombo{*key, modifiers});
+    Accessible::announce(window(),
+                         QStringLiteral("New shortcut: ") + KeyboardLayout::displayString(m_combo));
 }
 
 } // namespace quelto

@@ -40,6 +40,7 @@ RecorderFace::RecorderFace(QWidget* parent)
     setCursor(Qt::PointingHandCursor);
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
     setToolTip(QStringLiteral("Click to record a new shortcut"));
+    setAccessibleDescription(QStringLiteral("Press to record a new shortcut"));
     QFont promptFont = m_prompt->font();
     promptFont.setWeight(QFont::Medium);
     m_prompt->setFont(promptFont);
@@ -84,6 +85,9 @@ void RecorderFace::setRecording(bool recording)
     m_prompt->setVisible(recording);
     setToolTip(recording ? QStringLiteral("Press Esc to cancel")
                          : QStringLiteral("Click to record a new shortcut"));
+    setAccessibleDescription(recording ? QStringLiteral("Recording: press the new shortcut, or "
+                                                        "Esc to cancel")
+                                       : QStringLiteral("Press to record a new shortcut"));
     m_change.stop();
     m_change.setStartValue(m_progress);
     m_change.setEndValue(recording ? 1.0 : 0.0);

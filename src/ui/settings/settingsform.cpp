@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/settings/settingsform.h"
 
+#include "ui/accessibility/focusringstyle.h"
+
 #include "ui/editor/editortheme.h"
 
 #include <QApplication>
@@ -161,9 +163,14 @@ QWidget* SettingsForm::addRow(const QString& title, const QString& description, 
     if (control) {
         control->setParent(row);
         if (heading) {
-            control->setAccessibleName(title);
+            // A value shown as text is named by its text; the heading labels it.
+            if (!qobject_cast<QLabel*>(control))
+                control->setAccessibleName(title);
             heading->setBuddy(control);
         }
+        if (!description.trimmed().isEmpty()) // a blank one only keeps the row's height
+            control->setAccessibleDescription(description);
+        FocusRing::apply(control);
         columns->addWidget(control, 0,
                            (controlOnly ? Qt::AlignLeft : Qt::AlignRight) | Qt::AlignVCenter);
     }

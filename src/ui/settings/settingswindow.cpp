@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/settings/settingswindow.h"
 
+#include "ui/accessibility/focusringstyle.h"
 #include "ui/settings/editorpage.h"
 #include "ui/settings/generalpage.h"
 #include "ui/settings/settingsicon.h"
@@ -46,6 +47,7 @@ SettingsWindow::SettingsWindow(SettingsRouter& router, const SettingsContext& co
                                       kSidebarInset, kSidebarInset);
     sidebarColumn->addWidget(m_sidebar);
     m_sidebar->setFrameShape(QFrame::NoFrame);
+    FocusRing::apply(m_sidebar);
     m_sidebar->setIconSize(QSize(SettingsIcon::kSidebarSize, SettingsIcon::kSidebarSize));
     // The list blends into the window (whatever its palette now); only the selection shows.
     m_sidebar->viewport()->setBackgroundRole(QPalette::Window);

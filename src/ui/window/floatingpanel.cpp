@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/window/floatingpanel.h"
 
+#include "ui/accessibility/accessiblewidget.h"
 #include "ui/window/glasssurface.h"
 
 #include <QApplication>
@@ -49,6 +50,7 @@ public:
         , m_edges(edges)
     {
         setObjectName(QStringLiteral("resizeGrip"));
+        Accessible::hide(this); // for the pointer only: nothing to tell assistive tools
         setCursor(resizeCursor(edges));
     }
 
@@ -77,6 +79,7 @@ private:
 FloatingPanel::FloatingPanel(QSize size, bool resizable)
     : QWidget(nullptr, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint)
 {
+    Accessible::setRole(this, QAccessible::Window); // a frame, as a stock window is
     setAttribute(Qt::WA_TranslucentBackground, GlassSurface::isCompositing());
     setAttribute(Qt::WA_DeleteOnClose, false);
     if (resizable) {
@@ -100,21 +103,19 @@ bool FloatingPanel::eventFilter(QObject* watched, QEvent* event)
         // Each key reaches the filter once per event, for the widget it is meant for.
         if (widget && widget->window() == this && widget == QApplication::focusWidget()) {
             auto* key = static_cast<QKeyEvent*>(event);
-            // Qt asks about shortcuts before it delivers the key; answering there lets
-            // the panel's commands win over window shortcuts with the same keys. The
-            // key press that follows an answered question is then swallowed.
-            if (type == QEvent::KeyPress && m_answeredShortcut) {
-                m_answeredShortcut = false;
+            // Qt asks about shortcuts before it delivers the key; claiming the key there
+            // lets the panel's commands win over window shortcuts with the same keys.
+            // The command runs on the press alone: Qt asks again for every delivery of
+            // a press, and an accessibility bridge delivers each press a second time
+            // after a screen reader has seen it.
+            if (type == QEvent::ShortcutOverride) {
+                if (!m_keyHandler(key, false))
+                    return QWidget::eventFilter(watched, event);
+                key->accept();
                 return true;
             }
-            m_answeredShortcut = false;
-            if (m_keyHandler(key)) {
-                if (type == QEvent::ShortcutOverride) {
-                    m_answeredShortcut = true;
-                    key->accept();
-                }
+            if (m_keyHandler(key, true))
                 return true;
-            }
         }
     }
     return QWidget::eventFilter(watched, event);

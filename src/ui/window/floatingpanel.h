@@ -26,8 +26,10 @@ public:
     FloatingPanel(QSize size, bool resizable);
     ~FloatingPanel() override;
 
-    // Sees every key press for a widget in this window first; true consumes it.
-    using KeyHandler = std::function<bool(QKeyEvent*)>;
+    // Sees every key press for a widget in this window first: true when the key is the
+    // panel's, whose command runs only when `perform` (the press itself, not Qt's
+    // question whether a shortcut may have it).
+    using KeyHandler = std::function<bool(QKeyEvent*, bool perform)>;
     void setKeyHandler(KeyHandler handler) { m_keyHandler = std::move(handler); }
 
     // Makes `dialog` stay on top as the panel does and, while the panel is shown, a
@@ -76,8 +78,6 @@ private:
     KeyHandler m_keyHandler;
     // Along each edge and corner, above the content, which fills the surface.
     QList<QWidget*> m_grips;
-    // The panel answered the shortcut question for the key press about to come.
-    bool m_answeredShortcut = false;
     bool m_userChangedFrame = false;
     // On a compositor that places the panel: its size limits while it maps fixed.
     std::optional<std::pair<QSize, QSize>> m_limitsToRestore;

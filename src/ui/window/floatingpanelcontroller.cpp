@@ -41,8 +41,9 @@ FloatingPanelController::FloatingPanelController(QSize size, std::optional<doubl
         m_panel->setMinimumSize(minimum.toSize());
     }
 
-    m_panel->setKeyHandler(
-        [this](QKeyEvent* event) { return m_keyHandler && m_keyHandler(event); });
+    m_panel->setKeyHandler([this](QKeyEvent* event, bool perform) {
+        return m_keyHandler && m_keyHandler(event, perform);
+    });
     connect(m_panel, &FloatingPanel::closeRequested, this, &FloatingPanelController::hide);
     connect(m_panel, &FloatingPanel::deactivated, this, [this] {
         // A window opened over the panel (Settings from its menu) is part of it, not a

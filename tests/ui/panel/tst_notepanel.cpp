@@ -286,6 +286,35 @@ private slots:
         QVERIFY(m_f->panel.toast().window()->findChild<QLabel*>()->text().contains("12 tabs"));
     }
 
+    // Ctrl+Tab and F6 leave the editor, where Tab indents: through the controls in the
+    // order shown, or by area. Arrows go between tabs; F2 renames.
+    void keyboardReachesEveryControl()
+    {
+        const auto tab = [this](int i) {
+            return m_f->panel.view().tabStrip()->tabFor(notes()[i].id);
+        };
+        press(Qt::Key_Tab, Qt::ControlModifier);
+        QCOMPARE(QApplication::focusWidget(), tab(0));
+        press(Qt::Key_Right);
+        QCOMPARE(store().activeID(), notes()[1].id);
+        QCOMPARE(QApplication::focusWidget(), tab(1));
+        press(Qt::Key_Tab); // its close button
+        press(Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), tab(2));
+        press(Qt::Key_Tab);
+        press(Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), m_f->panel.view().moreButton());
+        press(Qt::Key_F6);
+        QCOMPARE(QApplication::focusWidget(), m_f->editor());
+        press(Qt::Key_F6);
+        QCOMPARE(QApplication::focusWidget(), tab(1));
+        press(Qt::Key_F6, Qt::ShiftModifier);
+        QCOMPARE(QApplication::focusWidget(), m_f->editor());
+        press(Qt::Key_F2);
+        QTRY_VERIFY(m_f->panel.view().tabStrip()->renameField() &&
+                    m_f->panel.view().tabStrip()->renameField()->hasFocus());
+    }
+
     void findStepsThroughTheNoteAndEscClosesOnlyTheField()
     {
         store().updateText(QStringLiteral("Milk\nbread\nmilk and MILK"), notes()[0].id);
@@ -308,6 +337,13 @@ private slots:
         QTest::keyClick(bar->field(), Qt::Key_Return, Qt::ShiftModifier); // and back again
         QCOMPARE(state(), QStringLiteral("3 of 3 20+4"));
         QCOMPARE(editor->extraSelections().size(), 3);
+        // Tabbing on into the editor leaves the caret after the match, not the match
+        // selected for the next key to type over.
+        for (int i = 0; i < 4; ++i)
+            press(Qt::Key_Tab);
+        QVERIFY(editor->hasFocus());
+        QCOMPARE(state(), QStringLiteral("3 of 3 24+0"));
+        bar->field()->setFocus();
         QTest::keyClicks(bar->field(), "y");
         QCOMPARE(bar->count()->text(), QStringLiteral("No matches"));
 

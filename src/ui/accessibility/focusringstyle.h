@@ -1,0 +1,15 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+// The application's style with a focus ring that can be seen: a solid ring in the
+// highlight colour where the style draws a faint one (switches, list rows), and one
+// around flat buttons, which draw none.
+
+class QStyle;
+class QWidget;
+
+namespace quelto::FocusRing {
+
+// Gives `widget` the visible ring (a style is not inherited by children).
+void apply(QWidget* widget);
+
+} // namespace quelto::FocusRing
