@@ -45,6 +45,9 @@ private slots:
         const QString typed = QStringLiteral("abcdefghij").repeated(15);
         const int delayMs = 20;
         m_app->type(typed, delayMs);
+        // Keys still queued for a process that a busy machine slowed down never reached
+        // it; a moment to take them, well short of the half second that saves.
+        QTest::qWait(150);
         m_app->process().kill();
         m_app->process().waitForFinished(3000);
 
