@@ -18,6 +18,7 @@
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QTest>
+#include <QToolButton>
 
 using namespace quelto;
 using quelto::testing::plainNote;
@@ -66,6 +67,8 @@ private slots:
              QAccessibleActionInterface::pressAction()},
             {"editor", f.editor(), QAccessible::EditableText, "Groceries", any},
             {"find field", panel.findBar()->field(), QAccessible::EditableText, "Find", any},
+            {"clear find", panel.findBar()->field()->findChild<QToolButton*>(), QAccessible::Button,
+             "Clear", any},
             {"toast", toast, QAccessible::Notification, "Copied 5", any},
             {"guide", guide.window(), QAccessible::Dialog, kOnboardingTitle, any},
             {"guide sentence",

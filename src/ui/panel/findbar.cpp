@@ -4,6 +4,7 @@
 #include "ui/accessibility/focusringstyle.h"
 #include "ui/editor/editortheme.h"
 
+#include <QAction>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
@@ -43,6 +44,9 @@ FindBar::FindBar(QWidget* parent)
     m_field->setPlaceholderText(QStringLiteral("Find"));
     m_field->setAccessibleName(QStringLiteral("Find"));
     m_field->setClearButtonEnabled(true);
+    // Qt's clear button has no words of its own: a screen reader would say only "button".
+    if (auto* clear = m_field->findChild<QAction*>(QStringLiteral("_q_qlineeditclearaction")))
+        clear->setText(QStringLiteral("Clear"));
     m_field->installEventFilter(this);
     row->addWidget(m_field, 1);
     m_count = new QLabel;
