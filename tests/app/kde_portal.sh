@@ -3,7 +3,8 @@
 # The real quelto binary on Debian's KDE stack: a headless kwin_wayland with Xwayland,
 # xdg-desktop-portal and its KDE backend, all on this test's private session bus and
 # runtime folder. Real key presses (KWin's fake input) must toggle the panel once each,
-# the desktop must bind the preferred combination, and a restart must reuse its entry.
+# the desktop must bind the preferred combination, which Settings shows, and a restart
+# must reuse its entry.
 # Usage: kde_portal.sh QUELTO FAKEKEYS. Exit 77 (skipped) only when the stack is absent.
 set -euo pipefail
 quelto=$1 fakekeys=$2
@@ -100,11 +101,26 @@ press_and_count 5 keys
 press_and_count 3 invoke
 stop_quelto
 
-run_quelto
+# Restarted with a screen reader's bus, through which Settings is read.
+/usr/libexec/at-spi-bus-launcher --launch-immediately >"$work/a11y.log" 2>&1 &
+pids+=($!)
+wait_for 10 "no accessibility bus" has_name org.a11y.Bus
+QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 run_quelto
 sleep 3
 press_and_count 3 keys
 [ "$(grep -c '^\[quelto_' "$shortcuts")" = 1 ] || fail "a restart made another desktop entry: $(grep '^\[quelto_' "$shortcuts")"
 grep -q "^\[$token\]" "$shortcuts" || fail "the entry is not the kept token $token"
+if hidden; then keys; fi
+wait_for 5 "the panel did not show" visible
+"$fakekeys" 29 51 # Ctrl+, opens Settings
+shows() {
+    /usr/bin/python3 - "$1" <<'PY'
+import sys, pyatspi
+found = lambda a: pyatspi.findDescendant(a, lambda d: d is not None and d.name == sys.argv[1])
+sys.exit(0 if any(app and found(app) for app in pyatspi.Registry.getDesktop(0)) else 1)
+PY
+}
+wait_for 10 "Settings does not show the bound Ctrl+Alt+M" shows "Shortcut: Ctrl+Alt+M"
 stop_quelto
 
 # Native Wayland: shown, hidden and shown again while its first show holds its size
@@ -133,4 +149,4 @@ last() { grep -n "$1" "$log" | tail -1 | cut -d: -f1; }
 stop_quelto
 [ "$(grep -c '^panel.frame' "$app/.config/Quelto/Quelto.conf" || true)" = "$frames" ] ||
     fail "a frame the compositor chose was kept"
-echo "PASS: 11 presses, 11 toggles; bound Ctrl+Alt+M as $token, one entry after a restart"
+echo "PASS: 11 presses, 11 toggles; bound Ctrl+Alt+M as $token, shown in Settings, one entry after a restart"
