@@ -229,9 +229,11 @@ bool FindController::eventFilter(QObject* watched, QEvent* event)
 {
     // Tabbing into the editor from the bar leaves the caret after the match rather
     // than the match selected, where the next key would type over it.
-    auto* focus = static_cast<QFocusEvent*>(event);
-    if (watched == &m_view && event->type() == QEvent::FocusIn && isOpen() &&
-        (focus->reason() == Qt::TabFocusReason || focus->reason() == Qt::BacktabFocusReason)) {
+    const auto tabbedIn = [event] {
+        const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
+        return reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason;
+    };
+    if (watched == &m_view && event->type() == QEvent::FocusIn && isOpen() && tabbedIn()) {
         QTextCursor cursor = m_view.textCursor();
         if (cursor.hasSelection()) {
             cursor.setPosition(cursor.selectionEnd());
