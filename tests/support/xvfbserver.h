@@ -8,8 +8,11 @@
 
 #include <QByteArray>
 #include <QProcess>
+
 #include <QStandardPaths>
 #include <QThread>
+#include <csignal>
+#include <sys/prctl.h>
 
 #include <cstdio>
 
@@ -37,6 +40,7 @@ public:
         }
         // The server picks a free display itself and names it once it accepts clients.
         m_process = std::make_unique<QProcess>();
+        endsWithTest(*m_process);
         m_process->setProcessChannelMode(QProcess::ForwardedErrorChannel);
         m_process->start(xvfb,
                          {"-displayfd", "1", "-screen", "0", "1280x800x24", "-nolisten", "tcp"});
@@ -74,6 +78,7 @@ private:
         // It gives up when the new server does not answer yet: start it again then.
         for (int attempt = 0; attempt < 5; ++attempt) {
             m_windowManager = std::make_unique<QProcess>();
+            endsWithTest(*m_windowManager);
             m_windowManager->setProgram(openbox);
             m_windowManager->setArguments({QStringLiteral("--sm-disable")});
             m_windowManager->setProcessChannelMode(QProcess::ForwardedErrorChannel);
@@ -96,6 +101,13 @@ private:
         }
         *why = QStringLiteral("openbox did not start");
         return false;
+    }
+
+    // A test that crashes runs no destructor: the server and the window manager go with
+    // it all the same, instead of holding ctest's output open until its timeout.
+    static void endsWithTest(QProcess& process)
+    {
+        process.setChildProcessModifier([] { prctl(PR_SET_PDEATHSIG, SIGTERM); });
     }
 
     std::unique_ptr<QProcess> m_process;
