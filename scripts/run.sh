@@ -12,8 +12,8 @@ binary="$PWD/build-run/src/app/quelto"
 
 if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
     # Quelto shows no window of its own after the first run: say where it is.
-    echo "Quelto is running: press Ctrl+Shift+J or click its tray icon to open it" \
-        "(or run $binary --toggle); Ctrl+C here quits it."
+    echo "Quelto is running: press Ctrl+Shift+J, or click its tray icon where the desktop" \
+        "shows one, or run $binary --toggle; Ctrl+C here quits it."
     exec "$binary" "$@"
 fi
 
@@ -28,7 +28,8 @@ sleep 0.5
 "$binary" &
 pid=\$!
 sleep 2
-"$binary" --toggle
+# Starting it again shows the panel, whether or not it showed by itself.
+"$binary"
 sleep 1.5
 import -window root "$shot"
 kill -TERM \$pid
