@@ -495,16 +495,18 @@ void EditorTextView::keyPressEvent(QKeyEvent* event)
         return;
     }
     // Deleting at a break between pieces deletes the character beyond it.
+    // A selection of nothing but such a break is none.
     QTextCursor caret = textCursor();
-    if (!caret.hasSelection() && (key == Qt::Key_Backspace || key == Qt::Key_Delete)) {
+    if ((key == Qt::Key_Backspace || key == Qt::Key_Delete) && selection().length == 0) {
         const QTextCursor at = caret;
+        caret.clearSelection();
         while (key == Qt::Key_Backspace && caret.atBlockStart() &&
                LongLines::isContinuation(caret.block()))
             caret.movePosition(QTextCursor::PreviousCharacter);
         while (key == Qt::Key_Delete && caret.atBlockEnd() &&
                LongLines::isContinuation(caret.block().next()))
             caret.movePosition(QTextCursor::NextCharacter);
-        if (caret != at)
+        if (caret.position() != at.position() || at.hasSelection())
             setTextCursor(caret);
     }
     const int revision = document()->revision();

@@ -319,12 +319,15 @@ private slots:
         m_view->loadText(model);
         QTextDocument* document = m_view->document();
         QStringList history{model};
-        // A third of the places are at the very start or end of a paragraph.
+        // A third of the places are on either side of a break between pieces.
         const auto anywhere = [&] {
-            const QTextBlock block =
-                document->findBlockByNumber(random.bounded(document->blockCount()));
-            return random.bounded(3) == 0
-                       ? block.position() + int(random.bounded(2)) * (block.length() - 1)
+            QList<int> breaks;
+            for (QTextBlock block = document->begin(); block.isValid(); block = block.next()) {
+                if (LongLines::isContinuation(block))
+                    breaks << block.position();
+            }
+            return !breaks.isEmpty() && random.bounded(3) == 0
+                       ? breaks[random.bounded(breaks.size())] - int(random.bounded(2))
                        : int(random.bounded(document->characterCount()));
         };
         for (int step = 0; step < 600; ++step) {
