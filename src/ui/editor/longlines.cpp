@@ -12,6 +12,9 @@ namespace {
 
 // A block-format property: the paragraph continues the line of the one before it.
 constexpr int kContinues = QTextFormat::UserProperty + 100;
+// A document property, set once a paragraph was marked: a document without it has no
+// pieces, and finding its breaks need not walk its paragraphs on every key.
+constexpr char kHasPieces[] = "quelto-has-pieces";
 
 QTextBlockFormat marked(QTextBlockFormat format, bool continues)
 {
@@ -24,6 +27,8 @@ QTextBlockFormat marked(QTextBlockFormat format, bool continues)
 
 void setContinues(QTextCursor& cursor, const QTextBlock& block, bool continues)
 {
+    if (continues)
+        cursor.document()->setProperty(kHasPieces, true);
     cursor.setPosition(block.position());
     cursor.setBlockFormat(marked(block.blockFormat(), continues));
     // The paragraph before became or stopped being a piece too: setting its format
@@ -50,6 +55,7 @@ void cut(QTextCursor& cursor, const QTextBlock& block)
 {
     const QList<int> offsets = cuts(block.text());
     const QTextBlockFormat format = marked(block.blockFormat(), true);
+    cursor.document()->setProperty(kHasPieces, true);
     const int start = block.position();
     for (auto offset = offsets.crbegin(); offset != offsets.crend(); ++offset) {
         cursor.setPosition(start + *offset);
@@ -99,6 +105,8 @@ QList<int> cuts(QStringView text, int firstPiece)
 
 Breaks::Breaks(const QTextDocument& document)
 {
+    if (!document.property(kHasPieces).toBool())
+        return;
     for (QTextBlock block = document.begin().next(); block.isValid(); block = block.next()) {
         if (isContinuation(block))
             m_breaks << block.position() - 1;
@@ -246,6 +254,8 @@ std::pair<QString, QList<int>> inPieces(const QString& text)
 
 void markContinuations(QTextDocument& document, const QList<int>& blocks)
 {
+    // The text was just replaced, and with it every mark.
+    document.setProperty(kHasPieces, !blocks.isEmpty());
     QTextCursor cursor(&document);
     for (const int number : blocks) {
         setContinues(cursor, document.findBlockByNumber(number), true);

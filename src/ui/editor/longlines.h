@@ -58,6 +58,7 @@ bool reshape(QTextDocument& document, int first, int last);
 // The text with a break at every cut of its long lines, and the block numbers that
 // continue a line, for loading.
 std::pair<QString, QList<int>> inPieces(const QString& text);
+// Marks those blocks of a document just given that text.
 void markContinuations(QTextDocument& document, const QList<int>& blocks);
 
 } // namespace quelto::LongLines
