@@ -256,10 +256,12 @@ void markContinuations(QTextDocument& document, const QList<int>& blocks)
 {
     // The text was just replaced, and with it every mark.
     document.setProperty(kHasPieces, !blocks.isEmpty());
+    // One change for them all, so that only what is shown is laid out and styled.
     QTextCursor cursor(&document);
-    for (const int number : blocks) {
+    cursor.beginEditBlock();
+    for (const int number : blocks)
         setContinues(cursor, document.findBlockByNumber(number), true);
-    }
+    cursor.endEditBlock();
 }
 
 } // namespace quelto::LongLines
