@@ -85,9 +85,9 @@ QList<int> cuts(QStringView text, int firstPiece)
         int at = start + piece;
         // After the last space in the second half of the piece, so that words stay
         // whole for Find and for the eye.
-        const qsizetype space = text.left(at).lastIndexOf(u' ');
-        if (space >= start + piece / 2) {
-            at = int(space) + 1;
+        const qsizetype space = text.sliced(start + piece / 2, piece / 2).lastIndexOf(u' ');
+        if (space >= 0) {
+            at = start + piece / 2 + int(space) + 1;
         } else {
             // Never between the halves of a surrogate pair or before a combining mark.
             while (at > start + 1 &&

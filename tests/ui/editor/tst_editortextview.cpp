@@ -306,6 +306,14 @@ private slots:
     // caret sits before or after one, and no piece is styled or computed by itself.
     void longLinesEditAsOneLine()
     {
+        // Cuts fall after a space near a piece's end, and never inside a character.
+        const QString spaced = QStringLiteral("abcdefghi ").repeated(LongLines::kLongLine / 4);
+        for (const int cut : LongLines::cuts(spaced))
+            QCOMPARE(spaced[cut - 1], u' ');
+        const QString emoji =
+            u'a' + QString::fromUtf16(u"\U0001F600").repeated(LongLines::kLongLine);
+        for (const int cut : LongLines::cuts(emoji))
+            QVERIFY(cut % 2 == 1);
         QRandomGenerator random(22);
         const QStringList words{"word ", "- [ ] ", "= 2 * 3 ", "# ", "xyz", "  "};
         const auto prose = [&](qsizetype size, bool breaks) {
