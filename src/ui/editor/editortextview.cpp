@@ -210,12 +210,9 @@ QString EditorTextView::noteText() const
 
 QString EditorTextView::noteText(TextRange range) const
 {
-    if (!breaks().isEmpty())
-        return noteText().mid(range.location, range.length);
     // A short stretch of a long note need not copy the whole note.
-    QString text = cursorFor(range).selectedText();
-    text.replace(QChar::ParagraphSeparator, u'\n');
-    return text;
+    const QTextCursor cursor = cursorFor(range);
+    return breaks().noteText(cursor.selectedText(), cursor.selectionStart());
 }
 
 int EditorTextView::toNote(int position) const

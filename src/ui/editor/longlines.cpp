@@ -129,15 +129,17 @@ int Breaks::toDocument(int position) const
     return position;
 }
 
-QString Breaks::noteText(QString raw) const
+QString Breaks::noteText(QString raw, int position) const
 {
-    if (!m_breaks.isEmpty()) {
+    const auto first = std::lower_bound(m_breaks.cbegin(), m_breaks.cend(), position);
+    const auto last = std::lower_bound(first, m_breaks.cend(), position + raw.size());
+    if (first != last) {
         QString joined;
-        joined.reserve(raw.size() - m_breaks.size());
+        joined.reserve(raw.size() - (last - first));
         qsizetype from = 0;
-        for (const int at : m_breaks) {
-            joined.append(QStringView(raw).sliced(from, at - from));
-            from = at + 1;
+        for (auto at = first; at != last; ++at) {
+            joined.append(QStringView(raw).sliced(from, *at - position - from));
+            from = *at - position + 1;
         }
         joined.append(QStringView(raw).sliced(from));
         raw = std::move(joined);

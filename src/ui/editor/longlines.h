@@ -38,8 +38,9 @@ public:
     bool isEmpty() const { return m_breaks.isEmpty(); }
     int toNote(int position) const;
     int toDocument(int position) const;
-    // The note's text out of the document's raw text.
-    QString noteText(QString raw) const;
+    // The note's text out of the document's raw text, or out of a stretch of it that
+    // starts at `position`.
+    QString noteText(QString raw, int position = 0) const;
 
 private:
     QList<int> m_breaks;
