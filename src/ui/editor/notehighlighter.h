@@ -60,8 +60,7 @@ signals:
 
 private:
     void contentsChanged(int position, int removed, int added);
-    // A piece of a long line (see LongLines) is as long as its line: plain.
-    QList<QTextLayout::FormatRange> formatsFor(const QString& text, bool isPiece) const;
+    QList<QTextLayout::FormatRange> formatsFor(const QString& text) const;
 
     QTextDocument* m_document;
     NoteResults m_results;
