@@ -263,6 +263,13 @@ private slots:
             QTRY_VERIFY(panel->isVisible());
             QVERIFY(editorShows());
         }
+        // Shown again as a user shows it: the flag change showed it without activating it,
+        // which some window managers remember against later focus requests.
+        m_app->togglePanel();
+        m_app->togglePanel();
+        QVERIFY(QTest::qWaitForWindowActive(panel));
+        // The flag change made a new native window: mapped before anything is asked of it.
+        QVERIFY(QTest::qWaitForWindowExposed(panel));
 
         // Off, the panel stays when another window takes the focus; on, it hides, but not
         // for Settings opened over it, nor while the window manager drags it.
