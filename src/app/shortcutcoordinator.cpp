@@ -43,9 +43,7 @@ void ShortcutCoordinator::report(Outcome outcome, const QString& reason)
     // While the desktop is still asked, the shortcut it is asked for is the one to name.
     if (name.isEmpty() && outcome == Outcome::Waiting)
         name = KeyboardLayout::displayString(m_wanted.value_or(m_prefs.hotKey()));
-    m_status.set(outcome,
-                 outcome == Outcome::Active || outcome == Outcome::Waiting ? name : QString(),
-                 reason);
+    m_status.set(outcome, name, reason); // nothing is registered or bound when none works
 }
 
 void ShortcutCoordinator::setSuspended(bool suspended)

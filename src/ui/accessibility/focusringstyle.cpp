@@ -65,4 +65,25 @@ void apply(QWidget* widget)
     widget->setStyle(style);
 }
 
+void paintRoundedFace(QPainter& painter, const QWidget& widget, double radius, bool tinted)
+{
+    constexpr float kTintAlpha = 0.1f;
+    constexpr double kRingWidth = 2;
+    painter.setRenderHint(QPainter::Antialiasing);
+    if (tinted) {
+        QColor tint = widget.palette().color(QPalette::WindowText);
+        tint.setAlphaF(kTintAlpha);
+        QPainterPath face;
+        face.addRoundedRect(QRectF(widget.rect()), radius, radius);
+        painter.fillPath(face, tint);
+    }
+    if (widget.hasFocus()) {
+        const double inset = kRingWidth / 2;
+        QPainterPath ring;
+        ring.addRoundedRect(QRectF(widget.rect()).adjusted(inset, inset, -inset, -inset), radius,
+                            radius);
+        painter.strokePath(ring, QPen(widget.palette().color(QPalette::Highlight), kRingWidth));
+    }
+}
+
 } // namespace quelto::FocusRing

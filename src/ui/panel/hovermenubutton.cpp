@@ -1,22 +1,20 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/panel/hovermenubutton.h"
 
+#include "ui/accessibility/focusringstyle.h"
 #include "ui/editor/editortheme.h"
 #include "ui/tray/closuremenu.h"
 
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QPainterPath>
 
 namespace quelto {
 
 namespace {
 
 constexpr double kHighlightRadius = 7;
-constexpr double kHighlightAlpha = 0.1;
 constexpr int kMenuGap = 4;
-constexpr double kFocusRing = 2;
 constexpr double kDotRadius = 1.6;
 constexpr double kDotSpacing = 5;
 
@@ -102,20 +100,7 @@ void HoverMenuButton::leaveEvent(QEvent* event)
 void HoverMenuButton::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
-    painter.setRenderHint(QPainter::Antialiasing);
-    if (m_hovering || isDown()) {
-        QColor highlight = palette().color(QPalette::WindowText);
-        highlight.setAlphaF(static_cast<float>(kHighlightAlpha));
-        QPainterPath path;
-        path.addRoundedRect(QRectF(rect()), kHighlightRadius, kHighlightRadius);
-        painter.fillPath(path, highlight);
-    }
-    if (hasFocus()) {
-        QPainterPath ring;
-        ring.addRoundedRect(QRectF(rect()).adjusted(1, 1, -1, -1), kHighlightRadius,
-                            kHighlightRadius);
-        painter.strokePath(ring, QPen(palette().color(QPalette::Highlight), kFocusRing));
-    }
+    FocusRing::paintRoundedFace(painter, *this, kHighlightRadius, m_hovering || isDown());
     // The ellipsis, in the secondary text colour.
     painter.setPen(Qt::NoPen);
     painter.setBrush(EditorTheme::secondary(palette()));

@@ -18,7 +18,6 @@
 #include <QMenu>
 #include <QMimeData>
 #include <QPainter>
-#include <QPainterPath>
 #include <QTimer>
 #include <QToolButton>
 
@@ -30,9 +29,7 @@ constexpr int kTitleMaxWidth = 140;
 constexpr int kRenameMinWidth = 40;
 constexpr int kTitlePoints = 12;
 constexpr double kTabRadius = 7;
-constexpr double kActiveAlpha = 0.1;
 constexpr int kButtonSide = 22;
-constexpr double kFocusRing = 2;
 // Room for the field's own margins and the caret beside the text.
 constexpr int kFieldPadding = 10;
 
@@ -182,21 +179,7 @@ protected:
     void paintEvent(QPaintEvent*) override
     {
         QPainter painter(this);
-        painter.setRenderHint(QPainter::Antialiasing);
-        if (m_active) {
-            QColor fill = palette().color(QPalette::WindowText);
-            fill.setAlphaF(static_cast<float>(kActiveAlpha));
-            QPainterPath path;
-            path.addRoundedRect(QRectF(rect()), kTabRadius, kTabRadius);
-            painter.fillPath(path, fill);
-        }
-        if (hasFocus()) {
-            const double inset = kFocusRing / 2;
-            QPainterPath ring;
-            ring.addRoundedRect(QRectF(rect()).adjusted(inset, inset, -inset, -inset), kTabRadius,
-                                kTabRadius);
-            painter.strokePath(ring, QPen(palette().color(QPalette::Highlight), kFocusRing));
-        }
+        FocusRing::paintRoundedFace(painter, *this, kTabRadius, m_active);
     }
 
     // Arrows, Home and End go to another tab; Return chooses this one for typing;
