@@ -75,7 +75,8 @@ private slots:
         // Nothing unsaved here: the other program's text shows in the editor, where
         // typing goes on.
         QVERIFY(quelto::testing::writeFile(path, "from elsewhere"));
-        QTest::qWait(400);
+        // Past the second a file another program just wrote is left to settle.
+        QTest::qWait(1500);
         m_app->key("ctrl+End");
         m_app->type(" and here", 20);
         QTRY_COMPARE_WITH_TIMEOUT(readFile(path), QByteArray("from elsewhere and here"), 3000);
