@@ -2,6 +2,7 @@
 // What assistive tools are told about the panel, the guide and Settings: roles,
 // names, descriptions, states and actions, as Qt's bridge to the desktop reads them.
 #include "support/panelfixture.h"
+#include "ui/editor/longlines.h"
 #include "ui/onboarding/onboardingsteps.h"
 #include "ui/onboarding/onboardingwindowcontroller.h"
 #include "ui/settings/aboutpage.h"
@@ -118,6 +119,14 @@ private slots:
                                ->textInterface()
                                ->characterRect(last.position());
         QCOMPARE(told.topLeft(), f.editor()->viewport()->mapToGlobal(drawn.topLeft()));
+
+        // A line held in pieces reads and edits as one line.
+        const QString line = QStringLiteral("word ").repeated(LongLines::kLongLine);
+        f.editor()->loadText(line);
+        QAccessibleInterface* editor = QAccessible::queryAccessibleInterface(f.editor());
+        QCOMPARE(editor->textInterface()->characterCount(), line.size());
+        editor->editableTextInterface()->insertText(LongLines::kLongLine + 1, QStringLiteral("\n"));
+        QCOMPARE(f.editor()->noteText(), QString(line).insert(LongLines::kLongLine + 1, u'\n'));
 
         // The Press actions choose a tab and open More's menu.
         QAccessible::queryAccessibleInterface(rows[3].widget)

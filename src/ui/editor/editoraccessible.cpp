@@ -40,59 +40,61 @@ public:
 
     QString text(QAccessible::Text kind) const override
     {
-        return kind == QAccessible::Value ? view()->document()->toPlainText()
-                                          : QAccessibleWidget::text(kind);
+        return kind == QAccessible::Value ? view()->noteText() : QAccessibleWidget::text(kind);
     }
 
+    // Offsets are the note's, which count no break between the pieces of a long line.
     // Selection and caret.
     void selection(int index, int* start, int* end) const override
     {
-        const QTextCursor cursor = view()->textCursor();
+        const TextRange selected = view()->selection();
         *start = *end = 0;
-        if (index == 0 && cursor.hasSelection()) {
-            *start = cursor.selectionStart();
-            *end = cursor.selectionEnd();
+        if (index == 0 && selected.length > 0) {
+            *start = int(selected.location);
+            *end = int(selected.end());
         }
     }
-    int selectionCount() const override { return view()->textCursor().hasSelection() ? 1 : 0; }
+    int selectionCount() const override { return view()->selection().length > 0 ? 1 : 0; }
     void addSelection(int start, int end) override { setSelection(0, start, end); }
     void removeSelection(int) override { setCursorPosition(cursorPosition()); }
     void setSelection(int, int start, int end) override
     {
         QTextCursor cursor = view()->textCursor();
-        cursor.setPosition(clamped(start));
-        cursor.setPosition(clamped(end), QTextCursor::KeepAnchor);
+        cursor.setPosition(view()->toDocument(clamped(start)));
+        cursor.setPosition(view()->toDocument(clamped(end)), QTextCursor::KeepAnchor);
         view()->setTextCursor(cursor);
     }
-    int cursorPosition() const override { return view()->textCursor().position(); }
+    int cursorPosition() const override { return view()->toNote(view()->textCursor().position()); }
     void setCursorPosition(int position) override
     {
         QTextCursor cursor = view()->textCursor();
-        cursor.setPosition(clamped(position));
+        cursor.setPosition(view()->toDocument(clamped(position)));
         view()->setTextCursor(cursor);
     }
 
     // Text.
     QString text(int start, int end) const override
     {
-        return view()->document()->toPlainText().mid(start, end - start);
+        return view()->noteText().mid(start, end - start);
     }
-    int characterCount() const override { return view()->document()->characterCount() - 1; }
+    int characterCount() const override { return int(view()->noteText().size()); }
     QString textAtOffset(int offset, QAccessible::TextBoundaryType boundary, int* start,
                          int* end) const override
     {
         if (boundary != QAccessible::LineBoundary)
             return QAccessibleTextInterface::textAtOffset(offset, boundary, start, end);
         // A line as it wraps on screen, not the paragraph.
-        const QTextBlock block = view()->document()->findBlock(clamped(offset));
-        const QTextLine line =
-            block.layout() ? block.layout()->lineForTextPosition(clamped(offset) - block.position())
-                           : QTextLine();
+        const int at = view()->toDocument(clamped(offset));
+        const QTextBlock block = view()->document()->findBlock(at);
+        const QTextLine line = block.layout()
+                                   ? block.layout()->lineForTextPosition(at - block.position())
+                                   : QTextLine();
         if (!line.isValid())
             return QAccessibleTextInterface::textAtOffset(offset, boundary, start, end);
-        *start = block.position() + line.textStart();
+        *start = view()->toNote(block.position() + line.textStart());
         *end = *start + line.textLength();
-        if (!block.next().isValid() || line.lineNumber() < block.layout()->lineCount() - 1)
+        if (!block.next().isValid() || line.lineNumber() < block.layout()->lineCount() - 1 ||
+            LongLines::isContinuation(block.next()))
             return text(*start, *end);
         *end += 1; // the paragraph's end
         return text(*start, *end);
@@ -101,7 +103,7 @@ public:
     // Geometry, on screen.
     QRect characterRect(int offset) const override
     {
-        const QRectF drawn = view()->characterRect(clamped(offset), 1);
+        const QRectF drawn = view()->characterRect(view()->toDocument(clamped(offset)), 1);
         if (drawn.isNull())
             return {};
         return QRect(view()->viewport()->mapToGlobal(drawn.topLeft().toPoint()),
@@ -111,7 +113,7 @@ public:
     {
         const QPoint local = view()->viewport()->mapFromGlobal(point);
         return view()->viewport()->rect().contains(local)
-                   ? view()->cursorForPosition(local).position()
+                   ? view()->toNote(view()->cursorForPosition(local).position())
                    : -1;
     }
     void scrollToSubstring(int start, int) override
@@ -133,10 +135,9 @@ public:
     {
         if (view()->isReadOnly())
             return;
-        QTextCursor cursor(view()->document());
-        cursor.setPosition(clamped(start));
-        cursor.setPosition(clamped(end), QTextCursor::KeepAnchor);
-        cursor.insertText(text);
+        const int from = clamped(std::min(start, end));
+        const int to = clamped(std::max(start, end));
+        view()->applyEdit({{from, to - from}, text, {from + text.size(), 0}});
     }
 
 private:

@@ -129,19 +129,17 @@ bool EditorBridge::sendEdit(int position, int added)
     const Note* note = m_store.note(*m_loadedID);
     if (!note)
         return false;
-    const QTextDocument* document = m_view->document();
-    const qsizetype length = document->characterCount() - 1;
+    const int documentLength = m_view->document()->characterCount() - 1;
     // Qt may count the document's final paragraph end into a change; the lengths
-    // before and after tell how much of the note really went.
-    const qsizetype end = std::min<qsizetype>(position + added, length);
+    // before and after tell how much of the note really went. Positions are the
+    // note's, which count no break between the pieces of a long line.
+    const qsizetype length = m_view->toNote(documentLength);
+    const qsizetype end = m_view->toNote(std::min(position + added, documentLength));
+    position = m_view->toNote(position);
     const qsizetype removed = note->text.size() - (length - (end - position));
     if (position > length || removed < 0 || position + removed > note->text.size())
         return false;
-    QTextCursor range(m_view->document());
-    range.setPosition(position);
-    range.setPosition(int(end), QTextCursor::KeepAnchor);
-    QString inserted = range.selectedText();
-    inserted.replace(QChar::ParagraphSeparator, u'\n');
+    const QString inserted = m_view->noteText({position, end - position});
     // Qt also reports restyling and input-method previews as content changes: the
     // store sees those as no change.
     return m_store.editText(*m_loadedID, position, removed, inserted);

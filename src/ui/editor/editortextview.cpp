@@ -11,6 +11,7 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QDropEvent>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMimeData>
@@ -30,14 +31,6 @@ constexpr double kBoxRadius = 3.5;
 constexpr double kOutlineWidth = 1.2;
 constexpr double kCheckWidth = 1.8;
 constexpr double kResultSlack = 4;
-
-// The document's text as the note holds it: paragraph breaks become LF, and every
-// other character (non-breaking spaces, line separators) stays as typed.
-QString rawToNote(QString raw)
-{
-    raw.replace(QChar::ParagraphSeparator, u'\n');
-    return raw;
-}
 
 std::optional<QTextLayout::FormatRange> formatRangeAt(const QTextBlock& block, int position,
                                                       int property)
@@ -154,7 +147,10 @@ EditorTextView::EditorTextView(double fontSize, bool monospace, bool mathEnabled
     const EditorTheme theme{fontSize, monospace};
     document()->setDefaultFont(theme.baseFont());
     // Connected before anyone reads the text after a change.
-    connect(document(), &QTextDocument::contentsChange, this, [this] { m_noteText.reset(); });
+    connect(document(), &QTextDocument::contentsChange, this, [this] {
+        m_noteText.reset();
+        m_breaks.reset();
+    });
     m_highlighter = new NoteHighlighter(document(), theme, mathEnabled, palette(), this);
     for (auto changed : {&NoteHighlighter::mathResultsChanged, &NoteHighlighter::stylingDeferred})
         connect(m_highlighter, changed, viewport(), qOverload<>(&QWidget::update));
@@ -192,39 +188,119 @@ void EditorTextView::describeCaretLine()
 void EditorTextView::loadText(const QString& text)
 {
     document()->setUndoRedoEnabled(false);
-    setPlainText(text);
+    const auto [shaped, continuing] = LongLines::inPieces(text);
+    setPlainText(shaped);
+    LongLines::markContinuations(*document(), continuing);
     document()->setUndoRedoEnabled(true);
+}
+
+const LongLines::Breaks& EditorTextView::breaks() const
+{
+    if (!m_breaks)
+        m_breaks.emplace(*document());
+    return *m_breaks;
 }
 
 QString EditorTextView::noteText() const
 {
     if (!m_noteText)
-        m_noteText = rawToNote(document()->toRawText());
+        m_noteText = breaks().noteText(document()->toRawText());
     return *m_noteText;
+}
+
+QString EditorTextView::noteText(TextRange range) const
+{
+    // A short stretch of a long note need not copy the whole note.
+    const QTextCursor cursor = cursorFor(range);
+    return breaks().noteText(cursor.selectedText(), cursor.selectionStart());
+}
+
+int EditorTextView::toNote(int position) const
+{
+    return breaks().toNote(position);
+}
+
+int EditorTextView::toDocument(int position) const
+{
+    return breaks().toDocument(position);
 }
 
 TextRange EditorTextView::selection() const
 {
     const QTextCursor cursor = textCursor();
-    return {cursor.selectionStart(), cursor.selectionEnd() - cursor.selectionStart()};
+    const int start = toNote(cursor.selectionStart());
+    return {start, toNote(cursor.selectionEnd()) - start};
+}
+
+QTextCursor EditorTextView::cursorFor(TextRange range) const
+{
+    QTextCursor cursor(document());
+    cursor.setPosition(toDocument(static_cast<int>(range.location)));
+    cursor.setPosition(toDocument(static_cast<int>(range.end())), QTextCursor::KeepAnchor);
+    return cursor;
+}
+
+EditorTextView::EditStart EditorTextView::editStart(int position) const
+{
+    QTextCursor at(document());
+    at.setPosition(position);
+    at.setKeepPositionOnInsert(true);
+    return {at, at.atBlockStart() ? std::optional(LongLines::isContinuation(at.block()))
+                                  : std::nullopt};
+}
+
+void EditorTextView::settle(const EditStart& start, bool newLines, int last)
+{
+    if (start.continues && start.at.atBlockStart())
+        LongLines::keepMark(*document(), start.at.block(), *start.continues);
+    const int first = start.at.blockNumber();
+    if (newLines)
+        LongLines::unmarkNewLines(*document(), first, last);
+    LongLines::reshape(*document(), std::min(first, last), std::max(first, last));
+}
+
+void EditorTextView::editAtCaret(const std::function<void()>& edit)
+{
+    // Not inside an edit block of our own: Qt's edits show the caret, which needs the
+    // layout an open block holds back.
+    const EditStart start = editStart(textCursor().selectionStart());
+    edit();
+    settle(start, true, textCursor().blockNumber());
+}
+
+void EditorTextView::cut()
+{
+    editAtCaret([this] { QPlainTextEdit::cut(); });
+}
+
+void EditorTextView::dropEvent(QDropEvent* event)
+{
+    // A move out of this view removes its selection first; the drop itself goes
+    // through insertFromMimeData.
+    const EditStart start = editStart(textCursor().selectionStart());
+    QPlainTextEdit::dropEvent(event);
+    settle(start, false, start.at.blockNumber());
 }
 
 void EditorTextView::applyEdit(const TextEdit& edit)
 {
     if (isReadOnly())
         return;
-    const qsizetype length = document()->characterCount() - 1;
+    const qsizetype length = toNote(document()->characterCount() - 1);
     if (edit.range.location < 0 || edit.range.length < 0 || edit.range.end() > length)
         return;
     const TextRange before = selection();
     // Begun at the caret, so that even an undo that bypasses the view leaves it there.
     QTextCursor cursor = textCursor();
     cursor.beginEditBlock();
-    cursor.setPosition(static_cast<int>(edit.range.location));
-    cursor.setPosition(static_cast<int>(edit.range.end()), QTextCursor::KeepAnchor);
+    const QTextCursor range = cursorFor(edit.range);
+    cursor.setPosition(range.anchor());
+    cursor.setPosition(range.position(), QTextCursor::KeepAnchor);
+    const EditStart start = editStart(cursor.selectionStart());
     cursor.insertText(edit.replacement);
+    settle(start, true, cursor.blockNumber());
 
-    const qsizetype newLength = document()->characterCount() - 1;
+    const qsizetype newLength = toNote(document()->characterCount() - 1);
     const qsizetype location = std::min(newLength, std::max<qsizetype>(0, edit.selection.location));
     const qsizetype selected =
         std::min(std::max<qsizetype>(0, edit.selection.length), newLength - location);
@@ -237,10 +313,7 @@ void EditorTextView::applyEdit(const TextEdit& edit)
 
 void EditorTextView::select(TextRange range)
 {
-    QTextCursor cursor(document());
-    cursor.setPosition(static_cast<int>(range.location));
-    cursor.setPosition(static_cast<int>(range.end()), QTextCursor::KeepAnchor);
-    setTextCursor(cursor);
+    setTextCursor(cursorFor(range));
 }
 
 void EditorTextView::undo()
@@ -262,14 +335,20 @@ void EditorTextView::redo()
 void EditorTextView::contextMenuEvent(QContextMenuEvent* event)
 {
     QMenu* menu = createStandardContextMenu(event->pos());
-    // Its undo and redo items go to the document directly; send them through the view.
+    // Its undo, redo, cut and delete items go to the document directly; send them
+    // through the view.
+    const QMap<QString, std::function<void()>> ours{
+        {QStringLiteral("edit-undo"), [this] { undo(); }},
+        {QStringLiteral("edit-redo"), [this] { redo(); }},
+        {QStringLiteral("edit-cut"), [this] { cut(); }},
+        {QStringLiteral("edit-delete"),
+         [this] { editAtCaret([this] { textCursor().removeSelectedText(); }); }},
+    };
     for (QAction* action : menu->actions()) {
-        const bool isUndo = action->objectName() == u"edit-undo";
-        if (!isUndo && action->objectName() != u"edit-redo")
+        if (!ours.contains(action->objectName()))
             continue;
         disconnect(action, &QAction::triggered, nullptr, nullptr);
-        connect(action, &QAction::triggered, this,
-                isUndo ? &EditorTextView::undo : &EditorTextView::redo);
+        connect(action, &QAction::triggered, this, ours[action->objectName()]);
     }
     menu->setAttribute(Qt::WA_DeleteOnClose);
     menu->popup(event->globalPos());
@@ -340,7 +419,7 @@ void EditorTextView::insertLineResult()
     const TextRange paragraph =
         MarkdownHighlighter::paragraphRange(text, {std::min(text.size(), selection().location), 0});
     const std::optional<QString> result =
-        m_highlighter->resultFor(document()->findBlock(static_cast<int>(paragraph.location)));
+        m_highlighter->resultFor(document()->findBlock(toDocument(int(paragraph.location))));
     if (!result) {
         QApplication::beep();
         return;
@@ -408,11 +487,37 @@ void EditorTextView::keyPressEvent(QKeyEvent* event)
         }
         // A plain line break: never the soft line separator Qt inserts for
         // Shift+Return, which a Markdown file would keep as a stray character.
-        textCursor().insertText(QStringLiteral("\n"));
+        editAtCaret([this] { textCursor().insertText(QStringLiteral("\n")); });
         ensureCursorVisible();
         return;
     }
+    // Deleting at a break between pieces deletes the character beyond it.
+    // A selection of nothing but such a break is none.
+    QTextCursor caret = textCursor();
+    if ((key == Qt::Key_Backspace || key == Qt::Key_Delete) && selection().length == 0) {
+        const QTextCursor at = caret;
+        caret.clearSelection();
+        while (key == Qt::Key_Backspace && caret.atBlockStart() &&
+               LongLines::isContinuation(caret.block()))
+            caret.movePosition(QTextCursor::PreviousCharacter);
+        while (key == Qt::Key_Delete && caret.atBlockEnd() &&
+               LongLines::isContinuation(caret.block().next()))
+            caret.movePosition(QTextCursor::NextCharacter);
+        if (caret.position() != at.position() || at.hasSelection())
+            setTextCursor(caret);
+    }
+    const int revision = document()->revision();
+    const int from = caret.position();
+    const EditStart start = editStart(textCursor().selectionStart());
     QPlainTextEdit::keyPressEvent(event);
+    if (document()->revision() != revision) {
+        settle(start, false, textCursor().blockNumber());
+        return;
+    }
+    // A move that only crossed a break between pieces stayed where it was in the note.
+    const int to = textCursor().position();
+    if (to != from && toNote(to) == toNote(from))
+        QPlainTextEdit::keyPressEvent(event);
 }
 
 QPointF EditorTextView::blockOrigin(const QTextBlock& block) const
@@ -478,7 +583,7 @@ void EditorTextView::mousePressEvent(QMouseEvent* event)
             QGuiApplication::styleHints()->startDragDistance();
     m_lastPress = std::pair(event->timestamp(), point);
     if (modifiers == Qt::NoModifier && !isReadOnly() && character >= 0 && firstClick) {
-        if (auto edit = ListEditing::checkboxClick(noteText(), character)) {
+        if (auto edit = ListEditing::checkboxClick(noteText(), toNote(character))) {
             applyEdit(*edit);
             event->accept();
             return;
@@ -500,7 +605,10 @@ void EditorTextView::mousePressEvent(QMouseEvent* event)
 
 void EditorTextView::inputMethodEvent(QInputMethodEvent* event)
 {
+    const EditStart start = editStart(textCursor().selectionStart());
     QPlainTextEdit::inputMethodEvent(event);
+    if (!event->commitString().isEmpty() && !isReadOnly())
+        settle(start, true, textCursor().blockNumber());
     // Qt gives the paragraph the composition's formats in place of ours.
     if (!isReadOnly())
         m_highlighter->styleAroundComposition(textCursor().block());
@@ -636,13 +744,13 @@ void EditorTextView::insertFromMimeData(const QMimeData* source)
     }
     QMimeData plain;
     plain.setText(pasted);
-    QPlainTextEdit::insertFromMimeData(&plain);
+    editAtCaret([&] { QPlainTextEdit::insertFromMimeData(&plain); });
 }
 
 QMimeData* EditorTextView::createMimeDataFromSelection() const
 {
     auto* mime = new QMimeData;
-    mime->setText(rawToNote(textCursor().selectedText()));
+    mime->setText(noteText(selection()));
     return mime;
 }
 

@@ -8,6 +8,7 @@
 
 #include "core/text/listediting.h"
 #include "ui/editor/editortheme.h"
+#include "ui/editor/longlines.h"
 #include "ui/editor/notehighlighter.h"
 
 #include <QPlainTextEdit>
@@ -36,11 +37,21 @@ public:
     // The text as the note holds it (QTextEdit's own plain text turns non-breaking
     // spaces into spaces).
     QString noteText() const;
+    QString noteText(TextRange range) const;
     // Where the result of the paragraph starting at `position` is drawn, in viewport
     // coordinates, with a little slack around it.
     std::optional<QRectF> resultRect(int position) const;
     // Where `length` characters from `position` are drawn, in viewport coordinates.
     QRectF characterRect(int position, int length) const;
+
+    // The selection in note positions, which count no break between the pieces of a
+    // long line (see LongLines); and a cursor or selection over a range of them.
+    TextRange selection() const;
+    QTextCursor cursorFor(TextRange range) const;
+    void select(TextRange range);
+    // Note position to document position and back.
+    int toNote(int position) const;
+    int toDocument(int position) const;
 
     // http, https or mailto, after lower-casing.
     static bool isAllowedScheme(const QUrl& url);
@@ -53,6 +64,8 @@ public slots:
     // by name.
     void undo();
     void redo();
+    // Cut that keeps the pieces of long lines (see editAtCaret).
+    void cut();
 
 signals:
     // Ctrl+click on a link with an allowed scheme.
@@ -66,6 +79,7 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void inputMethodEvent(QInputMethodEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void changeEvent(QEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
@@ -76,8 +90,20 @@ protected:
 private:
     // The Ctrl-key commands; nothing when the key is not one of them.
     std::optional<std::function<void()>> keyEquivalent(const QKeyEvent* event);
-    TextRange selection() const;
-    void select(TextRange range);
+    const LongLines::Breaks& breaks() const;
+    // Where an edit begins, followed through it, and the piece mark of the paragraph
+    // that starts there, if one does.
+    struct EditStart {
+        QTextCursor at;
+        std::optional<bool> continues;
+    };
+    EditStart editStart(int position) const;
+    // After an edit from `start`: the paragraph there keeps its piece mark; those up to
+    // the caret start new lines if `newLines` (they follow breaks the edit typed); and
+    // the long lines around are kept in pieces. Joined into the edit's undo step.
+    void settle(const EditStart& start, bool newLines, int last);
+    // Runs an edit at the caret, settled.
+    void editAtCaret(const std::function<void()>& edit);
     void insertLineResult();
     // Tells assistive tools what the caret's line shows but its text does not say: the
     // state of its task box and its result.
@@ -91,8 +117,10 @@ private:
     void drawResults(QPainter& painter, const QRect& area) const;
 
     NoteHighlighter* m_highlighter;
-    // noteText() of the current content, made at most once per change.
+    // noteText() of the current content and its piece breaks, made at most once per
+    // change.
     mutable std::optional<QString> m_noteText;
+    mutable std::optional<LongLines::Breaks> m_breaks;
     // Time stamp and place of the last press, to tell a double click's second press.
     std::optional<std::pair<quint64, QPointF>> m_lastPress;
     // Set while an undo or redo runs by the applied edits it passes.

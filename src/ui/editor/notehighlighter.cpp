@@ -2,6 +2,7 @@
 #include "ui/editor/notehighlighter.h"
 
 #include "core/text/markdownhighlighter.h"
+#include "ui/editor/longlines.h"
 #include "ui/editor/preedit.h"
 
 #include <QTextDocument>
@@ -97,7 +98,7 @@ bool NoteHighlighter::style(const QTextBlock& block)
     if (isStyled(block) || isComposing(QTextCursor(block)))
         return false;
     QTextLayout* layout = block.layout();
-    QList<QTextLayout::FormatRange> ranges = formatsFor(block.text());
+    QList<QTextLayout::FormatRange> ranges = formatsFor(block.text(), LongLines::isPiece(block));
     QTextBlock styled = block;
     styled.setUserState(m_generation);
     if (ranges == layout->formats())
@@ -126,7 +127,7 @@ void NoteHighlighter::styleAroundComposition(const QTextBlock& block)
     // falls into covers both sides.
     const int at = layout->preeditAreaPosition();
     QList<QTextLayout::FormatRange> ranges;
-    for (QTextLayout::FormatRange range : formatsFor(block.text())) {
+    for (QTextLayout::FormatRange range : formatsFor(block.text(), LongLines::isPiece(block))) {
         const int end = range.start + range.length;
         if (range.start >= at) {
             range.start += composed;
@@ -147,11 +148,11 @@ void NoteHighlighter::styleAroundComposition(const QTextBlock& block)
     m_isStyling = false;
 }
 
-QList<QTextLayout::FormatRange> NoteHighlighter::formatsFor(const QString& text) const
+QList<QTextLayout::FormatRange> NoteHighlighter::formatsFor(const QString& text, bool isPiece) const
 {
     using MarkdownHighlighter::Style;
     QList<QTextLayout::FormatRange> ranges;
-    if (text.size() > kLongestStyledLine) {
+    if (isPiece || text.size() > kLongestStyledLine) {
         // Plain, and without kerning or ligatures, which halves the time Qt takes to lay
         // the line out again on each key. The range's length is fixed, so that typing
         // leaves the formats equal and the line is not laid out a second time.

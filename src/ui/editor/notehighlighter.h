@@ -60,7 +60,8 @@ signals:
 
 private:
     void contentsChanged(int position, int removed, int added);
-    QList<QTextLayout::FormatRange> formatsFor(const QString& text) const;
+    // A piece of a long line (see LongLines) is as long as its line: plain.
+    QList<QTextLayout::FormatRange> formatsFor(const QString& text, bool isPiece) const;
 
     QTextDocument* m_document;
     NoteResults m_results;

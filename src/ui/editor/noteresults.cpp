@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/editor/noteresults.h"
 
+#include "ui/editor/longlines.h"
+
 #include <QLocale>
 #include <QTextDocument>
 
@@ -88,8 +90,9 @@ void NoteResults::update(int first, int last)
 
 void NoteResults::evaluate(QTextBlock block)
 {
-    MathEvaluator::Line line =
-        m_isEnabled ? MathEvaluator::classifyLine(block.text(), m_locale) : MathEvaluator::Line{};
+    MathEvaluator::Line line = m_isEnabled && !LongLines::isPiece(block)
+                                   ? MathEvaluator::classifyLine(block.text(), m_locale)
+                                   : MathEvaluator::Line{};
     LineMath* math = lineMath(block);
     if (!math && line.kind == Kind::Other)
         return;

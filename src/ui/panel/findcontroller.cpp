@@ -99,7 +99,7 @@ void FindController::findInNote(bool keepPlace)
     const QString text = m_view.noteText();
     m_matches = TextSearch::findAll(text, m_bar.field()->text());
     // The current match is the first at or after the caret (or the selected match).
-    const qsizetype from = m_view.textCursor().selectionStart();
+    const qsizetype from = m_view.selection().location;
     m_current = -1;
     for (qsizetype i = 0; i < m_matches.size(); ++i) {
         if (m_matches[i].location >= from) {
@@ -134,11 +134,7 @@ void FindController::show(qsizetype index)
 {
     m_current = index;
     if (index >= 0) {
-        const TextRange match = m_matches[index];
-        QTextCursor cursor(m_view.document());
-        cursor.setPosition(int(match.location));
-        cursor.setPosition(int(match.end()), QTextCursor::KeepAnchor);
-        m_view.setTextCursor(cursor);
+        m_view.select(m_matches[index]);
         m_view.ensureCursorVisible();
     }
     mark();
@@ -157,9 +153,7 @@ void FindController::mark()
     marks.reserve(shown);
     for (qsizetype i = 0; i < shown; ++i) {
         QTextEdit::ExtraSelection mark;
-        mark.cursor = QTextCursor(m_view.document());
-        mark.cursor.setPosition(int(m_matches[i].location));
-        mark.cursor.setPosition(int(m_matches[i].end()), QTextCursor::KeepAnchor);
+        mark.cursor = m_view.cursorFor(m_matches[i]);
         marked.setAlphaF(static_cast<float>(i == m_current ? kCurrentAlpha : kMarkAlpha));
         mark.format.setBackground(marked);
         marks.append(mark);

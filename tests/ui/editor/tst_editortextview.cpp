@@ -301,6 +301,147 @@ private slots:
         QCOMPARE(styled(), (QStringList{"4+2: marker", "6+2: bold", "8+2: marker"}));
     }
 
+    // Random edits through the view to a note with long lines, which it holds in pieces,
+    // act as on one plain string: breaks between pieces count for nothing, whether the
+    // caret sits before or after one, and no piece is styled or computed by itself.
+    void longLinesEditAsOneLine()
+    {
+        // Cuts fall after a space near a piece's end, and never inside a character.
+        const QString spaced = QStringLiteral("abcdefghi ").repeated(LongLines::kLongLine / 4);
+        for (const int cut : LongLines::cuts(spaced))
+            QCOMPARE(spaced[cut - 1], u' ');
+        const QString emoji =
+            u'a' + QString::fromUtf16(u"\U0001F600").repeated(LongLines::kLongLine);
+        for (const int cut : LongLines::cuts(emoji))
+            QVERIFY(cut % 2 == 1);
+        QRandomGenerator random(22);
+        const QStringList words{"word ", "- [ ] ", "= 2 * 3 ", "# ", "xyz", "  "};
+        const auto prose = [&](qsizetype size, bool breaks) {
+            QString text;
+            while (text.size() < size)
+                text +=
+                    random.bounded(40) == 0 && breaks ? "\n" : words[random.bounded(words.size())];
+            return text;
+        };
+        QString model = "top\n" + prose(25000, false) + "\n= 1\n" + prose(12000, false);
+        m_view->loadText(model);
+        QTextDocument* document = m_view->document();
+        QStringList history{model};
+        // A third of the places are on either side of a break between pieces.
+        const auto anywhere = [&] {
+            QList<int> breaks;
+            for (QTextBlock block = document->begin(); block.isValid(); block = block.next()) {
+                if (LongLines::isContinuation(block))
+                    breaks << block.position();
+            }
+            return !breaks.isEmpty() && random.bounded(3) == 0
+                       ? breaks[random.bounded(breaks.size())] - int(random.bounded(2))
+                       : int(random.bounded(document->characterCount()));
+        };
+        for (int step = 0; step < 600; ++step) {
+            QTextCursor cursor(document);
+            cursor.setPosition(anywhere());
+            if (random.bounded(4) == 0)
+                cursor.setPosition(std::clamp(cursor.position() + int(random.bounded(6000)) - 3000,
+                                              0, document->characterCount() - 1),
+                                   QTextCursor::KeepAnchor);
+            m_view->setTextCursor(cursor);
+            const TextRange sel = m_view->selection();
+            const QString before = model;
+            const auto replaced = [&](const QString& with) {
+                model.replace(sel.location, sel.length, with);
+            };
+            const auto deleted = [&](qsizetype from) {
+                if (sel.length > 0)
+                    replaced({});
+                else if (from >= 0 && from < model.size())
+                    model.remove(from, 1);
+            };
+            const auto typed = [&](int key, Qt::KeyboardModifiers modifiers = {}) {
+                QTest::keyClick(m_view.get(), Qt::Key(key), modifiers);
+            };
+            switch (random.bounded(9)) {
+            case 0: {
+                // Each key may be an undo step of its own.
+                const QString word = words[random.bounded(words.size())];
+                for (qsizetype i = 1; i <= word.size(); ++i) {
+                    QTest::keyClicks(m_view.get(), word.mid(i - 1, 1));
+                    model = before;
+                    replaced(word.left(i));
+                    history << model;
+                }
+                break;
+            }
+            case 1:
+                typed(Qt::Key_Backspace);
+                deleted(sel.location - 1);
+                break;
+            case 2:
+                typed(Qt::Key_Delete);
+                deleted(sel.location);
+                break;
+            case 3: // Shift: a plain break, even in a list item
+                typed(Qt::Key_Return, Qt::ShiftModifier);
+                replaced("\n");
+                break;
+            case 4: {
+                const QString pasted = prose(random.bounded(2) ? 3 : 15000, random.bounded(2));
+                QApplication::clipboard()->setText(pasted);
+                m_view->paste();
+                replaced(pasted);
+                break;
+            }
+            case 5: {
+                const bool cut = random.bounded(2);
+                QApplication::clipboard()->clear();
+                typed(cut ? Qt::Key_X : Qt::Key_C, Qt::ControlModifier);
+                QCOMPARE(QApplication::clipboard()->text(), model.mid(sel.location, sel.length));
+                if (cut)
+                    replaced({});
+                break;
+            }
+            case 6: {
+                typed(Qt::Key_Z, Qt::ControlModifier);
+                const QString undone = m_view->noteText();
+                QVERIFY2(history.contains(undone), qPrintable(QString::number(step)));
+                if (random.bounded(2) == 0) {
+                    typed(Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+                } else {
+                    model = undone;
+                }
+                break;
+            }
+            default: {
+                const bool right = random.bounded(2);
+                typed(right ? Qt::Key_Right : Qt::Key_Left);
+                if (sel.length == 0)
+                    QCOMPARE(
+                        m_view->selection().location,
+                        std::clamp<qsizetype>(sel.location + (right ? 1 : -1), 0, model.size()));
+            }
+            }
+            if (m_view->noteText() != model)
+                QFAIL(qPrintable(QStringLiteral("step %1 at %2+%3")
+                                     .arg(step)
+                                     .arg(sel.location)
+                                     .arg(sel.length)));
+            if (model != before)
+                history << model;
+            qsizetype line = 0;
+            for (QTextBlock block = document->begin(); block.isValid(); block = block.next()) {
+                // Longer only when an undo took back a cut Qt could not add to a key's step.
+                QVERIFY(block.length() - 1 <= 2 * LongLines::kLongLine);
+                const bool piece = LongLines::isPiece(block);
+                line = (LongLines::isContinuation(block) ? line : 0) + block.length() - 1;
+                QVERIFY(!LongLines::isContinuation(block) || block.length() > 1);
+                if (!LongLines::isContinuation(block.next()))
+                    QCOMPARE(piece, line > LongLines::kLongLine);
+                QVERIFY(!piece ||
+                        (!m_view->highlighter().resultFor(block) && styledIn(block).isEmpty()));
+            }
+        }
+    }
+
 private:
     // Loads the text with the caret or selection marked in it (no mark: caret at the end).
     void setText(QString text)
@@ -315,9 +456,10 @@ private:
         m_view->setTextCursor(c);
     }
     // The first paragraph's own styling; Qt underlines a composition by itself.
-    QStringList styled() const
+    QStringList styled() const { return styledIn(m_view->document()->firstBlock()); }
+    static QStringList styledIn(const QTextBlock& block)
     {
-        return formatsOf(m_view->document()->firstBlock()).filter(QRegularExpression(": .+"));
+        return formatsOf(block).filter(QRegularExpression(": .+"));
     }
     QString shown() const
     {

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "support/alerts.h"
 #include "support/panelfixture.h"
+#include "ui/editor/longlines.h"
 #include "ui/panel/tabscrollarea.h"
 
 #include <QAbstractButton>
@@ -103,6 +104,24 @@ private slots:
         // Text arriving in an empty note (the welcome note) leaves the caret after it.
         store().updateText(QStringLiteral("welcome"), notes()[0].id);
         QCOMPARE(m_f->editor()->textCursor().position(), 7);
+
+        // A line held in pieces reaches the store as one line, edits at a break too.
+        QString line;
+        for (int i = 0; line.size() <= 3 * LongLines::kLongLine; ++i)
+            line += QStringLiteral("w%1 ").arg(i);
+        store().updateText(line, notes()[0].id);
+        const QTextBlock third = view.document()->firstBlock().next().next();
+        QVERIFY(LongLines::isContinuation(third));
+        const int at = view.toNote(third.position());
+        QTextCursor caret(view.document());
+        caret.setPosition(third.position());
+        view.setTextCursor(caret);
+        QTest::keyClick(&view, Qt::Key_Backspace);
+        QTest::keyClick(&view, Qt::Key_Return, Qt::ShiftModifier);
+        QTest::keyClicks(&view, "x");
+        line.replace(at - 1, 1, QStringLiteral("\nx"));
+        QCOMPARE(view.noteText(), line);
+        QCOMPARE(store().notes()[0].text, line);
 
         // Not while a composition is open.
         store().updateText(QStringLiteral("scratch words"), notes()[0].id);
