@@ -275,11 +275,22 @@ void EditorTextView::cut()
 
 void EditorTextView::dropEvent(QDropEvent* event)
 {
-    // A move out of this view removes its selection first; the drop itself goes
-    // through insertFromMimeData.
-    const EditStart start = editStart(textCursor().selectionStart());
+    // A move within this view removes the selection first; the dropped text then goes
+    // in through insertFromMimeData, which settles the removal before it inserts.
+    // Settled afterwards, the mark taken here would land on whatever the insertion
+    // put at that place.
+    m_drop.emplace(editStart(textCursor().selectionStart()), document()->revision());
     QPlainTextEdit::dropEvent(event);
-    settle(start, false, start.at.blockNumber());
+    settleDropRemoval();
+}
+
+void EditorTextView::settleDropRemoval()
+{
+    if (!m_drop)
+        return;
+    const auto [start, revision] = *std::exchange(m_drop, std::nullopt);
+    if (document()->revision() != revision)
+        settle(start, false, start.at.blockNumber());
 }
 
 void EditorTextView::applyEdit(const TextEdit& edit)
@@ -734,6 +745,7 @@ bool EditorTextView::canInsertFromMimeData(const QMimeData* source) const
 
 void EditorTextView::insertFromMimeData(const QMimeData* source)
 {
+    settleDropRemoval();
     if (isReadOnly() || !source->hasText())
         return;
     const QString pasted = source->text();

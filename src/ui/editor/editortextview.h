@@ -104,6 +104,8 @@ private:
     void settle(const EditStart& start, bool newLines, int last);
     // Runs an edit at the caret, settled.
     void editAtCaret(const std::function<void()>& edit);
+    // Settles what a drop removed (a move within the view) before its text goes in.
+    void settleDropRemoval();
     void insertLineResult();
     // Tells assistive tools what the caret's line shows but its text does not say: the
     // state of its task box and its result.
@@ -125,6 +127,8 @@ private:
     std::optional<std::pair<quint64, QPointF>> m_lastPress;
     // Set while an undo or redo runs by the applied edits it passes.
     std::optional<TextRange> m_restoredSelection;
+    // While a drop runs: where the moved selection began, and the revision before.
+    std::optional<std::pair<EditStart, int>> m_drop;
 };
 
 } // namespace quelto
