@@ -329,17 +329,42 @@ void EditorTextView::select(TextRange range)
 
 void EditorTextView::undo()
 {
-    m_restoredSelection.reset();
-    QPlainTextEdit::undo();
-    if (const std::optional<TextRange> restored = std::exchange(m_restoredSelection, {}))
-        select(*restored);
+    restoreStep(true);
 }
 
 void EditorTextView::redo()
 {
+    restoreStep(false);
+}
+
+void EditorTextView::restoreStep(bool back)
+{
     m_restoredSelection.reset();
-    QPlainTextEdit::redo();
-    if (const std::optional<TextRange> restored = std::exchange(m_restoredSelection, {}))
+    // Qt cannot join the cut or join of pieces that a lone key (a typed character, a
+    // Backspace) made into that key's step, so it is a step of its own that changes no
+    // text. An undo passes over it to the key, and a redo takes it after the key:
+    // otherwise a press would seem to do nothing, and the pieces would be left unshaped.
+    const QString before = noteText();
+    do
+        back ? QPlainTextEdit::undo() : QPlainTextEdit::redo();
+    while (noteText() == before &&
+           (back ? document()->isUndoAvailable() : document()->isRedoAvailable()));
+    const std::optional<TextRange> restored = std::exchange(m_restoredSelection, {});
+    const int block = textCursor().blockNumber();
+    while (!back && document()->isRedoAvailable() &&
+           LongLines::reshape(*document(), block, block, false)) {
+        const QTextCursor caret = textCursor();
+        const QString after = noteText();
+        QPlainTextEdit::redo();
+        const bool shapeOnly = noteText() == after;
+        if (!shapeOnly)
+            QPlainTextEdit::undo(); // an edit of its own, left for the next redo
+        setTextCursor(caret);
+        if (!shapeOnly)
+            break;
+    }
+    m_restoredSelection.reset();
+    if (restored)
         select(*restored);
 }
 

@@ -102,6 +102,8 @@ private:
     // the caret start new lines if `newLines` (they follow breaks the edit typed); and
     // the long lines around are kept in pieces. Joined into the edit's undo step.
     void settle(const EditStart& start, bool newLines, int last);
+    // Undoes (or redoes) back to the last step that changed the text.
+    void restoreStep(bool back);
     // Runs an edit at the caret, settled.
     void editAtCaret(const std::function<void()>& edit);
     // Settles what a drop removed (a move within the view) before its text goes in.

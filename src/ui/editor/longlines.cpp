@@ -174,7 +174,7 @@ void keepMark(QTextDocument& document, const QTextBlock& block, bool continues)
     cursor.endEditBlock();
 }
 
-bool reshape(QTextDocument& document, int first, int last)
+bool reshape(QTextDocument& document, int first, int last, bool apply)
 {
     QTextBlock tail = document.findBlockByNumber(std::min(last + 1, document.blockCount() - 1));
     while (isContinuation(tail.next()))
@@ -184,9 +184,11 @@ bool reshape(QTextDocument& document, int first, int last)
         stop = stop.previous();
     QTextCursor cursor(&document);
     bool begun = false;
+    // False when only asked whether anything would change: it would.
     const auto begin = [&] {
-        if (!std::exchange(begun, true))
+        if (!std::exchange(begun, true) && apply)
             cursor.joinPreviousEditBlock();
+        return apply;
     };
     while (tail.isValid()) {
         QTextBlock head = tail;
@@ -198,7 +200,8 @@ bool reshape(QTextDocument& document, int first, int last)
         const bool stopHere = head.blockNumber() <= stop.blockNumber();
         const QTextBlock before = head.previous();
         if (head.blockFormat().hasProperty(kContinues)) {
-            begin(); // a line's first paragraph continues nothing
+            if (!begin()) // a line's first paragraph continues nothing
+                return true;
             setContinues(cursor, head, false);
         }
         // From the line's end back, so that what is still to be seen stays in place.
@@ -207,10 +210,12 @@ bool reshape(QTextDocument& document, int first, int last)
             const int size = block.length() - 1;
             if (isContinuation(block) &&
                 (length <= kLongLine || size == 0 || size + previous.length() - 1 <= kPiece)) {
-                begin();
+                if (!begin())
+                    return true;
                 join(cursor, block);
             } else if (size > (length > kLongLine ? 2 * kPiece : kLongLine)) {
-                begin();
+                if (!begin())
+                    return true;
                 cut(cursor, block);
             }
             if (block == head)

@@ -54,8 +54,8 @@ void unmarkNewLines(QTextDocument& document, int first, int last);
 void keepMark(QTextDocument& document, const QTextBlock& block, bool continues);
 // Cuts the long lines among blocks first to last (by number) into pieces, and joins
 // pieces that grew short or empty; joined into the last undo step. True if it changed
-// anything.
-bool reshape(QTextDocument& document, int first, int last);
+// anything, or with `apply` false, if it would.
+bool reshape(QTextDocument& document, int first, int last, bool apply = true);
 // The text with a break at every cut of its long lines, and the block numbers that
 // continue a line, for loading.
 std::pair<QString, QList<int>> inPieces(const QString& text);

@@ -327,6 +327,27 @@ private slots:
             u'a' + QString::fromUtf16(u"\U0001F600").repeated(LongLines::kLongLine);
         for (const int cut : LongLines::cuts(emoji))
             QVERIFY(cut % 2 == 1);
+        // Ctrl+Z after the key that grew a piece past its cut takes back the key too, not
+        // only the cut, which changes no text; Ctrl+Shift+Z brings back both.
+        m_view->loadText(spaced);
+        QTextCursor grow(m_view->document());
+        grow.setPosition(10);
+        m_view->setTextCursor(grow);
+        const QString filler(2 * LongLines::kPiece - m_view->document()->firstBlock().length(),
+                             u'y');
+        QApplication::clipboard()->setText(filler);
+        m_view->paste();
+        const int pieces = m_view->document()->blockCount();
+        grow.setPosition(5); // away from the paste, which Qt would add the keys to
+        m_view->setTextCursor(grow);
+        QTest::keyClicks(m_view.get(), "qq");
+        QCOMPARE(m_view->document()->blockCount(), pieces + 1);
+        const QString grown = m_view->noteText();
+        QTest::keyClick(m_view.get(), Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(m_view->noteText(), QString(spaced).insert(10, filler));
+        QTest::keyClick(m_view.get(), Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+        QCOMPARE(m_view->noteText(), grown);
+        QCOMPARE(m_view->document()->blockCount(), pieces + 1);
         QRandomGenerator random(seed);
         const QStringList words{"word ", "- [ ] ", "= 2 * 3 ", "# ", "xyz", "  "};
         const auto prose = [&](qsizetype size, bool breaks) {
@@ -419,6 +440,8 @@ private slots:
                 typed(Qt::Key_Z, Qt::ControlModifier);
                 model = m_view->noteText();
                 QVERIFY2(history.contains(model), qPrintable(QString::number(step)));
+                QVERIFY2(model != before || !document->isUndoAvailable(),
+                         qPrintable(QStringLiteral("undo did nothing at %1").arg(step)));
                 if (random.bounded(2) == 0) {
                     const bool undid = model != before;
                     typed(Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
@@ -461,24 +484,28 @@ private slots:
                         std::clamp<qsizetype>(sel.location + (right ? 1 : -1), 0, model.size()));
             }
             }
-            if (m_view->noteText() != model)
-                QFAIL(qPrintable(QStringLiteral("step %1 at %2+%3")
-                                     .arg(step)
-                                     .arg(sel.location)
-                                     .arg(sel.length)));
+            const QByteArray where = QStringLiteral("step %1 at %2+%3")
+                                         .arg(step)
+                                         .arg(sel.location)
+                                         .arg(sel.length)
+                                         .toUtf8();
+            QVERIFY2(m_view->noteText() == model, where);
             if (model != before)
                 history << model;
             qsizetype line = 0;
             for (QTextBlock block = document->begin(); block.isValid(); block = block.next()) {
-                // Longer only when an undo took back a cut Qt could not add to a key's step.
-                QVERIFY(block.length() - 1 <= 2 * LongLines::kLongLine);
                 const bool piece = LongLines::isPiece(block);
+                QVERIFY2(block.length() - 1 <=
+                             (piece ? 2 * LongLines::kPiece : LongLines::kLongLine),
+                         where);
                 line = (LongLines::isContinuation(block) ? line : 0) + block.length() - 1;
-                QVERIFY(!LongLines::isContinuation(block) || block.length() > 1);
-                if (!LongLines::isContinuation(block.next()))
-                    QCOMPARE(piece, line > LongLines::kLongLine);
-                QVERIFY(!piece ||
-                        (!m_view->highlighter().resultFor(block) && styledIn(block).isEmpty()));
+                QVERIFY2(!LongLines::isContinuation(block) || block.length() > 1, where);
+                QVERIFY2(LongLines::isContinuation(block.next()) ||
+                             piece == (line > LongLines::kLongLine),
+                         where);
+                QVERIFY2(!piece ||
+                             (!m_view->highlighter().resultFor(block) && styledIn(block).isEmpty()),
+                         where);
             }
         }
     }
