@@ -60,8 +60,8 @@ public:
     void setSelection(int, int start, int end) override
     {
         QTextCursor cursor = view()->textCursor();
-        cursor.setPosition(view()->toDocument(clamped(start)));
-        cursor.setPosition(view()->toDocument(clamped(end)), QTextCursor::KeepAnchor);
+        cursor.setPosition(view()->toDocument(clamped(start), start < end));
+        cursor.setPosition(view()->toDocument(clamped(end), end < start), QTextCursor::KeepAnchor);
         view()->setTextCursor(cursor);
     }
     int cursorPosition() const override { return view()->toNote(view()->textCursor().position()); }
@@ -84,7 +84,7 @@ public:
         if (boundary != QAccessible::LineBoundary)
             return QAccessibleTextInterface::textAtOffset(offset, boundary, start, end);
         // A line as it wraps on screen, not the paragraph.
-        const int at = view()->toDocument(clamped(offset));
+        const int at = view()->toDocument(clamped(offset), true);
         const QTextBlock block = view()->document()->findBlock(at);
         const QTextLine line = block.layout()
                                    ? block.layout()->lineForTextPosition(at - block.position())
@@ -103,7 +103,7 @@ public:
     // Geometry, on screen.
     QRect characterRect(int offset) const override
     {
-        const QRectF drawn = view()->characterRect(view()->toDocument(clamped(offset)), 1);
+        const QRectF drawn = view()->characterRect(view()->toDocument(clamped(offset), true), 1);
         if (drawn.isNull())
             return {};
         return QRect(view()->viewport()->mapToGlobal(drawn.topLeft().toPoint()),

@@ -220,9 +220,9 @@ int EditorTextView::toNote(int position) const
     return breaks().toNote(position);
 }
 
-int EditorTextView::toDocument(int position) const
+int EditorTextView::toDocument(int position, bool pastBreak) const
 {
-    return breaks().toDocument(position);
+    return breaks().toDocument(position, pastBreak);
 }
 
 TextRange EditorTextView::selection() const
@@ -235,7 +235,8 @@ TextRange EditorTextView::selection() const
 QTextCursor EditorTextView::cursorFor(TextRange range) const
 {
     QTextCursor cursor(document());
-    cursor.setPosition(toDocument(static_cast<int>(range.location)));
+    // A selection that begins at a break leaves it out, or it would show as selected.
+    cursor.setPosition(toDocument(static_cast<int>(range.location), range.length > 0));
     cursor.setPosition(toDocument(static_cast<int>(range.end())), QTextCursor::KeepAnchor);
     return cursor;
 }
@@ -279,7 +280,7 @@ void EditorTextView::dropEvent(QDropEvent* event)
     // in through insertFromMimeData, which settles the removal before it inserts.
     // Settled afterwards, the mark taken here would land on whatever the insertion
     // put at that place.
-    m_drop.emplace(editStart(textCursor().selectionStart()), document()->revision());
+    m_drop = editStart(textCursor().selectionStart());
     QPlainTextEdit::dropEvent(event);
     settleDropRemoval();
 }
@@ -288,9 +289,9 @@ void EditorTextView::settleDropRemoval()
 {
     if (!m_drop)
         return;
-    const auto [start, revision] = *std::exchange(m_drop, std::nullopt);
-    if (document()->revision() != revision)
-        settle(start, false, start.at.blockNumber());
+    // Where nothing was removed, this finds nothing to change.
+    const EditStart start = *std::exchange(m_drop, std::nullopt);
+    settle(start, false, start.at.blockNumber());
 }
 
 void EditorTextView::applyEdit(const TextEdit& edit)

@@ -49,9 +49,9 @@ public:
     TextRange selection() const;
     QTextCursor cursorFor(TextRange range) const;
     void select(TextRange range);
-    // Note position to document position and back.
+    // Note position to document position and back (see LongLines::Breaks).
     int toNote(int position) const;
-    int toDocument(int position) const;
+    int toDocument(int position, bool pastBreak = false) const;
 
     // http, https or mailto, after lower-casing.
     static bool isAllowedScheme(const QUrl& url);
@@ -129,8 +129,8 @@ private:
     std::optional<std::pair<quint64, QPointF>> m_lastPress;
     // Set while an undo or redo runs by the applied edits it passes.
     std::optional<TextRange> m_restoredSelection;
-    // While a drop runs: where the moved selection began, and the revision before.
-    std::optional<std::pair<EditStart, int>> m_drop;
+    // While a drop runs: where the selection it may move away began.
+    std::optional<EditStart> m_drop;
 };
 
 } // namespace quelto

@@ -119,10 +119,10 @@ int Breaks::toNote(int position) const
            int(std::lower_bound(m_breaks.cbegin(), m_breaks.cend(), position) - m_breaks.cbegin());
 }
 
-int Breaks::toDocument(int position) const
+int Breaks::toDocument(int position, bool pastBreak) const
 {
     for (const int at : m_breaks) {
-        if (at >= position)
+        if (at > position || (at == position && !pastBreak))
             break;
         ++position;
     }

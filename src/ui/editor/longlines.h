@@ -37,7 +37,9 @@ public:
     explicit Breaks(const QTextDocument& document);
     bool isEmpty() const { return m_breaks.isEmpty(); }
     int toNote(int position) const;
-    int toDocument(int position) const;
+    // A note position at a break is taken at the end of the piece before it, or with
+    // `pastBreak` at the start of the next: where the character after it stands.
+    int toDocument(int position, bool pastBreak = false) const;
     // The note's text out of the document's raw text, or out of a stretch of it that
     // starts at `position`.
     QString noteText(QString raw, int position = 0) const;

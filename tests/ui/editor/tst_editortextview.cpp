@@ -330,6 +330,10 @@ private slots:
         // Ctrl+Z after the key that grew a piece past its cut takes back the key too, not
         // only the cut, which changes no text; Ctrl+Shift+Z brings back both.
         m_view->loadText(spaced);
+        // A selection from a break begins past it, or the break would show as selected.
+        const int firstCut = LongLines::cuts(spaced).first();
+        m_view->select({firstCut, 3});
+        QCOMPARE(m_view->textCursor().selectedText(), spaced.mid(firstCut, 3));
         QTextCursor grow(m_view->document());
         grow.setPosition(10);
         m_view->setTextCursor(grow);
