@@ -39,11 +39,14 @@ public:
             return false;
         }
         // The server picks a free display itself and names it once it accepts clients.
+        // Without -noreset it resets whenever its last client leaves, which without a
+        // window manager is every time the app under test quits, and turns away a client
+        // that connects meanwhile.
         m_process = std::make_unique<QProcess>();
         endsWithTest(*m_process);
         m_process->setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        m_process->start(xvfb,
-                         {"-displayfd", "1", "-screen", "0", "1280x800x24", "-nolisten", "tcp"});
+        m_process->start(xvfb, {"-displayfd", "1", "-noreset", "-screen", "0", "1280x800x24",
+                                "-nolisten", "tcp"});
         if (m_process->waitForReadyRead(10000)) {
             qputenv("DISPLAY", ':' + m_process->readLine().trimmed());
             return startWindowManager(why);
