@@ -36,7 +36,7 @@ bool isLineBreak(QChar c)
     }
 }
 
-QString trimSpacesAndTabs(QStringView s)
+QStringView trimSpacesAndTabs(QStringView s)
 {
     qsizetype begin = 0;
     qsizetype end = s.size();
@@ -44,18 +44,18 @@ QString trimSpacesAndTabs(QStringView s)
         ++begin;
     while (end > begin && (s[end - 1] == u' ' || s[end - 1] == u'\t'))
         --end;
-    return s.mid(begin, end - begin).toString();
+    return s.mid(begin, end - begin);
 }
 
 // The first line that is not empty once spaces and tabs are trimmed.
-std::optional<QString> firstContentLine(const QString& text)
+std::optional<QStringView> firstContentLine(QStringView text)
 {
     qsizetype start = 0;
     while (start <= text.size()) {
         qsizetype end = start;
         while (end < text.size() && !isLineBreak(text[end]))
             ++end;
-        QString line = trimSpacesAndTabs(QStringView(text).mid(start, end - start));
+        const QStringView line = trimSpacesAndTabs(text.mid(start, end - start));
         if (!line.isEmpty())
             return line;
         start = end + 1;
@@ -77,16 +77,21 @@ QString derivedTitle(const QString& text)
         icutext::compile(QStringLiteral("[*_~`]+")),
     };
     const QString untitled = QStringLiteral("Untitled");
-    std::optional<QString> line = firstContentLine(text);
+    const std::optional<QStringView> line = firstContentLine(text);
     if (!line)
         return untitled;
-    QString title = *line;
-    for (const auto& pattern : patterns)
-        title = icutext::removeAll(*pattern, title);
-    title = trimSpacesAndTabs(title);
-    if (title.isEmpty())
-        return untitled;
-    return icutext::graphemePrefix(title, kTitleLength);
+    // The title is the line's first few characters, so a long line is stripped only as
+    // far as they need: what stripping a start of it leaves begins as what stripping it
+    // whole leaves, once that is longer than a title.
+    for (qsizetype taken = 8 * kTitleLength;; taken *= 8) {
+        const bool whole = taken >= line->size();
+        QString title = line->left(taken).toString();
+        for (const auto& pattern : patterns)
+            title = icutext::removeAll(*pattern, title);
+        title = trimSpacesAndTabs(title).toString();
+        if (whole || icutext::graphemeCount(title) > kTitleLength)
+            return title.isEmpty() ? untitled : icutext::graphemePrefix(title, kTitleLength);
+    }
 }
 
 QString uuidText(const QUuid& id)

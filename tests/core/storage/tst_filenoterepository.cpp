@@ -279,6 +279,14 @@ private slots:
         // 41 flags: each is two code points and four UTF-16 units, counted as one character.
         const QString flag = QString::fromUtf16(u"\U0001F1E9\U0001F1EA");
         QTest::newRow("grapheme clusters count once") << flag.repeated(41) << flag.repeated(40);
+        // A long line is stripped a stretch at a time, as far as its title needs.
+        QTest::newRow("long line cut inside a flag")
+            << 'a' + flag.repeated(20000) << 'a' + flag.repeated(39);
+        QTest::newRow("markers past the first stretch")
+            << QString(1000, u'*') + " starred" + QString(99999, u'x')
+            << "starred" + QString(33, u'x');
+        QTest::newRow("heading space past the first stretch") << "#" + QString(3000, u' ') + "Deep"
+                                                              << "Deep";
         // clang-format off
         QTest::newRow("combining marks stay with their letter") << QString(39, u'x') + QString::fromUtf16(u"e\u0301z") << QString(39, u'x') + QString::fromUtf16(u"e\u0301");
         // clang-format on
