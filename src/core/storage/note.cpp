@@ -47,18 +47,19 @@ QStringView trimSpacesAndTabs(QStringView s)
     return s.mid(begin, end - begin);
 }
 
-// The first line that is not empty once spaces and tabs are trimmed.
-std::optional<QStringView> firstContentLine(QStringView text)
+// The first line that is not blank, without spaces and tabs at either end, read to at
+// most `limit` characters, and whether it ended within them.
+std::optional<std::pair<QStringView, bool>> firstContentLine(QStringView text, qsizetype limit)
 {
-    qsizetype start = 0;
-    while (start <= text.size()) {
+    for (qsizetype start = 0; start < text.size(); ++start) {
+        if (text[start] == u' ' || text[start] == u'\t' || isLineBreak(text[start]))
+            continue;
+        const qsizetype stop = text.size() - start > limit ? start + limit : text.size();
         qsizetype end = start;
-        while (end < text.size() && !isLineBreak(text[end]))
+        while (end < stop && !isLineBreak(text[end]))
             ++end;
-        const QStringView line = trimSpacesAndTabs(text.mid(start, end - start));
-        if (!line.isEmpty())
-            return line;
-        start = end + 1;
+        return std::pair{trimSpacesAndTabs(text.mid(start, end - start)),
+                         end < stop || stop == text.size()};
     }
     return std::nullopt;
 }
@@ -77,19 +78,18 @@ QString derivedTitle(const QString& text)
         icutext::compile(QStringLiteral("[*_~`]+")),
     };
     const QString untitled = QStringLiteral("Untitled");
-    const std::optional<QStringView> line = firstContentLine(text);
-    if (!line)
-        return untitled;
-    // The title is the line's first few characters, so a long line is stripped only as
-    // far as they need: what stripping a start of it leaves begins as what stripping it
-    // whole leaves, once that is longer than a title.
+    // The title is the line's first few characters, so a long line is read and stripped
+    // only as far as they need: what stripping a start of it leaves begins as what
+    // stripping it whole leaves, once that is longer than a title.
     for (qsizetype taken = 8 * kTitleLength;; taken *= 8) {
-        const bool whole = taken >= line->size();
-        QString title = line->left(taken).toString();
+        const auto line = firstContentLine(text, taken);
+        if (!line)
+            return untitled;
+        QString title = line->first.toString();
         for (const auto& pattern : patterns)
             title = icutext::removeAll(*pattern, title);
         title = trimSpacesAndTabs(title).toString();
-        if (whole || icutext::graphemeCount(title) > kTitleLength)
+        if (line->second || icutext::graphemeCount(title) > kTitleLength)
             return title.isEmpty() ? untitled : icutext::graphemePrefix(title, kTitleLength);
     }
 }
