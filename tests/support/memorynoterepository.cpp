@@ -5,37 +5,29 @@ namespace quelto {
 
 NoteIndex MemoryNoteRepository::load()
 {
+    if (failLoad)
+        throw NoteRepositoryError{QStringLiteral("unreadable")};
     return index.value_or(NoteIndex{});
 }
 
 void MemoryNoteRepository::save(const Note& note)
 {
-    if (failNextSave || failingIDs.contains(note.id)) {
-        failNextSave = false;
+    if (failingIDs.contains(note.id))
         throw NoteRepositoryError{QStringLiteral("disk full")};
-    }
     saved.insert(note.id, note);
     ++saveCount;
 }
 
 void MemoryNoteRepository::trash(const QUuid& id)
 {
+    trashed.append(id);
     saved.remove(id);
 }
 
 void MemoryNoteRepository::saveIndex(const NoteIndex& newIndex)
 {
+    ++indexWrites;
     index = newIndex;
-}
-
-QList<Note> MemoryNoteRepository::orphanNotes(const QSet<QUuid>& known)
-{
-    QList<Note> result;
-    for (const Note& note : orphans) {
-        if (!known.contains(note.id))
-            result.append(note);
-    }
-    return result;
 }
 
 } // namespace quelto

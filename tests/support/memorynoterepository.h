@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
-// Notes kept in memory, with switches that make saves fail, for tests and benchmarks.
+// Notes kept in memory, counting writes and with switches that make loads and saves
+// fail, for tests and benchmarks.
 
 #include "core/storage/noterepository.h"
 
@@ -16,14 +17,15 @@ public:
     void save(const Note& note) override;
     void trash(const QUuid& id) override;
     void saveIndex(const NoteIndex& index) override;
-    QList<Note> orphanNotes(const QSet<QUuid>& known) override;
+    QList<Note> orphanNotes(const QSet<QUuid>&) override { return {}; }
 
     QHash<QUuid, Note> saved;
     std::optional<NoteIndex> index;
-    bool failNextSave = false;
-    QList<Note> orphans;
     QSet<QUuid> failingIDs;
+    bool failLoad = false;
     int saveCount = 0;
+    int indexWrites = 0;
+    QList<QUuid> trashed;
 };
 
 } // namespace quelto

@@ -16,34 +16,6 @@ using quelto::testing::textRow;
 
 namespace {
 
-// The in-memory repository, counting index writes so tests can see when none happen.
-class CountingRepository : public NoteRepository {
-public:
-    NoteIndex load() override
-    {
-        if (failLoad)
-            throw NoteRepositoryError{QStringLiteral("unreadable")};
-        return memory.load();
-    }
-    void save(const Note& note) override { memory.save(note); }
-    void trash(const QUuid& id) override
-    {
-        trashed.append(id);
-        memory.trash(id);
-    }
-    void saveIndex(const NoteIndex& index) override
-    {
-        ++indexWrites;
-        memory.saveIndex(index);
-    }
-    QList<Note> orphanNotes(const QSet<QUuid>& known) override { return memory.orphanNotes(known); }
-
-    MemoryNoteRepository memory;
-    int indexWrites = 0;
-    bool failLoad = false;
-    QList<QUuid> trashed;
-};
-
 QDateTime t0()
 {
     return quelto::testing::noteTime();
@@ -54,10 +26,10 @@ QStringList textsOf(const NoteStore& store)
     return quelto::testing::textsOf(store.notes());
 }
 
-std::shared_ptr<CountingRepository> repoWith(QList<Note> notes, std::optional<QUuid> active = {})
+std::shared_ptr<MemoryNoteRepository> repoWith(QList<Note> notes, std::optional<QUuid> active = {})
 {
-    auto repo = std::make_shared<CountingRepository>();
-    repo->memory.index = NoteIndex{std::move(notes), active};
+    auto repo = std::make_shared<MemoryNoteRepository>();
+    repo->index = NoteIndex{std::move(notes), active};
     return repo;
 }
 
@@ -111,57 +83,57 @@ private slots:
             shown << (n.id == store.activeID() ? '[' + text + ']' : text);
         }
         QCOMPARE(shown.join(u' '), cell("loaded"));
-        QCOMPARE(QStringLiteral("%1 %2").arg(repo->indexWrites).arg(repo->memory.saveCount),
+        QCOMPARE(QStringLiteral("%1 %2").arg(repo->indexWrites).arg(repo->saveCount),
                  cell("writes"));
         if (repo->indexWrites > 0)
-            QCOMPARE(repo->memory.index, (NoteIndex{store.notes(), store.activeID()}));
-        if (repo->memory.saveCount > 0) { // a new Scratch, made now
+            QCOMPARE(repo->index, (NoteIndex{store.notes(), store.activeID()}));
+        if (repo->saveCount > 0) { // a new Scratch, made now
             const Note scratch = store.notes().first();
             QCOMPARE(scratch.createdAt, t0().addDays(1));
-            QCOMPARE(repo->memory.saved.value(scratch.id), scratch);
+            QCOMPARE(repo->saved.value(scratch.id), scratch);
         }
     }
 
     // A burst of typing saves once after it; typing that never pauses still saves meanwhile.
     void typingSavesAfterPausesAndWhileItGoesOn()
     {
-        auto repo = std::make_shared<CountingRepository>();
+        auto repo = std::make_shared<MemoryNoteRepository>();
         const QDateTime later = t0().addSecs(30);
         NoteStore store(repo, 300ms, [&] { return later; });
         const QUuid id = store.activeID();
-        const int before = repo->memory.saveCount;
+        const int before = repo->saveCount;
         store.updateText(QStringLiteral("a"), id);
         store.updateText(QStringLiteral("ab"), id);
-        QCOMPARE(repo->memory.saveCount, before);
-        QTRY_COMPARE_WITH_TIMEOUT(repo->memory.saveCount, before + 1, 5000);
-        QCOMPARE(repo->memory.saved.value(id).text, QStringLiteral("ab"));
-        QCOMPARE(repo->memory.saved.value(id).updatedAt, later);
+        QCOMPARE(repo->saveCount, before);
+        QTRY_COMPARE_WITH_TIMEOUT(repo->saveCount, before + 1, 5000);
+        QCOMPARE(repo->saved.value(id).text, QStringLiteral("ab"));
+        QCOMPARE(repo->saved.value(id).updatedAt, later);
         // A key every 60 ms for 1.2 s never pauses for 300 ms.
         QString typed;
         QStringList seen;
         while (typed.size() < 20) {
             store.updateText(typed += u'k', id);
             QTest::qWait(60);
-            seen << repo->memory.saved.value(id).text;
+            seen << repo->saved.value(id).text;
         }
         seen.removeDuplicates();
         QVERIFY2(seen.size() >= 3, qPrintable(seen.join(" | ")));
-        QTRY_COMPARE_WITH_TIMEOUT(repo->memory.saved.value(id).text, typed, 5000);
-        const int saves = repo->memory.saveCount;
+        QTRY_COMPARE_WITH_TIMEOUT(repo->saved.value(id).text, typed, 5000);
+        const int saves = repo->saveCount;
         QTest::qWait(500);
-        QCOMPARE(repo->memory.saveCount, saves);
+        QCOMPARE(repo->saveCount, saves);
     }
 
     void createNoteStopsAtTwelve()
     {
-        auto repo = std::make_shared<CountingRepository>();
+        auto repo = std::make_shared<MemoryNoteRepository>();
         NoteStore store(repo, 0ms, t0);
         std::optional<Note> last;
         while (store.notes().size() < NoteStore::kMaxNotes)
             QVERIFY(last = store.createNote());
         QCOMPARE(store.activeID(), last->id);
-        QVERIFY(repo->memory.saved.contains(last->id));
-        QCOMPARE(repo->memory.index->activeID, std::optional<QUuid>(last->id));
+        QVERIFY(repo->saved.contains(last->id));
+        QCOMPARE(repo->index->activeID, std::optional<QUuid>(last->id));
         const int writes = repo->indexWrites;
         QCOMPARE(store.createNote(), std::nullopt);
         QCOMPARE(store.notes().size(), 12);
@@ -190,7 +162,7 @@ private slots:
         QCOMPARE(store.activeNote()->text, cell("activeAfter"));
         QVERIFY(!store.note(idOf(closed)));
         QCOMPARE(repo->trashed, QList<QUuid>{idOf(closed)});
-        QCOMPARE(repo->memory.index, (NoteIndex{store.notes(), store.activeID()}));
+        QCOMPARE(repo->index, (NoteIndex{store.notes(), store.activeID()}));
     }
 
     void scratchCannotBeClosedOrRenamed()
@@ -229,7 +201,7 @@ private slots:
         store.move(moved, cell("destination").toLongLong());
         QCOMPARE(textsOf(store).join(u' '), cell("order"));
         if (repo->indexWrites > 0)
-            QCOMPARE(repo->memory.index->notes, store.notes());
+            QCOMPARE(repo->index->notes, store.notes());
     }
 
     void activateFlushesAndIgnoresBadPositions()
@@ -246,20 +218,20 @@ private slots:
         store.activateIndex(1);
         QCOMPARE(store.activeID(), stored[1].id);
         QCOMPARE(activeSpy.count(), 1);
-        QCOMPARE(repo->memory.saved.value(stored[0].id).text, QStringLiteral("left behind"));
-        QCOMPARE(repo->memory.index->activeID, std::optional<QUuid>(stored[1].id));
+        QCOMPARE(repo->saved.value(stored[0].id).text, QStringLiteral("left behind"));
+        QCOMPARE(repo->index->activeID, std::optional<QUuid>(stored[1].id));
     }
 
     void destroyingStoreWritesPendingText()
     {
-        auto repo = std::make_shared<CountingRepository>();
+        auto repo = std::make_shared<MemoryNoteRepository>();
         QUuid id;
         {
             NoteStore store(repo, 10s, t0);
             id = store.activeID();
             store.updateText(QStringLiteral("typed just before quitting"), id);
         }
-        QCOMPARE(repo->memory.saved.value(id).text, QStringLiteral("typed just before quitting"));
+        QCOMPARE(repo->saved.value(id).text, QStringLiteral("typed just before quitting"));
     }
 };
 
