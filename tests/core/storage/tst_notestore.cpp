@@ -221,18 +221,6 @@ private slots:
         QCOMPARE(repo->saved.value(stored[0].id).text, QStringLiteral("left behind"));
         QCOMPARE(repo->index->activeID, std::optional<QUuid>(stored[1].id));
     }
-
-    void destroyingStoreWritesPendingText()
-    {
-        auto repo = std::make_shared<MemoryNoteRepository>();
-        QUuid id;
-        {
-            NoteStore store(repo, 10s, t0);
-            id = store.activeID();
-            store.updateText(QStringLiteral("typed just before quitting"), id);
-        }
-        QCOMPARE(repo->saved.value(id).text, QStringLiteral("typed just before quitting"));
-    }
 };
 
 QTEST_GUILESS_MAIN(TestNoteStore)
