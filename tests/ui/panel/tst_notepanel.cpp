@@ -144,16 +144,6 @@ private slots:
         QCOMPARE(failed, QList<QVariantList>{{QUrl("https://example.com/")}});
     }
 
-    void crlfNotesKeepTheirLineEnds()
-    {
-        store().activateIndex(2);
-        QCOMPARE(m_f->editor()->noteText(), QStringLiteral("third\nline"));
-        QTest::keyClicks(m_f->editor(), "c");
-        QTest::keyClick(m_f->editor(), Qt::Key_Return);
-        QTest::keyClicks(m_f->editor(), "d");
-        QCOMPARE(store().notes()[2].text, QStringLiteral("third\r\nlinec\r\nd"));
-    }
-
     // Renames commit on Return or when focus leaves, survive changes elsewhere in the
     // store, and Escape cancels one before it hides the panel.
     void renameCommitsCancelsAndThenEscapeHides()
