@@ -133,7 +133,7 @@ QList<Note> NoteStore::unsavedNotes() const
 {
     QList<Note> unsaved;
     for (const Note& note : m_notes) {
-        if (m_pending.contains(note.id) || m_failedIDs.contains(note.id))
+        if (m_sync.contains(note.id))
             unsaved.append(note);
     }
     return unsaved;
@@ -180,15 +180,12 @@ void NoteStore::didEdit(Note& note)
 {
     note.updatedAt = now();
     const QUuid id = note.id;
-    m_pending.insert(id);
-    m_restoring.remove(id);
     emit noteTextChanged(id);
     // Counted from the first unsaved edit: a steady typist still gets the text on disk
     // every saveDelay, so a crash loses at most that much.
+    apply(id, NoteSync::Event::Edited);
     if (m_saveDelay.count() <= 0)
         saveTexts(false);
-    else
-        scheduleSave(m_saveDelay);
 }
 
 void NoteStore::scheduleSave(std::chrono::milliseconds delay)
@@ -197,30 +194,85 @@ void NoteStore::scheduleSave(std::chrono::milliseconds delay)
         m_saveTimer.start(delay);
 }
 
+QSet<QUuid> NoteStore::failedIDs() const
+{
+    QSet<QUuid> failed;
+    for (auto it = m_sync.begin(); it != m_sync.end(); ++it) {
+        if (it->state == NoteSync::State::Failed)
+            failed.insert(it.key());
+    }
+    return failed;
+}
+
+void NoteStore::setSyncState(const QUuid& id, NoteSync::State state)
+{
+    using NoteSync::State;
+    const State was = m_sync.value(id).state;
+    if (state == State::Clean) {
+        m_sync.remove(id);
+    } else {
+        SyncRecord& record = m_sync[id];
+        record.state = state;
+        if (state != State::OtherWriting)
+            record.otherVersion.clear();
+    }
+    if ((was == State::Failed) != (state == State::Failed))
+        emit failedIDsChanged();
+}
+
+NoteSync::Actions NoteStore::apply(const QUuid& id, NoteSync::Event event, const QString& text)
+{
+    using NoteSync::Action;
+    if (indexOf(id) < 0)
+        return {};
+    const SyncRecord before = m_sync.value(id);
+    const NoteSync::Step step = NoteSync::next(before.state, event);
+    setSyncState(id, step.state);
+    const NoteSync::Actions actions = step.actions;
+    if (actions & Action::TakeText)
+        takeText(indexOf(id), text);
+    if (actions & Action::HoldOtherVersion)
+        m_sync[id].otherVersion = text;
+    if (actions & Action::KeepOtherVersion) {
+        const QString& other = event == NoteSync::Event::FileChanged ? text : before.otherVersion;
+        const Note* note = this->note(id);
+        if (note && !other.isNull() && other != note->text)
+            keepOtherVersion(*note, other);
+    }
+    if (actions & Action::Rehome) {
+        rehome(indexOf(id), actions.testFlag(Action::Hold));
+        return actions;
+    }
+    if (actions & Action::Write)
+        write(id, event == NoteSync::Event::FlushDue);
+    if (actions & Action::ScheduleSave)
+        scheduleSave(m_saveDelay);
+    if (actions & Action::ReportFailure) {
+        ++m_saveFailureCount;
+        m_retryTimer.start();
+        emit saveFailureCountChanged();
+    }
+    if (actions.testFlag(Action::Wait) && m_sync.contains(id))
+        scheduleSave(kBusyRetry);
+    return actions;
+}
+
 void NoteStore::saveTexts(bool now)
 {
+    using NoteSync::Event;
     m_saveTimer.stop();
-    if (m_pending.isEmpty())
+    if (m_sync.isEmpty())
         return;
     // Looked at just before writing, so another program's version is never overwritten.
-    const QSet<QUuid> busy =
-        applyExternalChanges(m_repository->externalChanges(m_pending.values()));
-    const QSet<QUuid> taken = std::exchange(m_pending, {});
-    for (const QUuid& id : taken) {
-        const qsizetype i = indexOf(id);
-        if (i < 0)
-            continue;
-        if (!busy.contains(id)) {
-            persist(id, false, now);
-        } else if (now && !m_restoring.contains(id)) {
-            m_otherVersions.remove(id); // it stays in its file, and comes back as a tab
-            rehome(i, false);           // cannot wait: this text goes to a file of its own
-        } else {
-            m_pending.insert(id);
-        }
+    const QSet<QUuid> busy = applyExternalChanges(m_repository->externalChanges(m_sync.keys()));
+    for (const QUuid& id : m_sync.keys()) {
+        if (!m_sync.contains(id))
+            continue; // moved to a file of its own meanwhile
+        if (busy.contains(id))
+            apply(id, now ? Event::FlushDueWhileBusy : Event::SaveDueWhileBusy);
+        else
+            apply(id, now ? Event::FlushDue : Event::SaveDue);
     }
-    if (!m_pending.isEmpty() && !busy.isEmpty())
-        scheduleSave(kBusyRetry);
 }
 
 void NoteStore::flush()
@@ -229,48 +281,29 @@ void NoteStore::flush()
     persistIndex();
 }
 
-void NoteStore::setFailed(const QUuid& id, bool failed)
-{
-    const bool changed = failed ? !m_failedIDs.contains(id) : m_failedIDs.remove(id);
-    if (failed)
-        m_failedIDs.insert(id);
-    if (changed)
-        emit failedIDsChanged();
-}
-
-void NoteStore::persist(const QUuid& id, bool lookFirst, bool now)
+void NoteStore::save(const QUuid& id)
 {
     // What another program did to the file is taken in before anything is written.
-    if (lookFirst && applyExternalChanges(m_repository->externalChanges({id})).contains(id)) {
-        m_pending.insert(id);
-        scheduleSave(kBusyRetry);
-        return;
-    }
+    const bool busy = applyExternalChanges(m_repository->externalChanges({id})).contains(id);
+    apply(id, busy ? NoteSync::Event::SaveDueWhileBusy : NoteSync::Event::SaveDue);
+}
+
+void NoteStore::write(const QUuid& id, bool now)
+{
+    using NoteSync::Event;
     const Note* note = this->note(id);
     if (!note)
-        return; // it moved to a file of its own, and was written there
-    m_restoring.remove(id);
+        return;
     try {
         if (m_isOffline)
             throw NoteRepositoryError{QStringLiteral("the notes folder is missing")};
         m_repository->save(*note);
-        setFailed(id, false);
+        apply(id, Event::Saved);
     } catch (const NoteRepositoryError& error) {
-        if (error.changedElsewhere) {
-            // Changed between looking and writing: looked at again in a moment, or, when
-            // it cannot wait, this text goes to a file of its own.
-            m_pending.insert(id);
-            if (now)
-                rehome(indexOf(id), false);
-            else
-                scheduleSave(kBusyRetry);
-            return;
-        }
-        setFailed(id, true);
-        ++m_saveFailureCount;
-        m_pending.insert(id);
-        m_retryTimer.start();
-        emit saveFailureCountChanged();
+        if (error.changedElsewhere)
+            apply(id, now ? Event::OvertakenAtFlush : Event::Overtaken);
+        else
+            apply(id, Event::SaveFailed);
     }
 }
 
@@ -303,7 +336,7 @@ std::optional<Note> NoteStore::createNote()
     const Note created{QUuid::createUuid(), std::nullopt, QString(), t, t, false};
     m_notes.append(created);
     emit notesChanged();
-    persist(created.id);
+    save(created.id);
     setActiveID(created.id);
     persistIndex();
     return created;
@@ -327,7 +360,7 @@ void NoteStore::closeNote(const QUuid& id)
     }
     // The last half second of typing goes into the Trash with the note, so getting
     // the note back gets all of it.
-    if (m_pending.contains(id)) {
+    if (m_sync.contains(id)) {
         try {
             m_repository->save(m_notes[i]);
         } catch (const NoteRepositoryError&) {
@@ -340,13 +373,9 @@ void NoteStore::closeNote(const QUuid& id)
         emit closeFailed(error.message);
         return;
     }
+    apply(id, NoteSync::Event::Closed);
     i = indexOf(id);
     m_notes.removeAt(i);
-    m_pending.remove(id);
-    m_restoring.remove(id);
-    m_otherVersions.remove(id);
-    if (m_failedIDs.remove(id))
-        emit failedIDsChanged();
     emit notesChanged();
     if (m_activeID == id)
         setActiveID(m_notes[std::min(i, m_notes.size() - 1)].id);
@@ -383,7 +412,7 @@ void NoteStore::rename(const QUuid& id, const std::optional<QString>& title)
         m_notes[i].customTitle = newTitle;
         emit notesChanged();
     }
-    persist(m_notes[i].id);
+    save(m_notes[i].id);
     persistIndex();
 }
 
@@ -449,9 +478,9 @@ void NoteStore::checkStorage()
     }
     if (!applyExternalChanges(m_repository->externalChanges(idsOf(m_notes))).isEmpty())
         m_checkTimer.start(kBusyRetry); // looked at again once it settles
-    if (!m_failedIDs.isEmpty())
+    if (!failedIDs().isEmpty())
         saveTexts(false);
-    if (m_failedIDs.isEmpty())
+    if (failedIDs().isEmpty())
         m_retryTimer.stop();
     watchStorage();
     emit storageChanged();
@@ -491,7 +520,7 @@ std::optional<Note> NoteStore::openSyncConflict(const SyncConflict& conflict)
         QUuid::createUuid(), title + QStringLiteral(" (sync conflict)"), *text, t, t, false};
     m_notes.append(opened);
     emit notesChanged();
-    persist(opened.id);
+    save(opened.id);
     setActiveID(opened.id);
     persistIndex();
     return opened;
@@ -508,64 +537,47 @@ void NoteStore::reportRefusedFiles()
 
 QSet<QUuid> NoteStore::applyExternalChanges(const QList<ExternalChange>& changes)
 {
+    using Event = NoteSync::Event;
     using Kind = ExternalChange::Kind;
     QSet<QUuid> busy;
     for (const ExternalChange& change : changes) {
-        const qsizetype i = indexOf(change.id);
-        if (i < 0)
+        const Note* note = this->note(change.id);
+        if (!note)
             continue;
+        Event event = Event::FileBusy;
         switch (change.kind) {
         case Kind::Busy:
-            busy.insert(change.id);
             break;
         case Kind::Settling:
-            // Shown at once unless there are edits here; then compared once it settles.
-            busy.insert(change.id);
-            if (m_pending.contains(change.id) && !m_restoring.contains(change.id))
-                m_otherVersions.insert(change.id, change.text);
-            else
-                takeText(i, change.text);
+            event = Event::FileSettling;
             break;
         case Kind::Deleted:
-            // Written back soon, so the text never lives only in memory; what comes in its
-            // place meanwhile is read first, and wins unless there were edits here.
-            if (!m_pending.contains(change.id))
-                m_restoring.insert(change.id);
-            m_pending.insert(change.id);
-            scheduleSave(m_saveDelay);
+            event = Event::FileDeleted;
             break;
         case Kind::Unreadable:
-            rehome(i, true);
+            event = Event::FileUnreadable;
             break;
         case Kind::Modified:
-            m_otherVersions.remove(change.id);
-            if (m_pending.contains(change.id) && !m_restoring.contains(change.id) &&
-                change.text != m_notes[i].text)
-                keepOtherVersion(m_notes[i], change.text);
-            else
-                takeText(i, change.text);
+            event = change.text == note->text ? Event::FileMatches : Event::FileChanged;
             break;
         }
+        if (apply(change.id, event, change.text).testFlag(NoteSync::Action::Wait))
+            busy.insert(change.id);
     }
     // What another program wrote while there were edits here, now that it is done.
-    for (auto it = m_otherVersions.begin(); it != m_otherVersions.end();) {
-        const qsizetype i = indexOf(it.key());
-        if (busy.contains(it.key())) {
-            ++it;
-            continue;
-        }
-        if (i >= 0 && it.value() != m_notes[i].text)
-            keepOtherVersion(m_notes[i], it.value());
-        it = m_otherVersions.erase(it);
+    QList<QUuid> settled;
+    for (auto it = m_sync.begin(); it != m_sync.end(); ++it) {
+        if (it->state == NoteSync::State::OtherWriting && !busy.contains(it.key()))
+            settled.append(it.key());
     }
+    for (const QUuid& id : settled)
+        apply(id, Event::FileQuiet);
     return busy;
 }
 
 void NoteStore::takeText(qsizetype i, const QString& text)
 {
     const QUuid id = m_notes[i].id;
-    m_pending.remove(id); // the file holds what the tab will show
-    m_restoring.remove(id);
     if (m_notes[i].text == text)
         return;
     m_notes[i].text = text;
@@ -595,7 +607,7 @@ void NoteStore::keepOtherVersion(const Note& original, const QString& text)
         m_notes.append(copy);
         emit notesChanged();
         if (!saved)
-            persist(copy.id);
+            save(copy.id);
         persistIndex();
     }
     emit conflictCopied(copy.id);
@@ -618,15 +630,11 @@ void NoteStore::rehome(qsizetype i, bool hold)
     }
     const QUuid moved = QUuid::createUuid();
     note.id = moved;
-    m_pending.remove(old);
-    m_restoring.remove(old);
-    m_otherVersions.remove(old);
-    if (m_failedIDs.remove(old))
-        emit failedIDsChanged();
+    setSyncState(old, NoteSync::State::Clean);
     emit notesChanged();
     if (m_activeID == old)
         setActiveID(moved);
-    persist(moved);
+    save(moved);
     persistIndex();
     reportRefusedFiles();
 }
@@ -642,22 +650,21 @@ void NoteStore::comeBack()
     }
     const QList<Note> typed = m_notes;
     m_isOffline = false;
+    m_sync.clear(); // what was typed meanwhile is written anew below
     load(loaded);
     for (const Note& note : typed) {
         if (note.text.isEmpty())
             continue;
         if (note.isScratch && m_notes.first().text.isEmpty()) {
             m_notes.first().text = note.text;
-            m_pending.insert(m_notes.first().id);
+            m_sync.insert(m_notes.first().id, {NoteSync::State::Edited, {}});
             continue;
         }
         Note kept = note;
         kept.isScratch = false;
         m_notes.append(kept);
-        m_pending.insert(kept.id);
+        m_sync.insert(kept.id, {NoteSync::State::Edited, {}});
     }
-    for (const Note& note : typed)
-        m_failedIDs.remove(note.id);
     emit failedIDsChanged();
     emit notesChanged();
     emit activeIDChanged();

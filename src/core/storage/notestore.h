@@ -11,6 +11,7 @@
 
 #include "core/clock.h"
 #include "core/storage/noterepository.h"
+#include "core/storage/notesyncmachine.h"
 
 #include <QFileSystemWatcher>
 #include <QHash>
@@ -50,7 +51,7 @@ public:
     void setNotes(const QList<Note>& notes);
     QUuid activeID() const { return m_activeID; }
     void setActiveID(const QUuid& id);
-    QSet<QUuid> failedIDs() const { return m_failedIDs; }
+    QSet<QUuid> failedIDs() const;
     int saveFailureCount() const { return m_saveFailureCount; }
     // Stored notes that could not be read; they keep their place in the index.
     QList<HeldNote> heldNotes() const { return m_held; }
@@ -64,7 +65,7 @@ public:
     // the store's own list: valid until the store next changes.
     const Note* activeOrFirst() const;
     NoteRepository& repository() const { return *m_repository; }
-    bool hasPendingSaves() const { return !m_pending.isEmpty(); }
+    bool hasPendingSaves() const { return !m_sync.isEmpty(); }
     // Notes whose latest text is not on disk.
     QList<Note> unsavedNotes() const;
 
@@ -116,18 +117,28 @@ signals:
     void syncConflictsFound();
 
 private:
+    // Where a tab stands against its file; only tabs that are not Clean have one.
+    struct SyncRecord {
+        NoteSync::State state = NoteSync::State::Clean;
+        QString otherVersion; // another program's text, held while it writes
+    };
+
     qsizetype indexOf(const QUuid& id) const;
     QDateTime now() const;
     void load(const NoteIndex& loaded);
+    // Feeds the note's state machine one event and carries out what it asks for;
+    // `text` is the file's text for the events that bring one. Returns the actions.
+    NoteSync::Actions apply(const QUuid& id, NoteSync::Event event, const QString& text = {});
+    void setSyncState(const QUuid& id, NoteSync::State state);
     // `now`: nothing may be left for later (flush); else a file still being written
     // is waited for.
     void saveTexts(bool now);
     void scheduleSave(std::chrono::milliseconds delay);
-    // Writes the note's text; `lookFirst` takes in other programs' changes before, and
-    // `now` leaves nothing for later.
-    void persist(const QUuid& id, bool lookFirst = true, bool now = false);
+    // Writes one note (a new tab, a new title) after taking in other programs' changes.
+    void save(const QUuid& id);
+    // Writes the note's text; the outcome goes back to its state machine.
+    void write(const QUuid& id, bool now);
     void persistIndex();
-    void setFailed(const QUuid& id, bool failed);
     // Stamps an edited note and schedules its save.
     void didEdit(Note& note);
     // Returns the notes whose files are still being written.
@@ -147,13 +158,8 @@ private:
     std::chrono::milliseconds m_saveDelay;
     QList<Note> m_notes;
     QUuid m_activeID;
-    QSet<QUuid> m_failedIDs;
+    QHash<QUuid, SyncRecord> m_sync;
     int m_saveFailureCount = 0;
-    QSet<QUuid> m_pending;
-    // Pending only because another program deleted the file: no edits of their own.
-    QSet<QUuid> m_restoring;
-    // Text another program is writing into a note that has edits here.
-    QHash<QUuid, QString> m_otherVersions;
     QList<HeldNote> m_held;
     QStringList m_refused;
     QSet<QString> m_namedConflicts;

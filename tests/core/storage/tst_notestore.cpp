@@ -4,6 +4,7 @@
 #include "support/notes.h"
 #include "support/texttable.h"
 
+#include <QMetaEnum>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -37,6 +38,24 @@ std::shared_ptr<MemoryNoteRepository> repoWith(QList<Note> notes, std::optional<
 QList<Note> fourNotes()
 {
     return {plainNote("s", true), plainNote("a"), plainNote("b"), plainNote("c")};
+}
+
+template <typename E> E enumValue(const QString& key)
+{
+    bool ok = false;
+    const int value = QMetaEnum::fromType<E>().keyToValue(key.toUtf8().constData(), &ok);
+    if (!ok)
+        qFatal("no such key: %s", qPrintable(key));
+    return E(value);
+}
+
+template <typename E> QString enumKeys(E value)
+{
+    const QMetaEnum meta = QMetaEnum::fromType<E>();
+    if constexpr (requires { value.toInt(); })
+        return QString::fromUtf8(meta.valueToKeys(value.toInt()));
+    else
+        return QString::fromUtf8(meta.valueToKey(int(value)));
 }
 
 } // namespace
@@ -202,6 +221,85 @@ private slots:
         QCOMPARE(textsOf(store).join(u' '), cell("order"));
         if (repo->indexWrites > 0)
             QCOMPARE(repo->index->notes, store.notes());
+    }
+
+    // A note's life beside its file: "state event | state actions".
+    void syncMachineTransitions_data()
+    {
+        textColumns({"from", "to"});
+        for (const char* row : {
+                 "Clean Edited | Edited ScheduleSave",
+                 "Restoring Edited | Edited ScheduleSave",
+                 "Failed Edited | Failed ScheduleSave",
+                 "OtherWriting Edited | OtherWriting ScheduleSave",
+                 "Clean SaveDue | Clean Write",
+                 "OtherWriting SaveDue | OtherWriting Wait",
+                 "OtherWriting FlushDue | Edited Write|KeepOtherVersion",
+                 "Clean SaveDueWhileBusy | Edited Wait",
+                 "Edited FlushDueWhileBusy | Clean Rehome",
+                 "Restoring FlushDueWhileBusy | Restoring None",
+                 "Failed Saved | Clean None",
+                 "OtherWriting Saved | OtherWriting None",
+                 "Restoring SaveFailed | Failed ReportFailure",
+                 "Restoring Overtaken | Edited Wait",
+                 "Edited OvertakenAtFlush | Clean Rehome",
+                 "Restoring FileChanged | Clean TakeText",
+                 "Failed FileChanged | Failed KeepOtherVersion",
+                 "OtherWriting FileChanged | Edited KeepOtherVersion",
+                 "Failed FileMatches | Clean TakeText",
+                 "Clean FileSettling | Clean Wait|TakeText",
+                 "Failed FileSettling | OtherWriting Wait|HoldOtherVersion",
+                 "Edited FileBusy | Edited Wait",
+                 "OtherWriting FileQuiet | Edited KeepOtherVersion",
+                 "Edited FileQuiet | Edited None",
+                 "Clean FileDeleted | Restoring ScheduleSave",
+                 "Edited FileDeleted | Edited ScheduleSave",
+                 "OtherWriting FileUnreadable | Clean Rehome|Hold",
+                 "Failed Closed | Clean None",
+             }) {
+            const QStringList sides = QString::fromUtf8(row).split(QStringLiteral(" | "));
+            QTest::newRow(row) << sides[0] << sides[1];
+        }
+    }
+
+    void syncMachineTransitions()
+    {
+        const QStringList from = cell("from").split(u' ');
+        const NoteSync::Step step = NoteSync::next(enumValue<NoteSync::State>(from[0]),
+                                                   enumValue<NoteSync::Event>(from[1]));
+        QCOMPARE(QStringLiteral("%1 %2").arg(enumKeys(step.state), enumKeys(step.actions)),
+                 cell("to"));
+    }
+
+    // Whatever happens, a text typed here leaves memory only for the disk: written, found
+    // there already, moved to a file of its own, or trashed with its tab. A held version
+    // of another program's is kept or left in its file.
+    void syncMachineNeverDropsATypedText()
+    {
+        using namespace NoteSync;
+        const QMetaEnum states = QMetaEnum::fromType<State>();
+        const QMetaEnum events = QMetaEnum::fromType<Event>();
+        for (int s = 0; s < states.keyCount(); ++s) {
+            for (int e = 0; e < events.keyCount(); ++e) {
+                const auto state = State(states.value(s));
+                const auto event = Event(events.value(e));
+                const Step step = next(state, event);
+                const bool safe = event == Event::Saved || event == Event::FileMatches ||
+                                  event == Event::Closed || step.actions & Action::Rehome;
+                const QString pair = QStringLiteral("%1 %2").arg(enumKeys(state), enumKeys(event));
+                if (state == State::Edited || state == State::Failed)
+                    QVERIFY2(isUnsaved(step.state) || safe, qPrintable(pair));
+                if (state == State::Restoring) // no edits here: another program's text wins
+                    QVERIFY2(isUnsaved(step.state) || safe || step.actions & Action::TakeText,
+                             qPrintable(pair));
+                if (state == State::OtherWriting && step.state != State::OtherWriting)
+                    QVERIFY2(step.actions & Action::KeepOtherVersion || safe ||
+                                 event == Event::FileUnreadable,
+                             qPrintable(pair));
+                if (step.actions & Action::Write)
+                    QVERIFY2(step.state != State::OtherWriting, qPrintable(pair));
+            }
+        }
     }
 
     void activateFlushesAndIgnoresBadPositions()
