@@ -121,12 +121,12 @@ private slots:
         QCOMPARE(told.topLeft(), f.editor()->viewport()->mapToGlobal(drawn.topLeft()));
 
         // A line held in pieces reads and edits as one line.
-        const QString line = QStringLiteral("word ").repeated(LongLines::kLongLine);
+        const QString line = QStringLiteral("word ").repeated(kLongLine);
         f.editor()->loadText(line);
         QAccessibleInterface* editor = QAccessible::queryAccessibleInterface(f.editor());
         QCOMPARE(editor->textInterface()->characterCount(), line.size());
-        editor->editableTextInterface()->insertText(LongLines::kLongLine + 1, QStringLiteral("\n"));
-        QCOMPARE(f.editor()->noteText(), QString(line).insert(LongLines::kLongLine + 1, u'\n'));
+        editor->editableTextInterface()->insertText(kLongLine + 1, QStringLiteral("\n"));
+        QCOMPARE(f.editor()->noteText(), QString(line).insert(kLongLine + 1, u'\n'));
 
         // The Press actions choose a tab and open More's menu.
         QAccessible::queryAccessibleInterface(rows[3].widget)

@@ -7,6 +7,8 @@
 // break. Document positions count one more for every piece break before them; these
 // helpers convert, and keep the pieces in shape as the text changes.
 
+#include "core/text/plainline.h"
+
 #include <QString>
 
 #include <QList>
@@ -16,8 +18,6 @@ class QTextDocument;
 
 namespace quelto::LongLines {
 
-// Lines longer than this are held in pieces.
-constexpr int kLongLine = 10000;
 // A piece is cut at about this length (after a space where one is near), and cut
 // again once it grows past twice this.
 constexpr int kPiece = 4000;

@@ -2,6 +2,7 @@
 #include "ui/editor/notehighlighter.h"
 
 #include "core/text/markdownhighlighter.h"
+#include "core/text/plainline.h"
 #include "ui/editor/longlines.h"
 #include "ui/editor/preedit.h"
 
@@ -152,7 +153,7 @@ QList<QTextLayout::FormatRange> NoteHighlighter::formatsFor(const QString& text,
 {
     using MarkdownHighlighter::Style;
     QList<QTextLayout::FormatRange> ranges;
-    if (isPiece || text.size() > kLongestStyledLine) {
+    if (isPiece || isShownPlain(text)) {
         // Plain, and without kerning or ligatures, which halves the time Qt takes to lay
         // the line out again on each key. The range's length is fixed, so that typing
         // leaves the formats equal and the line is not laid out a second time.

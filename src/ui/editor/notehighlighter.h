@@ -21,9 +21,6 @@ class NoteHighlighter : public QObject {
 public:
     // More paragraphs than this in one change are styled when they are shown.
     static constexpr int kStyleAtOnce = 64;
-    // Lines longer than this are shown unstyled, as code editors do: finding their
-    // runs and laying out their formats again on every key would outgrow typing.
-    static constexpr int kLongestStyledLine = 10000;
 
     NoteHighlighter(QTextDocument* document, EditorTheme theme, bool mathEnabled,
                     const QPalette& palette, QObject* parent = nullptr);

@@ -92,7 +92,7 @@ private slots:
         setText(spaces);
         QCOMPARE(m_view->noteText(), spaces);
         // A line past the styling limit is shown plain, yet edits as any other.
-        setText(QString(NoteHighlighter::kLongestStyledLine - 7, u'x') + QStringLiteral(" **hi**"));
+        setText(QString(kLongLine - 7, u'x') + QStringLiteral(" **hi**"));
         QTest::keyClick(m_view.get(), Qt::Key_A);
         QVERIFY(m_view->noteText().endsWith(u"x **hi**a"));
         QCOMPARE(styled(), QStringList{});
@@ -320,11 +320,10 @@ private slots:
     {
         QFETCH(int, seed);
         // Cuts fall after a space near a piece's end, and never inside a character.
-        const QString spaced = QStringLiteral("abcdefghi ").repeated(LongLines::kLongLine / 4);
+        const QString spaced = QStringLiteral("abcdefghi ").repeated(kLongLine / 4);
         for (const int cut : LongLines::cuts(spaced))
             QCOMPARE(spaced[cut - 1], u' ');
-        const QString emoji =
-            u'a' + QString::fromUtf16(u"\U0001F600").repeated(LongLines::kLongLine);
+        const QString emoji = u'a' + QString::fromUtf16(u"\U0001F600").repeated(kLongLine);
         for (const int cut : LongLines::cuts(emoji))
             QVERIFY(cut % 2 == 1);
         // Ctrl+Z after the key that grew a piece past its cut takes back the key too, not
@@ -499,13 +498,10 @@ private slots:
             qsizetype line = 0;
             for (QTextBlock block = document->begin(); block.isValid(); block = block.next()) {
                 const bool piece = LongLines::isPiece(block);
-                QVERIFY2(block.length() - 1 <=
-                             (piece ? 2 * LongLines::kPiece : LongLines::kLongLine),
-                         where);
+                QVERIFY2(block.length() - 1 <= (piece ? 2 * LongLines::kPiece : kLongLine), where);
                 line = (LongLines::isContinuation(block) ? line : 0) + block.length() - 1;
                 QVERIFY2(!LongLines::isContinuation(block) || block.length() > 1, where);
-                QVERIFY2(LongLines::isContinuation(block.next()) ||
-                             piece == (line > LongLines::kLongLine),
+                QVERIFY2(LongLines::isContinuation(block.next()) || piece == (line > kLongLine),
                          where);
                 QVERIFY2(!piece ||
                              (!m_view->highlighter().resultFor(block) && styledIn(block).isEmpty()),

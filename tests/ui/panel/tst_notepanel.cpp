@@ -107,7 +107,7 @@ private slots:
 
         // A line held in pieces reaches the store as one line, edits at a break too.
         QString line;
-        for (int i = 0; line.size() <= 3 * LongLines::kLongLine; ++i)
+        for (int i = 0; line.size() <= 3 * kLongLine; ++i)
             line += QStringLiteral("w%1 ").arg(i);
         store().updateText(line, notes()[0].id);
         const QTextBlock third = view.document()->firstBlock().next().next();
