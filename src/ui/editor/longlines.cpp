@@ -209,11 +209,11 @@ bool reshape(QTextDocument& document, int first, int last, bool apply)
             const QTextBlock previous = block.previous();
             const int size = block.length() - 1;
             if (isContinuation(block) &&
-                (length <= kLongLine || size == 0 || size + previous.length() - 1 <= kPiece)) {
+                (!isShownPlain(length) || size == 0 || size + previous.length() - 1 <= kPiece)) {
                 if (!begin())
                     return true;
                 join(cursor, block);
-            } else if (size > (length > kLongLine ? 2 * kPiece : kLongLine)) {
+            } else if (size > (isShownPlain(length) ? 2 * kPiece : kLongLine)) {
                 if (!begin())
                     return true;
                 cut(cursor, block);
@@ -242,7 +242,7 @@ std::pair<QString, QList<int>> inPieces(const QString& text)
         if (end < 0)
             end = text.size();
         const QStringView line = QStringView(text).sliced(from, end - from);
-        const QList<int> offsets = line.size() > kLongLine ? cuts(line) : QList<int>();
+        const QList<int> offsets = isShownPlain(line) ? cuts(line) : QList<int>();
         int start = 0;
         for (const int offset : offsets) {
             shaped.append(line.sliced(start, offset - start)).append(u'\n');
