@@ -4,7 +4,7 @@
 // boxes or "=" results, as code editors do, because finding its runs and laying it
 // out again on every key would outgrow typing. Every view asks here.
 
-#include <QString>
+#include <QStringView>
 
 namespace quelto {
 
@@ -16,7 +16,7 @@ constexpr bool isShownPlain(qsizetype lineLength)
     return lineLength > kLongLine;
 }
 
-inline bool isShownPlain(const QString& line)
+constexpr bool isShownPlain(QStringView line)
 {
     return isShownPlain(line.size());
 }
