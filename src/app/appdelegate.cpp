@@ -23,9 +23,6 @@ namespace quelto {
 
 namespace {
 
-// Set once the user has been told this desktop gives apps no global shortcut.
-const QString kNoShortcutExplainedKey = QStringLiteral("noShortcutExplained");
-
 std::unique_ptr<NoteStore> storeIn(const QString& folder)
 {
     initResources();
@@ -50,14 +47,13 @@ AboutInfo AppDelegate::aboutInfo()
                      QUrl(QStringLiteral("mailto:" QUELTO_SUPPORT_EMAIL))};
 }
 
-AppDelegate::AppDelegate(Preferences& prefs, const QString& folder, QObject* parent)
+AppDelegate::AppDelegate(Preferences& prefs, const QString& folder,
+                         std::unique_ptr<ShortcutBackend> shortcut, QObject* parent)
     : QObject(parent)
     , m_prefs(prefs)
     , m_store(storeIn(folder))
     , m_updater(FeedUpdater::buildConfig(), prefs.store())
-    , m_shortcut(prefs,
-                 Session::shortcutBackend(QProcessEnvironment::systemEnvironment(),
-                                          QGuiApplication::platformName()),
+    , m_shortcut(prefs, shortcut ? std::move(shortcut) : ShortcutCoordinator::sessionBackend(prefs),
                  &m_trayHost)
     , m_stopGuard(*m_store, [this](QMessageBox& alert) { placeAlert(alert); })
     , m_firstRun(prefs, *m_store, m_shortcut, &m_trayHost, [this] { showPanelBesideGuide(); })
@@ -211,10 +207,9 @@ void AppDelegate::tellUpdate(const QString& version)
 
 void AppDelegate::explainNoShortcut()
 {
-    QSettings& store = m_prefs.store();
-    if (store.value(kNoShortcutExplainedKey).toBool())
+    if (m_prefs.noShortcutExplained())
         return;
-    store.setValue(kNoShortcutExplainedKey, true);
+    m_prefs.setNoShortcutExplained(true);
     QMessageBox alert;
     alert.setWindowTitle(QStringLiteral("Quelto"));
     alert.setText(QStringLiteral("Your desktop doesn't let apps set a global shortcut."));

@@ -34,7 +34,9 @@ public:
     // What users bind to a key where the desktop gives Quelto no shortcut of its own.
     static QString toggleCommand() { return QStringLiteral("quelto --toggle"); }
 
-    AppDelegate(Preferences& prefs, const QString& dataFolder, QObject* parent = nullptr);
+    // `shortcut` stands in for this session's shortcut backend.
+    AppDelegate(Preferences& prefs, const QString& dataFolder,
+                std::unique_ptr<ShortcutBackend> shortcut = nullptr, QObject* parent = nullptr);
     ~AppDelegate() override;
 
     void launch();

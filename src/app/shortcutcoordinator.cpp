@@ -1,27 +1,56 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/shortcutcoordinator.h"
 
+#include "platform/desktop/session.h"
+#include "platform/hotkey/hotkey.h"
 #include "platform/hotkey/keyboardlayout.h"
-#include "platform/hotkey/portaltrigger.h"
+#include "platform/hotkey/portalshortcut.h"
 
 #include <QDBusConnection>
 #include <QGuiApplication>
+
+#include <utility>
 
 namespace quelto {
 
 using Outcome = ShortcutStatus::Outcome;
 
-ShortcutCoordinator::ShortcutCoordinator(Preferences& prefs, Session::ShortcutBackend backend,
+ShortcutCoordinator::ShortcutCoordinator(Preferences& prefs,
+                                         std::unique_ptr<ShortcutBackend> backend,
                                          const TrayHost* tray, QObject* parent)
     : QObject(parent)
     , m_prefs(prefs)
-    , m_backend(backend)
+    , m_backend(std::move(backend))
     , m_tray(tray)
 {
     connect(&m_status, &ShortcutStatus::outcomeChanged, this, &ShortcutCoordinator::changed);
+    connect(m_backend.get(), &ShortcutBackend::bound, this, &ShortcutCoordinator::bound);
+    connect(m_backend.get(), &ShortcutBackend::refused, this, &ShortcutCoordinator::refused);
+    // A desktop holds its shortcut's keys even while the user records another one:
+    // those presses are not the shortcut's.
+    connect(m_backend.get(), &ShortcutBackend::activated, this, [this] {
+        if (!m_suspended)
+            emit activated();
+    });
 }
 
 ShortcutCoordinator::~ShortcutCoordinator() = default;
+
+std::unique_ptr<ShortcutBackend> ShortcutCoordinator::sessionBackend(Preferences& prefs)
+{
+    if (Session::shortcutBackend(QProcessEnvironment::systemEnvironment(),
+                                 QGuiApplication::platformName()) ==
+        Session::ShortcutBackend::X11Grab)
+        return std::make_unique<X11GrabShortcut>();
+    // The desktop names its entry after the token: one per install, kept across runs.
+    QString token = prefs.portalSessionToken();
+    if (!PortalShortcut::isSessionToken(token)) {
+        token = PortalShortcut::newSessionToken();
+        prefs.setPortalSessionToken(token);
+    }
+    return std::make_unique<PortalShortcut>(QDBusConnection::sessionBus(),
+                                            QGuiApplication::desktopFileName(), token);
+}
 
 void ShortcutCoordinator::start()
 {
@@ -51,17 +80,17 @@ void ShortcutCoordinator::setSuspended(bool suspended)
     if (suspended == m_suspended)
         return;
     m_suspended = suspended;
-    const bool grabs = m_backend == Session::ShortcutBackend::X11Grab;
     if (suspended) {
-        // The desktop holds a portal shortcut's keys whatever Quelto does; presses are
-        // ignored meanwhile instead.
-        if (grabs)
-            m_hotKey.reset(); // m_registeredCombo stays: resuming grabs it again
+        // Only a grab's keys are Quelto's to let go of.
+        if (m_backend->grabsKeys() && m_registeredCombo) {
+            m_backend->release();
+            m_released = true; // m_registeredCombo stays: resuming takes it back
+        }
         return;
     }
     // A shortcut that could not be registered before is not tried (and reported)
     // again unless the user picked another.
-    if ((grabs && m_registeredCombo) || m_prefs.hotKey() != m_wanted)
+    if (m_released || m_prefs.hotKey() != m_wanted)
         apply(m_prefs.hotKey());
 }
 
@@ -79,34 +108,84 @@ void ShortcutCoordinator::apply(HotKeyCombo wanted)
         wanted = HotKeyCombo::defaultCombo();
         keep(wanted);
     }
-    if (m_backend == Session::ShortcutBackend::Portal)
-        bindThroughPortal(wanted);
-    else
-        registerX11(wanted);
-}
-
-void ShortcutCoordinator::registerX11(const HotKeyCombo& wanted)
-{
-    if (m_registeredCombo == wanted && m_hotKey)
+    if (m_asked && m_wanted == wanted && works() && !m_released)
         return;
     m_wanted = wanted;
-    // The registration ends with this object, and with it the handler.
-    const auto handler = [this] { emit activated(); };
-    // The shortcut held so far is released only once the new one is sure, so another
-    // application cannot take it in between.
-    if (std::unique_ptr<HotKey> next = HotKey::create(wanted, handler)) {
-        m_hotKey = std::move(next);
-        setRegisteredCombo(wanted);
-        report(Outcome::Active);
+    m_takenWanted.reset();
+    ask(wanted);
+}
+
+void ShortcutCoordinator::ask(const HotKeyCombo& combo)
+{
+    m_asked = combo;
+    m_answered = false;
+    m_backend->bind(combo);
+    if (m_answered)
+        return; // a grab answers at once, and keeps what it held until then
+    // A desktop answers later and may ask the user first; its new session replaced
+    // what was bound, so nothing works meanwhile.
+    m_boundTrigger.clear();
+    m_released = false;
+    setRegisteredCombo(std::nullopt);
+    report(Outcome::Waiting);
+}
+
+void ShortcutCoordinator::bound(const QString& name, const std::optional<HotKeyCombo>& combo)
+{
+    m_answered = true;
+    m_released = false;
+    m_boundTrigger = name;
+    setRegisteredCombo(combo);
+    report(Outcome::Active); // the trigger may have changed alone
+    if (const std::optional<HotKeyCombo> taken = std::exchange(m_takenWanted, std::nullopt))
+        tellConflict(*taken); // a fallback was bound
+    else if (combo)
+        keep(*combo); // what the desktop bound is the shortcut, whatever was asked for
+}
+
+void ShortcutCoordinator::refused(ShortcutBackend::Refusal refusal, const QString& reason)
+{
+    m_answered = true;
+    if (refusal == ShortcutBackend::Refusal::Taken) {
+        taken();
         return;
     }
-    if (!m_hotKey) {
-        const HotKeyCombo fallback = HotKeyCombo::defaultCombo();
-        if (fallback != wanted && (m_hotKey = HotKey::create(fallback, handler)))
-            setRegisteredCombo(fallback);
-        else
-            setRegisteredCombo(std::nullopt);
+    m_boundTrigger.clear();
+    setRegisteredCombo(std::nullopt);
+    const bool missing = refusal == ShortcutBackend::Refusal::Unavailable;
+    report(missing ? Outcome::Unavailable : Outcome::Declined, reason);
+    // A refusal was the user's own answer, or the desktop's: only a missing shortcut
+    // service is worth explaining.
+    if (missing)
+        emit unavailable();
+}
+
+void ShortcutCoordinator::taken()
+{
+    if (!m_takenWanted)
+        m_takenWanted = m_wanted;
+    // What is held stays. With nothing held, the shortcut held before the keys were
+    // let go is tried, then the default.
+    if (!m_registeredCombo || m_released) {
+        QList<HotKeyCombo> fallbacks;
+        if (m_registeredCombo)
+            fallbacks << *m_registeredCombo;
+        if (!fallbacks.contains(HotKeyCombo::defaultCombo()))
+            fallbacks << HotKeyCombo::defaultCombo();
+        fallbacks.removeAll(*m_takenWanted);
+        const qsizetype next = fallbacks.indexOf(*m_asked) + 1; // 0 after the wanted one
+        if (next < fallbacks.size()) {
+            ask(fallbacks.at(next));
+            return;
+        }
+        m_released = false;
+        setRegisteredCombo(std::nullopt);
     }
+    tellConflict(*std::exchange(m_takenWanted, std::nullopt));
+}
+
+void ShortcutCoordinator::tellConflict(const HotKeyCombo& wanted)
+{
     report(m_registeredCombo ? Outcome::Active : Outcome::Taken);
     const HotKeyCombo kept = m_registeredCombo.value_or(HotKeyCombo::defaultCombo());
     keep(kept);
@@ -119,65 +198,6 @@ void ShortcutCoordinator::registerX11(const HotKeyCombo& wanted)
                                                "Settings → General, or open Quelto %1.")
                                     .arg(tray ? QStringLiteral("from the tray icon")
                                               : QStringLiteral("again from your app launcher")));
-}
-
-void ShortcutCoordinator::bindThroughPortal(const HotKeyCombo& wanted)
-{
-    if (m_portal && m_wanted == wanted && works())
-        return;
-    if (!m_portal) {
-        m_portal = std::make_unique<PortalShortcut>(
-            QDBusConnection::sessionBus(), QGuiApplication::desktopFileName(), sessionToken());
-        connect(m_portal.get(), &PortalShortcut::activated, this, [this] {
-            if (!m_suspended)
-                emit activated();
-        });
-        connect(m_portal.get(), &PortalShortcut::bound, this, &ShortcutCoordinator::portalBound);
-        connect(m_portal.get(), &PortalShortcut::declined, this,
-                [this](const QString& reason) { portalRefused(Outcome::Declined, reason); });
-        connect(m_portal.get(), &PortalShortcut::unavailable, this,
-                [this] { portalRefused(Outcome::Unavailable); });
-    }
-    m_wanted = wanted;
-    m_boundTrigger.clear();
-    // Nothing works until the desktop says so; it may ask the user first.
-    setRegisteredCombo(std::nullopt);
-    report(Outcome::Waiting);
-    m_portal->bind(wanted);
-}
-
-void ShortcutCoordinator::portalBound(const QString& trigger)
-{
-    m_boundTrigger = trigger;
-    // What the desktop bound is the shortcut, whatever was asked for.
-    const std::optional<HotKeyCombo> combo = PortalTrigger::toCombo(trigger);
-    if (combo)
-        keep(*combo);
-    setRegisteredCombo(combo);
-    report(Outcome::Active); // the trigger may have changed alone
-}
-
-void ShortcutCoordinator::portalRefused(Outcome outcome, const QString& reason)
-{
-    m_boundTrigger.clear();
-    setRegisteredCombo(std::nullopt);
-    report(outcome, reason);
-    // A refusal was the user's own answer, or the desktop's: only a missing portal is
-    // worth explaining.
-    if (outcome == Outcome::Unavailable)
-        emit unavailable();
-}
-
-QString ShortcutCoordinator::sessionToken()
-{
-    // The desktop names its entry after the token: one per install, kept across runs.
-    const QString key = QStringLiteral("portalSessionToken");
-    QString token = m_prefs.store().value(key).toString();
-    if (!PortalShortcut::isSessionToken(token)) {
-        token = PortalShortcut::newSessionToken();
-        m_prefs.store().setValue(key, token);
-    }
-    return token;
 }
 
 void ShortcutCoordinator::keep(const HotKeyCombo& kept)

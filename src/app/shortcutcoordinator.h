@@ -1,16 +1,15 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
-// Keeps the global shortcut the preference names working, through an X11 key grab or
-// the desktop's portal: falls back to the shortcut held so far (or the default) when
-// another application has the wanted one, writes what was kept back into the
-// preference, and lets go of the keys while the user records a new combination.
+// Keeps the global shortcut the preference names working, through whichever backend
+// this desktop has: falls back to the shortcut held so far (or the default) when
+// another application has the wanted one, writes what was kept, or what the desktop
+// bound, back into the preference, and lets go of the keys while the user records a
+// new combination.
 
 #include "core/settings/hotkeycombo.h"
 #include "core/settings/preferences.h"
 #include "core/settings/shortcutstatus.h"
-#include "platform/desktop/session.h"
-#include "platform/hotkey/hotkey.h"
-#include "platform/hotkey/portalshortcut.h"
+#include "platform/hotkey/shortcutbackend.h"
 #include "ui/tray/trayhost.h"
 
 #include <QObject>
@@ -25,9 +24,13 @@ class ShortcutCoordinator : public QObject {
 
 public:
     // Messages point to the tray icon while `tray` says there is one (or is null).
-    ShortcutCoordinator(Preferences& prefs, Session::ShortcutBackend backend,
+    ShortcutCoordinator(Preferences& prefs, std::unique_ptr<ShortcutBackend> backend,
                         const TrayHost* tray = nullptr, QObject* parent = nullptr);
     ~ShortcutCoordinator() override;
+
+    // This session's backend: the X11 grab where X11 is the whole session, otherwise
+    // the desktop's portal, under the install's own session name.
+    static std::unique_ptr<ShortcutBackend> sessionBackend(Preferences& prefs);
 
     // Registers the preferred shortcut and follows the preference from then on.
     void start();
@@ -61,27 +64,33 @@ signals:
 private:
     void preferenceChanged();
     void apply(HotKeyCombo wanted);
-    void registerX11(const HotKeyCombo& wanted);
-    void bindThroughPortal(const HotKeyCombo& wanted);
-    void portalBound(const QString& trigger);
-    void portalRefused(ShortcutStatus::Outcome outcome, const QString& reason = {});
+    void ask(const HotKeyCombo& combo);
+    void bound(const QString& name, const std::optional<HotKeyCombo>& combo);
+    void refused(ShortcutBackend::Refusal refusal, const QString& reason);
+    void taken();
+    // Tells that `wanted` is held elsewhere and what Quelto kept instead.
+    void tellConflict(const HotKeyCombo& wanted);
     void report(ShortcutStatus::Outcome outcome, const QString& reason = {});
-    QString sessionToken();
     // Makes `kept` the preference; the change it causes finds nothing to do.
     void keep(const HotKeyCombo& kept);
     void setRegisteredCombo(std::optional<HotKeyCombo> combo);
 
     Preferences& m_prefs;
-    const Session::ShortcutBackend m_backend;
+    const std::unique_ptr<ShortcutBackend> m_backend;
     const TrayHost* m_tray;
     ShortcutStatus m_status;
-    std::unique_ptr<HotKey> m_hotKey;
-    std::unique_ptr<PortalShortcut> m_portal;
     // The combination this object works for: what the preference named when last
     // applied, or what it was set back to.
     std::optional<HotKeyCombo> m_wanted;
+    // What the backend was last asked for; while it is not m_wanted, a fallback.
+    std::optional<HotKeyCombo> m_asked;
+    // Taken elsewhere, and told once the fallback has answered.
+    std::optional<HotKeyCombo> m_takenWanted;
     QString m_boundTrigger;
     std::optional<HotKeyCombo> m_registeredCombo;
+    // The keys were let go while recording; m_registeredCombo says what to take back.
+    bool m_released = false;
+    bool m_answered = false;
     bool m_suspended = false;
 };
 

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The shortcut in a Wayland session, where it comes from the desktop portal: a portal
-// service on a private session bus binds, refuses or is missing. The coordinator alone
-// where the policy is at stake; the whole application where the user is told.
+// service on a private session bus binds, refuses or is missing, and the whole
+// application tells the user.
 
 #include "app/appdelegate.h"
 #include "app/shortcutcoordinator.h"
@@ -31,9 +31,6 @@ namespace {
 // How long an alert gets to show up before the test takes it that none will.
 constexpr int kAlertTries = 50;
 constexpr int kAlertWaitMs = 20 * kAlertTries + 100;
-const HotKeyCombo kMetaN{45, HotKeyCombo::kControl};
-const HotKeyCombo kCtrlAltK{40, HotKeyCombo::kCommand | HotKeyCombo::kOption};
-const HotKeyCombo kCtrlShiftK{40, HotKeyCombo::kCommand | HotKeyCombo::kShift};
 
 } // namespace
 
@@ -46,28 +43,6 @@ private slots:
     void init() { makeDelegate(); }
 
     void cleanup() { dropDelegate(); }
-
-    // Presses reach the panel, except while the user records another shortcut.
-    void pressesCountUnlessRecording()
-    {
-        PortalProcess portal;
-        QVERIFY(portal.ready());
-        ShortcutCoordinator shortcut(*m_prefs, Session::ShortcutBackend::Portal);
-        QSignalSpy activated(&shortcut, &ShortcutCoordinator::activated);
-        shortcut.start();
-        QCOMPARE(shortcut.status().outcome(), Outcome::Waiting);
-        QCOMPARE(shortcut.displayName(), QStringLiteral("Ctrl+Shift+J"));
-        QTRY_COMPARE(shortcut.registeredCombo(), std::optional(HotKeyCombo::defaultCombo()));
-        QCOMPARE(shortcut.status().outcome(), Outcome::Active);
-
-        portal.send("press");
-        QTRY_COMPARE(activated.size(), 1);
-        shortcut.setSuspended(true); // the desktop keeps the keys meanwhile
-        portal.send("release");
-        portal.send("press");
-        QTest::qWait(200);
-        QCOMPARE(activated.size(), 1);
-    }
 
     void refusalLeavesNoShortcutAndNoAlert()
     {
@@ -134,29 +109,6 @@ private slots:
         QCOMPARE(page->recorder()->face()->accessibleName(), QStringLiteral("Shortcut: Hyper+J"));
         QVERIFY(!page->noShortcutNote()->isVisibleTo(page));
         QVERIFY(!page->defaultShortcutHint()->isVisibleTo(page));
-    }
-
-    void whatTheDesktopBindsIsTheShortcut()
-    {
-        PortalProcess portal({"--bind-as", "Meta+N"});
-        QVERIFY(portal.ready());
-        ShortcutCoordinator shortcut(*m_prefs, Session::ShortcutBackend::Portal);
-        shortcut.start();
-        QTRY_COMPARE(shortcut.registeredCombo(), std::optional(kMetaN));
-        QCOMPARE(m_prefs->hotKey(), kMetaN);
-        QCOMPARE(shortcut.activeName(), QStringLiteral("Meta+N"));
-
-        portal.send("change Ctrl+Alt+K");
-        QTRY_COMPARE(shortcut.registeredCombo(), std::optional(kCtrlAltK));
-        QCOMPARE(m_prefs->hotKey(), kCtrlAltK);
-        // Taking the desktop's word into the preference asked the desktop nothing.
-        QCOMPARE(portal.calls().filter("bind ").size(), 1);
-
-        // Another shortcut picked in Settings goes to the desktop, which has the last word.
-        m_prefs->setHotKey(kCtrlShiftK);
-        QTRY_COMPARE(portal.calls().filter("bind ").size(), 2);
-        QVERIFY(portal.calls().last().endsWith("|CTRL+SHIFT+k"));
-        QTRY_COMPARE(m_prefs->hotKey(), kMetaN);
     }
 };
 

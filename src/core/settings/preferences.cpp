@@ -16,6 +16,8 @@ const QString kFontSize = QStringLiteral("fontSize");
 const QString kUseMonospace = QStringLiteral("useMonospace");
 const QString kMathEnabled = QStringLiteral("mathEnabled");
 const QString kHasCompletedOnboarding = QStringLiteral("hasCompletedOnboarding");
+const QString kPortalSessionToken = QStringLiteral("portalSessionToken");
+const QString kNoShortcutExplained = QStringLiteral("noShortcutExplained");
 
 // INI files give every value back as text, so numbers are read from either form.
 std::optional<int> readFontSize(const QVariant& value)
@@ -106,6 +108,26 @@ void Preferences::setHasCompletedOnboarding(bool value)
 {
     writeBool(kHasCompletedOnboarding, value, m_hasCompletedOnboarding,
               &Preferences::hasCompletedOnboardingChanged);
+}
+
+QString Preferences::portalSessionToken() const
+{
+    return m_store->value(kPortalSessionToken).toString();
+}
+
+void Preferences::setPortalSessionToken(const QString& token)
+{
+    m_store->setValue(kPortalSessionToken, token);
+}
+
+bool Preferences::noShortcutExplained() const
+{
+    return readBool(kNoShortcutExplained, false);
+}
+
+void Preferences::setNoShortcutExplained(bool value)
+{
+    m_store->setValue(kNoShortcutExplained, value);
 }
 
 void Preferences::setFontSize(int points)

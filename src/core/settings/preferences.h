@@ -60,6 +60,14 @@ public:
     bool launchAtLogin() const { return m_launchAtLogin; }
     void setLaunchAtLogin(bool value);
 
+    // Kept for Quelto's own bookkeeping, with no signal: the name of this install's
+    // shortcut session with the desktop portal (empty until one is made), and whether
+    // the user has been told that the desktop gives apps no global shortcut.
+    QString portalSessionToken() const;
+    void setPortalSessionToken(const QString& token);
+    bool noShortcutExplained() const;
+    void setNoShortcutExplained(bool value);
+
     QSettings& store() const { return *m_store; }
 
 signals:

@@ -1,14 +1,15 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
-// One system-wide shortcut: pressing it in any application runs the handler here, on
-// the main thread, on a later turn of the event loop. The registration lasts exactly
-// as long as the object.
+// The global shortcut as an X11 key grab, and only that: pressing the combination in
+// any application runs the handler here, on the main thread, on a later turn of the
+// event loop. The registration lasts exactly as long as the object.
 //
-// On X11 the key is grabbed on the root window (with its NumLock and CapsLock
-// variants); another client holding the same combination makes registration fail.
-// Elsewhere (Wayland, offscreen) registration fails cleanly.
+// The key is grabbed on the root window (with its NumLock and CapsLock variants);
+// another client holding the same combination makes registration fail. Without an
+// X11 connection (Wayland, offscreen) registration fails cleanly.
 
 #include "core/settings/hotkeycombo.h"
+#include "platform/hotkey/shortcutbackend.h"
 
 #include <QList>
 
@@ -41,6 +42,23 @@ private:
     quint32 m_id;
     HotKeyCombo m_combo;
     QList<Grab> m_grabs;
+};
+
+// The grab as a shortcut backend: answers at once, and a combination another client
+// holds leaves the grab held before in place.
+class X11GrabShortcut final : public ShortcutBackend {
+    Q_OBJECT
+
+public:
+    using ShortcutBackend::ShortcutBackend;
+    ~X11GrabShortcut() override;
+
+    bool grabsKeys() const override { return true; }
+    void bind(const HotKeyCombo& combo) override;
+    void release() override { m_hotKey.reset(); }
+
+private:
+    std::unique_ptr<HotKey> m_hotKey;
 };
 
 } // namespace quelto

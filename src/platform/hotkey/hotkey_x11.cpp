@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/hotkey/hotkey.h"
 
+#include "platform/hotkey/keyboardlayout.h"
+
 #include "platform/window/x11connection.h"
 
 #include "core/settings/keytable.h"
@@ -30,10 +32,8 @@ struct Registration {
     quint8 keycode;
     quint16 modifiers;
     HotKey::Handler handler;
-    // The key is down: until it is released, its presses are the server's repeats.
-    bool held = false;
-    // When the key last went up; a press with the same time stamp is a repeat too.
-    std::optional<xcb_timestamp_t> releasedAt;
+    // The grab is not owner events, so every release reaches the root window.
+    RepeatFilter repeats{RepeatFilter::Releases::Reported};
 };
 
 QHash<quint32, Registration>& registrations()
@@ -117,10 +117,8 @@ public:
         if (kind == XCB_KEY_RELEASE) {
             // Matched by key alone: the modifiers may have gone up first.
             for (Registration& registration : registrations()) {
-                if (registration.keycode == key->detail) {
-                    registration.held = false;
-                    registration.releasedAt = key->time;
-                }
+                if (registration.keycode == key->detail)
+                    registration.repeats.release(key->time);
             }
             return false;
         }
@@ -130,9 +128,7 @@ public:
                 continue;
             // A held key repeats, as presses alone (detectable auto-repeat) or as
             // release and press with one time stamp; the handler runs once per press.
-            const bool repeat = it->held || it->releasedAt == key->time;
-            it->held = true;
-            if (repeat)
+            if (!it->repeats.press(key->time))
                 return true;
             const quint32 id = it.key();
             // Never inside the event dispatch: the handler may show windows or end the
@@ -206,7 +202,7 @@ std::unique_ptr<HotKey> HotKey::create(const HotKeyCombo& combo, Handler handler
         return nullptr;
     }
     installFilterOnce();
-    registrations().insert(id, Registration{keycode, modifiers, std::move(handler), false, {}});
+    registrations().insert(id, Registration{keycode, modifiers, std::move(handler)});
     return std::unique_ptr<HotKey>(new HotKey(id, combo, std::move(grabs)));
 }
 
@@ -219,6 +215,20 @@ HotKey::~HotKey()
         xcb_flush(c);
     }
     registrations().remove(m_id);
+}
+
+X11GrabShortcut::~X11GrabShortcut() = default;
+
+void X11GrabShortcut::bind(const HotKeyCombo& combo)
+{
+    // The grab held so far goes only once the new one is sure, so that no other client
+    // can take it in between.
+    if (std::unique_ptr<HotKey> next = HotKey::create(combo, [this] { emit activated(); })) {
+        m_hotKey = std::move(next);
+        emit bound(KeyboardLayout::displayString(combo), combo);
+        return;
+    }
+    emit refused(Refusal::Taken, {});
 }
 
 } // namespace quelto

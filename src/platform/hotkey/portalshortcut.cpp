@@ -56,9 +56,6 @@ constexpr uint kResponseCancelled = 1;
 constexpr uint kResponseEnded = 2;
 // Where a call's D-Bus error travels with its response code.
 constexpr const char* kErrorKey = "quelto-error";
-// A press that follows the last one this closely, with no release between, is the
-// key repeating (repeats come every 25 to 50 ms, the first after about half a second).
-constexpr qulonglong kRepeatGapMs = 700;
 
 // Waits for the Response signal of one portal Request object, then goes.
 class ResponseWatcher final : public QObject {
@@ -117,7 +114,7 @@ QString objectPathText(const QVariant& value)
 
 PortalShortcut::PortalShortcut(QDBusConnection bus, QString appId, QString sessionToken,
                                QObject* parent)
-    : QObject(parent)
+    : ShortcutBackend(parent)
     , m_bus(std::move(bus))
     , m_appId(std::move(appId))
     , m_sessionToken(isSessionToken(sessionToken) ? std::move(sessionToken) : newSessionToken())
@@ -155,15 +152,21 @@ void PortalShortcut::bind(const HotKeyCombo& combo)
 {
     ++m_generation;
     m_trigger = PortalTrigger::fromCombo(combo).value_or(QString());
-    m_held = false;
-    m_lastPress.reset();
+    m_repeats.reset();
     if (!m_bus.isConnected()) {
         // Answered on a later turn, as the portal's answers are.
-        QMetaObject::invokeMethod(this, &PortalShortcut::unavailable, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            this, [this] { emit refused(Refusal::Unavailable, {}); }, Qt::QueuedConnection);
         return;
     }
     closeSession();
     m_probed ? createSession() : registerApp();
+}
+
+void PortalShortcut::release()
+{
+    ++m_generation; // an answer still on its way binds nothing
+    closeSession();
 }
 
 void PortalShortcut::registerApp()
@@ -196,7 +199,7 @@ void PortalShortcut::probe()
                 if (generation != m_generation)
                     return;
                 if (done->isError()) {
-                    emit unavailable();
+                    emit refused(Refusal::Unavailable, {});
                     return;
                 }
                 m_probed = true;
@@ -224,7 +227,7 @@ void PortalShortcut::createSession()
             [this](uint response, const QVariantMap& results) {
                 m_session = objectPathText(results.value(QStringLiteral("session_handle")));
                 if (response != kResponseSuccess || m_session.isEmpty()) {
-                    emit declined(refusal(response, results));
+                    emit refused(Refusal::Declined, refusal(response, results));
                     return;
                 }
                 bindShortcut();
@@ -239,7 +242,7 @@ void PortalShortcut::bindShortcut()
              QVariantMap{{QStringLiteral("handle_token"), token}}},
             token, [this](uint response, const QVariantMap& results) {
                 if (response != kResponseSuccess) {
-                    emit declined(refusal(response, results));
+                    emit refused(Refusal::Declined, refusal(response, results));
                     return;
                 }
                 answer(results.value(QStringLiteral("shortcuts")));
@@ -299,11 +302,11 @@ void PortalShortcut::answer(const QVariant& shortcuts)
         const QString trigger =
             entry.properties.value(QStringLiteral("trigger_description")).toString();
         if (!trigger.isEmpty()) {
-            emit bound(trigger);
+            emit bound(trigger, PortalTrigger::toCombo(trigger));
             return;
         }
     }
-    emit declined(QStringLiteral("The desktop bound no key to it."));
+    emit refused(Refusal::Declined, QStringLiteral("The desktop bound no key to it."));
 }
 
 bool PortalShortcut::isOurs(const QDBusMessage& message) const
@@ -319,19 +322,14 @@ void PortalShortcut::onActivated(const QDBusMessage& message)
     if (!isOurs(message))
         return;
     const qulonglong timestamp = message.arguments().value(2).toULongLong();
-    // Without a time stamp no press can be told from a repeat: each one counts.
-    const bool repeat = timestamp != 0 && m_held && m_lastPress && timestamp >= *m_lastPress &&
-                        timestamp - *m_lastPress < kRepeatGapMs;
-    m_held = true;
-    m_lastPress = timestamp;
-    if (!repeat)
+    if (m_repeats.press(timestamp))
         emit activated();
 }
 
 void PortalShortcut::onDeactivated(const QDBusMessage& message)
 {
     if (isOurs(message))
-        m_held = false;
+        m_repeats.release(message.arguments().value(2).toULongLong());
 }
 
 void PortalShortcut::onShortcutsChanged(const QDBusMessage& message)

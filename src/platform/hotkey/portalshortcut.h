@@ -6,17 +6,15 @@
 // another trigger, ask the user, or refuse; what it reports is the truth.
 
 #include "core/settings/hotkeycombo.h"
+#include "platform/hotkey/shortcutbackend.h"
 
 #include <QDBusConnection>
-#include <QObject>
-
-#include <optional>
 
 class QDBusMessage;
 
 namespace quelto {
 
-class PortalShortcut : public QObject {
+class PortalShortcut final : public ShortcutBackend {
     Q_OBJECT
 
 public:
@@ -35,23 +33,12 @@ public:
     static bool isSessionToken(const QString& token);
     ~PortalShortcut() override;
 
-    // Asks for `combo`, replacing any shortcut bound before (through a new session:
-    // desktops bind a session's shortcuts only once). One of bound, declined or
-    // unavailable answers.
-    void bind(const HotKeyCombo& combo);
-
-signals:
-    // The desktop's description of the trigger now bound ("Ctrl+Shift+J"); also sent
-    // whenever the user changes it in the desktop's settings.
-    void bound(const QString& trigger);
-    // The user or the portal refused, bound no trigger, or the shortcut lost its
-    // trigger; `reason` is the desktop's own words when it gave any.
-    void declined(const QString& reason);
-    // No portal on the session bus, or none that offers global shortcuts.
-    void unavailable();
-    // Once per press of the shortcut; the key's repeats do not count. Desktops differ:
+    bool grabsKeys() const override { return false; }
+    // Asks through a new session, replacing any shortcut bound before: desktops bind a
+    // session's shortcuts only once. Desktops differ in what they send for a press:
     // some send no release, some stamp every signal with time 0.
-    void activated();
+    void bind(const HotKeyCombo& combo) override;
+    void release() override;
 
 private slots:
     // Activated and Deactivated: (session, shortcut id, time stamp in ms, options).
@@ -86,8 +73,7 @@ private:
     quint64 m_generation = 0;
     quint64 m_tokens = 0;
     bool m_probed = false;
-    bool m_held = false;
-    std::optional<qulonglong> m_lastPress;
+    RepeatFilter m_repeats{RepeatFilter::Releases::MayBeMissing};
 };
 
 } // namespace quelto
