@@ -11,6 +11,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QStandardPaths>
+#include <QSystemTrayIcon>
 #include <QTimer>
 
 // The icons live in this library, which Qt does not find on its own.
@@ -47,16 +48,21 @@ AboutInfo AppDelegate::aboutInfo()
                      QUrl(QStringLiteral("mailto:" QUELTO_SUPPORT_EMAIL))};
 }
 
-AppDelegate::AppDelegate(Preferences& prefs, const QString& folder,
-                         std::unique_ptr<ShortcutBackend> shortcut, QObject* parent)
+AppDelegate::AppDelegate(Preferences& prefs, const QString& folder, DesktopBackends desktop,
+                         QObject* parent)
     : QObject(parent)
     , m_prefs(prefs)
     , m_store(storeIn(folder))
     , m_updater(FeedUpdater::buildConfig(), prefs.store())
-    , m_shortcut(prefs, shortcut ? std::move(shortcut) : ShortcutCoordinator::sessionBackend(prefs),
-                 &m_trayHost)
+    , m_trayHost(desktop.tray ? std::move(desktop.tray) : std::make_unique<DesktopTrayHost>([] {
+        return QSystemTrayIcon::isSystemTrayAvailable();
+    }))
+    , m_shortcut(prefs,
+                 desktop.shortcut ? std::move(desktop.shortcut)
+                                  : ShortcutCoordinator::sessionBackend(prefs),
+                 m_trayHost.get())
     , m_stopGuard(*m_store, [this](QMessageBox& alert) { placeAlert(alert); })
-    , m_firstRun(prefs, *m_store, m_shortcut, &m_trayHost, [this] { showPanelBesideGuide(); })
+    , m_firstRun(prefs, *m_store, m_shortcut, m_trayHost.get(), [this] { showPanelBesideGuide(); })
 {}
 
 AppDelegate::~AppDelegate()
@@ -95,15 +101,14 @@ void AppDelegate::launch()
     connect(&m_shortcut, &ShortcutCoordinator::activated, this, &AppDelegate::togglePanel);
     // After the current call chain: a registration started inside a settings change
     // finishes before an alert runs.
-    connect(&m_shortcut, &ShortcutCoordinator::conflict, this, &AppDelegate::showShortcutConflict,
-            Qt::QueuedConnection);
+
     connect(&m_shortcut, &ShortcutCoordinator::unavailable, this, &AppDelegate::explainNoShortcut,
             Qt::QueuedConnection);
     m_shortcut.start();
     m_firstRun.start();
     // With no tray to open it from, the panel is the sign that Quelto started, unless
     // the guide is, on a screen too small for both.
-    if (!m_trayHost.isAvailable() && (!openGuide() || besideGuide()))
+    if (!m_trayHost->isAvailable() && (!openGuide() || besideGuide()))
         showPanelBesideGuide();
 }
 
@@ -112,7 +117,7 @@ void AppDelegate::openSettings(std::optional<SettingsPage> page)
     if (!m_settings) {
         m_settings = std::make_unique<SettingsWindowController>(SettingsContext{
             m_prefs, m_commands, aboutInfo(), dataFolder() + QStringLiteral("/Notes"),
-            &m_shortcut.status(), toggleCommand(), &m_trayHost});
+            &m_shortcut.status(), toggleCommand(), m_trayHost.get()});
         connect(m_settings.get(), &SettingsWindowController::shortcutRecordingChanged, &m_shortcut,
                 &ShortcutCoordinator::setSuspended);
     }
@@ -186,7 +191,7 @@ void AppDelegate::placeAlert(QMessageBox& alert)
 void AppDelegate::tellUpdate(const QString& version)
 {
     const QString title = QStringLiteral("Quelto %1 is available").arg(version);
-    if (m_trayHost.isAvailable()) {
+    if (m_trayHost->isAvailable()) {
         m_tray->status()->item().showMessage(
             title, QStringLiteral("Choose Check for Updates… in the menu to get it."));
         return;

@@ -23,6 +23,12 @@
 
 namespace quelto {
 
+// What the delegate reaches the desktop through; an empty one is this session's own.
+struct DesktopBackends {
+    std::unique_ptr<ShortcutBackend> shortcut;
+    std::unique_ptr<TrayHost> tray;
+};
+
 class AppDelegate : public QObject {
     Q_OBJECT
 
@@ -34,9 +40,8 @@ public:
     // What users bind to a key where the desktop gives Quelto no shortcut of its own.
     static QString toggleCommand() { return QStringLiteral("quelto --toggle"); }
 
-    // `shortcut` stands in for this session's shortcut backend.
-    AppDelegate(Preferences& prefs, const QString& dataFolder,
-                std::unique_ptr<ShortcutBackend> shortcut = nullptr, QObject* parent = nullptr);
+    AppDelegate(Preferences& prefs, const QString& dataFolder, DesktopBackends desktop = {},
+                QObject* parent = nullptr);
     ~AppDelegate() override;
 
     void launch();
@@ -51,7 +56,7 @@ public:
     StopGuard& stopGuard() { return m_stopGuard; }
     FirstRunGuide& firstRun() { return m_firstRun; }
     // Whether the desktop shows the tray icon, followed as trays come and go.
-    const TrayHost& trayHost() const { return m_trayHost; }
+    const TrayHost& trayHost() const { return *m_trayHost; }
     // Nothing before launch.
     NotePanelController* panel() { return m_panel.get(); }
     TrayPresence* tray() { return m_tray.get(); }
@@ -83,7 +88,7 @@ private:
     PanelState m_state;
     CommandTable m_commands;
     FeedUpdater m_updater;
-    TrayHost m_trayHost;
+    std::unique_ptr<TrayHost> m_trayHost;
     ShortcutCoordinator m_shortcut;
     StopGuard m_stopGuard;
     FirstRunGuide m_firstRun;

@@ -10,7 +10,7 @@
 #include "core/settings/preferences.h"
 #include "core/settings/shortcutstatus.h"
 #include "platform/hotkey/shortcutbackend.h"
-#include "ui/tray/trayhost.h"
+#include "platform/desktop/trayhost.h"
 
 #include <QObject>
 

@@ -37,11 +37,12 @@ protected:
     }
 
     // A new delegate over the same folder and preferences; the old one quits first,
-    // which writes its store.
-    void relaunch()
+    // which writes its store. `desktop` stands in for the session's own.
+    void relaunch(DesktopBackends desktop = {})
     {
         m_app.reset();
-        m_app = std::make_unique<AppDelegate>(*m_prefs, m_dir->filePath("Quelto"));
+        m_app =
+            std::make_unique<AppDelegate>(*m_prefs, m_dir->filePath("Quelto"), std::move(desktop));
     }
 
     void dropDelegate()

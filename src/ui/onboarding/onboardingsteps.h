@@ -4,7 +4,7 @@
 // global shortcut and a button to try it, and a page of editing tricks.
 
 #include "ui/onboarding/onboardingview.h"
-#include "ui/tray/trayhost.h"
+#include "platform/desktop/trayhost.h"
 
 #include <QObject>
 #include <QString>

@@ -6,7 +6,7 @@
 
 #include "core/settings/preferences.h"
 #include "core/settings/shortcutstatus.h"
-#include "ui/tray/trayhost.h"
+#include "platform/desktop/trayhost.h"
 
 #include <QWidget>
 

@@ -1,10 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "ui/tray/trayhost.h"
+#include "platform/desktop/trayhost.h"
 
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
 #include <QGuiApplication>
-#include <QSystemTrayIcon>
 
 namespace quelto {
 
@@ -13,30 +12,31 @@ namespace quelto {
 // StatusNotifierItem watcher runs, and keeps it; such a watcher announces itself on the
 // session bus. An XEmbed tray only tells clients that listen on the root window, so it
 // is looked for now and then (asking Qt in the other case opens a bus connection).
-TrayHost::TrayHost(QObject* parent)
-    : QObject(parent)
+DesktopTrayHost::DesktopTrayHost(std::function<bool()> iconShows, QObject* parent)
+    : TrayHost(parent)
+    , m_iconShows(std::move(iconShows))
     , m_watcher(QStringLiteral("org.kde.StatusNotifierWatcher"), QDBusConnection::sessionBus(),
                 QDBusServiceWatcher::WatchForOwnerChange)
-    , m_available(QSystemTrayIcon::isSystemTrayAvailable())
+    , m_available(m_iconShows())
 {
     connect(&m_watcher, &QDBusServiceWatcher::serviceOwnerChanged, this, [this] {
         recheck();
         // The host registers with the watcher a moment after the watcher starts.
-        QTimer::singleShot(500, this, &TrayHost::recheck);
+        QTimer::singleShot(500, this, &DesktopTrayHost::recheck);
     });
     QDBusConnectionInterface* bus = QDBusConnection::sessionBus().interface();
     const bool statusNotifier =
         bus && bus->isServiceRegistered(m_watcher.watchedServices().first());
     if (!statusNotifier && QGuiApplication::platformName() == QStringLiteral("xcb")) {
         m_poll.setInterval(kPollMs);
-        connect(&m_poll, &QTimer::timeout, this, &TrayHost::recheck);
+        connect(&m_poll, &QTimer::timeout, this, &DesktopTrayHost::recheck);
         m_poll.start();
     }
 }
 
-void TrayHost::recheck()
+void DesktopTrayHost::recheck()
 {
-    const bool available = QSystemTrayIcon::isSystemTrayAvailable();
+    const bool available = m_iconShows();
     if (available == m_available)
         return;
     m_available = available;
