@@ -9,8 +9,8 @@
 #include "core/settings/hotkeycombo.h"
 #include "core/settings/preferences.h"
 #include "core/settings/shortcutstatus.h"
-#include "platform/hotkey/shortcutbackend.h"
 #include "platform/desktop/trayhost.h"
+#include "platform/hotkey/shortcutbackend.h"
 
 #include <QObject>
 

@@ -3,8 +3,8 @@
 // Quelto's own first-run pages: a welcome page with a picture of the panel, the
 // global shortcut and a button to try it, and a page of editing tricks.
 
-#include "ui/onboarding/onboardingview.h"
 #include "platform/desktop/trayhost.h"
+#include "ui/onboarding/onboardingview.h"
 
 #include <QObject>
 #include <QString>
