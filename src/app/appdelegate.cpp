@@ -101,7 +101,8 @@ void AppDelegate::launch()
     connect(&m_shortcut, &ShortcutCoordinator::activated, this, &AppDelegate::togglePanel);
     // After the current call chain: a registration started inside a settings change
     // finishes before an alert runs.
-
+    connect(&m_shortcut, &ShortcutCoordinator::conflict, this, &AppDelegate::showShortcutConflict,
+            Qt::QueuedConnection);
     connect(&m_shortcut, &ShortcutCoordinator::unavailable, this, &AppDelegate::explainNoShortcut,
             Qt::QueuedConnection);
     m_shortcut.start();
