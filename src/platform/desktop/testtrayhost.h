@@ -12,21 +12,10 @@ class TestTrayHost final : public TrayHost {
 
 public:
     explicit TestTrayHost(bool available, QObject* parent = nullptr)
-        : TrayHost(parent)
-        , m_available(available)
+        : TrayHost(available, parent)
     {}
 
-    bool isAvailable() const override { return m_available; }
-    void setAvailable(bool available)
-    {
-        if (available == m_available)
-            return;
-        m_available = available;
-        emit availableChanged(available);
-    }
-
-private:
-    bool m_available;
+    using TrayHost::setAvailable;
 };
 
 } // namespace quelto

@@ -13,11 +13,10 @@ namespace quelto {
 // session bus. An XEmbed tray only tells clients that listen on the root window, so it
 // is looked for now and then (asking Qt in the other case opens a bus connection).
 DesktopTrayHost::DesktopTrayHost(std::function<bool()> iconShows, QObject* parent)
-    : TrayHost(parent)
+    : TrayHost(iconShows(), parent)
     , m_iconShows(std::move(iconShows))
     , m_watcher(QStringLiteral("org.kde.StatusNotifierWatcher"), QDBusConnection::sessionBus(),
                 QDBusServiceWatcher::WatchForOwnerChange)
-    , m_available(m_iconShows())
 {
     connect(&m_watcher, &QDBusServiceWatcher::serviceOwnerChanged, this, [this] {
         recheck();
@@ -32,15 +31,6 @@ DesktopTrayHost::DesktopTrayHost(std::function<bool()> iconShows, QObject* paren
         connect(&m_poll, &QTimer::timeout, this, &DesktopTrayHost::recheck);
         m_poll.start();
     }
-}
-
-void DesktopTrayHost::recheck()
-{
-    const bool available = m_iconShows();
-    if (available == m_available)
-        return;
-    m_available = available;
-    emit availableChanged(available);
 }
 
 } // namespace quelto

@@ -16,12 +16,27 @@ class TrayHost : public QObject {
     Q_PROPERTY(bool available READ isAvailable NOTIFY availableChanged)
 
 public:
-    using QObject::QObject;
-
-    virtual bool isAvailable() const = 0;
+    bool isAvailable() const { return m_available; }
 
 signals:
     void availableChanged(bool available);
+
+protected:
+    explicit TrayHost(bool available, QObject* parent = nullptr)
+        : QObject(parent)
+        , m_available(available)
+    {}
+    // Tells listeners only when it changes.
+    void setAvailable(bool available)
+    {
+        if (available == m_available)
+            return;
+        m_available = available;
+        emit availableChanged(available);
+    }
+
+private:
+    bool m_available;
 };
 
 // The desktop's tray, as the tray icon sees it: `iconShows` is the icon's own answer
@@ -35,15 +50,12 @@ public:
 
     explicit DesktopTrayHost(std::function<bool()> iconShows, QObject* parent = nullptr);
 
-    bool isAvailable() const override { return m_available; }
-
 private:
-    void recheck();
+    void recheck() { setAvailable(m_iconShows()); }
 
     std::function<bool()> m_iconShows;
     QDBusServiceWatcher m_watcher;
     QTimer m_poll;
-    bool m_available;
 };
 
 } // namespace quelto
