@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/traypresence.h"
 
-#include "platform/window/x11window.h"
+#include "platform/window/windowsystem.h"
 #include "ui/tray/closuremenu.h"
 #include "ui/tray/mainmenu.h"
 
@@ -126,7 +126,7 @@ void TrayPresence::applyTaskbarEntry()
         window->setAttribute(Qt::WA_ShowWithoutActivating, true);
         window->show();
         window->setAttribute(Qt::WA_ShowWithoutActivating, false);
-        X11Window::showOnAllDesktops(quint32(window->winId()));
+        WindowSystem::current().showOnAllDesktops(quint32(window->winId()));
     }
 }
 

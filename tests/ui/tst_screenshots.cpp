@@ -2,6 +2,7 @@
 // Windows on a bare X server in light and dark palettes, checked as a person would look
 // at them (text stands out, the panel's corners are round), and kept as PNGs.
 
+#include "platform/window/windowsystem.h"
 #include "support/panelfixture.h"
 #include "support/screenshots.h"
 #include "support/xvfbserver.h"
@@ -51,7 +52,7 @@ class TestScreenshots : public QObject {
     Q_OBJECT
 
 private slots:
-    void initTestCase() { QVERIFY2(!GlassSurface::isCompositing(), "shots without one"); }
+    void initTestCase() { QVERIFY2(!WindowSystem::current().isCompositing(), "shots without one"); }
 
     void cleanup() { QApplication::setPalette(themePalette(false)); }
 
@@ -136,7 +137,7 @@ private slots:
         SettingsFolder folder;
         auto* editor = new EditorTextView(14, false, true);
         editor->setPlainText(QStringLiteral("A note longer than the panel\n").repeated(80));
-        FloatingPanelController controller(QSize(440, 380), std::nullopt,
+        FloatingPanelController controller(QSize(440, 380),
                                            PanelOptions{true, QSizeF(320, 220), std::nullopt},
                                            folder.frames, editor);
         controller.show();

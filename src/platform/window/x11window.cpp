@@ -11,9 +11,10 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <utility>
 #include <vector>
 
-namespace quelto::X11Window {
+namespace quelto {
 
 namespace {
 
@@ -34,6 +35,17 @@ xcb_atom_t atom(xcb_connection_t* c, const QByteArray& name)
     return result;
 }
 
+bool selectionOwned(xcb_connection_t* c, xcb_atom_t selection)
+{
+    if (selection == XCB_ATOM_NONE)
+        return false;
+    xcb_get_selection_owner_reply_t* owner =
+        xcb_get_selection_owner_reply(c, xcb_get_selection_owner(c, selection), nullptr);
+    const bool owned = owner && owner->owner != XCB_NONE;
+    std::free(owner);
+    return owned;
+}
+
 void sendToRoot(xcb_connection_t* c, xcb_window_t window, xcb_atom_t type,
                 std::initializer_list<quint32> data)
 {
@@ -51,9 +63,16 @@ void sendToRoot(xcb_connection_t* c, xcb_window_t window, xcb_atom_t type,
     xcb_flush(c);
 }
 
+WindowSystem*& currentSystem()
+{
+    static X11WindowSystem session;
+    static WindowSystem* current = &session;
+    return current;
+}
+
 } // namespace
 
-std::optional<quint32> activeWindow()
+std::optional<quint32> X11WindowSystem::activeWindow() const
 {
     xcb_connection_t* c = x11Connection();
     if (!c)
@@ -72,13 +91,13 @@ std::optional<quint32> activeWindow()
     return window;
 }
 
-void activate(quint32 window)
+void X11WindowSystem::activate(quint32 window)
 {
     if (xcb_connection_t* c = x11Connection())
         sendToRoot(c, window, atom(c, "_NET_ACTIVE_WINDOW"), {kSourcePager, XCB_CURRENT_TIME, 0});
 }
 
-void showOnAllDesktops(quint32 window)
+void X11WindowSystem::showOnAllDesktops(quint32 window)
 {
     xcb_connection_t* c = x11Connection();
     if (!c)
@@ -91,7 +110,7 @@ void showOnAllDesktops(quint32 window)
     sendToRoot(c, window, desktop, {kAllDesktops, kSourcePager});
 }
 
-bool setShape(quint32 window, const QRegion& region)
+bool X11WindowSystem::setShape(quint32 window, const QRegion& region)
 {
     xcb_connection_t* c = x11Connection();
     if (!c || !window)
@@ -106,4 +125,24 @@ bool setShape(quint32 window, const QRegion& region)
     return true;
 }
 
-} // namespace quelto::X11Window
+bool X11WindowSystem::isCompositing() const
+{
+    xcb_connection_t* c = x11Connection();
+    return c && selectionOwned(c, atom(c, "_NET_WM_CM_S0"));
+}
+
+WindowSystem& WindowSystem::current()
+{
+    return *currentSystem();
+}
+
+WindowSystem::Override::Override(WindowSystem& replacement)
+    : m_previous(std::exchange(currentSystem(), &replacement))
+{}
+
+WindowSystem::Override::~Override()
+{
+    currentSystem() = m_previous;
+}
+
+} // namespace quelto

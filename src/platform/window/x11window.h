@@ -1,23 +1,24 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
-// The few window-manager conversations the floating panel needs on X11 (EWMH).
-// Each does nothing, or answers nothing, off X11.
+// The window system on X11: EWMH requests to the window manager, the X SHAPE
+// extension, and the compositing manager's selection. Each call does nothing, or
+// answers nothing, without an X connection.
 
-#include <QRegion>
-#include <QtGlobal>
+#include "platform/window/windowsystem.h"
 
-#include <optional>
+namespace quelto {
 
-namespace quelto::X11Window {
+class X11WindowSystem final : public WindowSystem {
+public:
+    // _NET_ACTIVE_WINDOW on the root window.
+    std::optional<quint32> activeWindow() const override;
+    // A _NET_ACTIVE_WINDOW request from a pager, which window managers honour.
+    void activate(quint32 window) override;
+    // _NET_WM_DESKTOP 0xFFFFFFFF, as a property before mapping and a request after.
+    void showOnAllDesktops(quint32 window) override;
+    bool setShape(quint32 window, const QRegion& region) override;
+    // Someone owns the _NET_WM_CM_S0 selection.
+    bool isCompositing() const override;
+};
 
-// The window the window manager reports as active (_NET_ACTIVE_WINDOW).
-std::optional<quint32> activeWindow();
-// Asks the window manager to activate `window` again (a _NET_ACTIVE_WINDOW request).
-void activate(quint32 window);
-// Shows `window` on every virtual desktop (_NET_WM_DESKTOP 0xFFFFFFFF).
-void showOnAllDesktops(quint32 window);
-// Cuts `window` to `region`, given in the window's device pixels (X SHAPE); false
-// where that cannot be done (off X11).
-bool setShape(quint32 window, const QRegion& region);
-
-} // namespace quelto::X11Window
+} // namespace quelto

@@ -2,7 +2,7 @@
 #include "ui/panel/notepanelcontroller.h"
 
 #include "core/text/lineendings.h"
-#include "platform/window/x11window.h"
+#include "platform/window/windowsystem.h"
 
 #include <QApplication>
 #include <QKeyEvent>
@@ -35,8 +35,7 @@ NotePanelController::NotePanelController(NoteStore& store, Preferences& prefs, P
     bindCommands();
     m_view = new PanelView(store, prefs, state, m_commands);
     m_controller = std::make_unique<FloatingPanelController>(
-        kPanelSize, std::nullopt, PanelOptions{true, kMinSize, QStringLiteral("panel.frame")},
-        defaults, m_view);
+        kPanelSize, PanelOptions{true, kMinSize, QStringLiteral("panel.frame")}, defaults, m_view);
     connect(m_controller.get(), &FloatingPanelController::didHide, this,
             &NotePanelController::didHide);
     m_controller->setKeyHandler(
@@ -117,7 +116,7 @@ void NotePanelController::didHide()
         // application keeps it.
         if (m_controller->previousApp() &&
             QGuiApplication::applicationState() == Qt::ApplicationActive)
-            X11Window::activate(*m_controller->previousApp());
+            WindowSystem::current().activate(*m_controller->previousApp());
     }
 }
 

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/panel/toastcontroller.h"
 
+#include "platform/window/windowsystem.h"
 #include "ui/accessibility/accessiblewidget.h"
 #include "ui/window/floatingpanel.h"
 #include "ui/window/glasssurface.h"
@@ -107,7 +108,7 @@ void ToastController::show(const QString& message, std::function<void()> action)
     window->setAccessibleName(message);
     window->setAttribute(Qt::WA_ShowWithoutActivating);
     window->setAttribute(Qt::WA_TransparentForMouseEvents, !action);
-    window->setAttribute(Qt::WA_TranslucentBackground, GlassSurface::isCompositing());
+    window->setAttribute(Qt::WA_TranslucentBackground, WindowSystem::current().isCompositing());
     window->setAttribute(Qt::WA_DeleteOnClose);
     window->setObjectName(QStringLiteral("toast"));
     const GlassSurface::PanelContent wrapped =

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/window/floatingpanel.h"
 
+#include "platform/window/windowsystem.h"
 #include "ui/accessibility/accessiblewidget.h"
 #include "ui/window/glasssurface.h"
 
@@ -80,7 +81,7 @@ FloatingPanel::FloatingPanel(QSize size, bool resizable)
     : QWidget(nullptr, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint)
 {
     Accessible::setRole(this, QAccessible::Window); // a frame, as a stock window is
-    setAttribute(Qt::WA_TranslucentBackground, GlassSurface::isCompositing());
+    setAttribute(Qt::WA_TranslucentBackground, WindowSystem::current().isCompositing());
     setAttribute(Qt::WA_DeleteOnClose, false);
     if (resizable) {
         for (Qt::Edges edges : kGripEdges)

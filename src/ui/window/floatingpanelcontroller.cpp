@@ -2,7 +2,7 @@
 #include "ui/window/floatingpanelcontroller.h"
 
 #include "core/settings/panelframestore.h"
-#include "platform/window/x11window.h"
+#include "platform/window/windowsystem.h"
 #include "ui/editor/preedit.h"
 #include "ui/window/glasssurface.h"
 
@@ -21,17 +21,16 @@ constexpr int kResizeSettleMs = 250;
 
 } // namespace
 
-FloatingPanelController::FloatingPanelController(QSize size, std::optional<double> cornerRadius,
-                                                 PanelOptions options, QSettings& defaults,
-                                                 QWidget* content, QObject* parent)
+FloatingPanelController::FloatingPanelController(QSize size, PanelOptions options,
+                                                 QSettings& defaults, QWidget* content,
+                                                 QObject* parent)
     : QObject(parent)
     , m_options(std::move(options))
     , m_defaults(defaults)
     , m_shadowMargin(GlassSurface::shadowMargin())
 {
     m_panel = new FloatingPanel(size, m_options.resizable);
-    const GlassSurface::PanelContent wrapped =
-        GlassSurface::panelContent(content, size, cornerRadius.value_or(-1));
+    const GlassSurface::PanelContent wrapped = GlassSurface::panelContent(content, size);
     auto* layout = new QVBoxLayout(m_panel);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(wrapped.surface);
@@ -111,7 +110,7 @@ bool FloatingPanelController::eventFilter(QObject* watched, QEvent* event)
 
 void FloatingPanelController::rememberPreviousApp()
 {
-    m_previousApp = X11Window::activeWindow();
+    m_previousApp = WindowSystem::current().activeWindow();
     if (m_previousApp) {
         for (QWidget* window : QApplication::topLevelWidgets()) {
             if (window->internalWinId() && quint32(window->internalWinId()) == *m_previousApp)
@@ -124,7 +123,7 @@ void FloatingPanelController::orderFront()
 {
     m_panel->forgetUserChange();
     m_panel->showFloating();
-    X11Window::showOnAllDesktops(quint32(m_panel->winId()));
+    WindowSystem::current().showOnAllDesktops(quint32(m_panel->winId()));
     m_panel->raise();
     m_panel->activateWindow();
 }
@@ -158,34 +157,6 @@ void FloatingPanelController::show()
     orderFront();
 }
 
-void FloatingPanelController::showAnchored(const QRect& anchor)
-{
-    rememberPreviousApp();
-    emit willShow();
-    QScreen* screen = nullptr;
-    for (QScreen* candidate : QGuiApplication::screens()) {
-        if (candidate->geometry().intersects(anchor)) {
-            screen = candidate;
-            break;
-        }
-    }
-    if (!screen)
-        screen = QGuiApplication::primaryScreen();
-    if (screen) {
-        const QRect visible = screen->availableGeometry();
-        const int w = m_panel->width();
-        const int h = m_panel->height();
-        int x = anchor.center().x() - w / 2;
-        int y = anchor.bottom() + 1 + kAnchorGap; // below the anchor when it fits
-        if (y + h > visible.bottom() + 1)
-            y = anchor.top() - kAnchorGap - h;
-        x = std::min(visible.right() + 1 - w, std::max(x, visible.left()));
-        y = std::min(visible.bottom() + 1 - h, std::max(y, visible.top()));
-        m_panel->move(x, y);
-    }
-    orderFront();
-}
-
 void FloatingPanelController::hide()
 {
     if (!isVisible())
@@ -193,11 +164,6 @@ void FloatingPanelController::hide()
     saveFrame();
     m_panel->hide();
     emit didHide();
-}
-
-void FloatingPanelController::toggle()
-{
-    isVisible() ? hide() : show();
 }
 
 bool FloatingPanelController::isVisible() const

@@ -26,11 +26,11 @@ class FloatingPanelController : public QObject {
 
 public:
     static constexpr double kDefaultHeightFraction = 0.4; // panel centre, from the top
-    static constexpr int kAnchorGap = 12;
+    static constexpr int kAnchorGap = 12;                 // from a window the panel is shown beside
 
     // `content` becomes the panel's content, inside the glass surface.
-    FloatingPanelController(QSize size, std::optional<double> cornerRadius, PanelOptions options,
-                            QSettings& defaults, QWidget* content, QObject* parent = nullptr);
+    FloatingPanelController(QSize size, PanelOptions options, QSettings& defaults, QWidget* content,
+                            QObject* parent = nullptr);
     ~FloatingPanelController() override;
 
     FloatingPanel* panel() const { return m_panel; }
@@ -40,9 +40,7 @@ public:
     const PanelOptions& options() const { return m_options; }
 
     void show();
-    void showAnchored(const QRect& anchor);
     void hide();
-    void toggle();
     bool isVisible() const;
     // An input method is composing in the panel's focused text field.
     bool hasMarkedText() const;

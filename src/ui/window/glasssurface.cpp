@@ -1,8 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/window/glasssurface.h"
 
-#include "platform/window/x11connection.h"
-#include "platform/window/x11window.h"
+#include "platform/window/windowsystem.h"
 
 #include <QAbstractButton>
 #include <QAbstractScrollArea>
@@ -14,11 +13,8 @@
 #include <QStyleOptionButton>
 #include <QVBoxLayout>
 
-#include <xcb/xcb.h>
-
 #include <algorithm>
 #include <cmath>
-#include <cstdlib>
 
 namespace quelto::GlassSurface {
 
@@ -135,33 +131,14 @@ void styleButton(QAbstractButton* button, const char* role, bool large)
 
 } // namespace
 
-bool isCompositing()
-{
-    xcb_connection_t* c = x11Connection();
-    if (!c)
-        return false;
-    // A compositing manager owns the _NET_WM_CM_S<screen> selection (EWMH).
-    const QByteArray name = "_NET_WM_CM_S0";
-    xcb_intern_atom_reply_t* atom = xcb_intern_atom_reply(
-        c, xcb_intern_atom(c, 0, static_cast<uint16_t>(name.size()), name.constData()), nullptr);
-    if (!atom)
-        return false;
-    xcb_get_selection_owner_reply_t* owner =
-        xcb_get_selection_owner_reply(c, xcb_get_selection_owner(c, atom->atom), nullptr);
-    const bool owned = owner && owner->owner != XCB_NONE;
-    std::free(owner);
-    std::free(atom);
-    return owned;
-}
-
 double defaultRadius()
 {
-    return isCompositing() ? kModernRadius : kEarlierRadius;
+    return WindowSystem::current().isCompositing() ? kModernRadius : kEarlierRadius;
 }
 
 int shadowMargin()
 {
-    return isCompositing() ? kModernMargin : 0;
+    return WindowSystem::current().isCompositing() ? kModernMargin : 0;
 }
 
 QColor withAlpha(QColor colour, double alpha)
@@ -377,8 +354,8 @@ void Surface::cutCorners()
         if (!top->mask().isEmpty())
             top->clearMask();
         const QSize device(qRound(width() * ratio), qRound(height() * ratio));
-        if (X11Window::setShape(quint32(top->internalWinId()),
-                                QRegion(roundedMask(device, m_radius * ratio))))
+        if (WindowSystem::current().setShape(quint32(top->internalWinId()),
+                                             QRegion(roundedMask(device, m_radius * ratio))))
             return;
     }
     top->setMask(roundedMask(size(), m_radius));

@@ -22,8 +22,7 @@ inline constexpr double kModernRadius = 22;
 inline constexpr double kEarlierRadius = 14;
 inline constexpr int kModernMargin = 28;
 
-// Whether a compositing manager runs on this display (always false off X11).
-bool isCompositing();
+// The corner radius and the shadow margin for whether a compositing manager runs.
 double defaultRadius();
 int shadowMargin();
 

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/settings/panelframestore.h"
+#include "platform/window/testwindowsystem.h"
 #include "support/panelfixture.h"
 #include "ui/window/floatingpanelcontroller.h"
 
@@ -22,8 +23,8 @@ private slots:
         QCOMPARE(QGuiApplication::screens().size(), 3);
         m_folder.emplace();
         m_controller = std::make_unique<FloatingPanelController>(
-            QSize(440, 380), std::nullopt, PanelOptions{true, QSizeF(320, 220), "panel.frame"},
-            m_folder->frames, new QWidget);
+            QSize(440, 380), PanelOptions{true, QSizeF(320, 220), "panel.frame"}, m_folder->frames,
+            new QWidget);
         pointAt(screen(0));
     }
 
@@ -36,20 +37,19 @@ private slots:
     // The default placement at first, then the frame last shown on that screen (saved
     // only once there was one), kept on it, inside a small one too; another screen has a
     // frame of its own.
-    // Shown at an anchor (the tray icon), below it, or above when there is no room below.
     void placementIsRememberedPerScreen()
     {
         const QRect visible = screen(0)->availableGeometry();
         QSignalSpy hides(m_controller.get(), &FloatingPanelController::didHide);
         m_controller->hide();
         QVERIFY(hides.isEmpty() && m_folder->frames.allKeys().isEmpty());
-        m_controller->toggle();
+        m_controller->show();
         const QRect frame = m_controller->panel()->geometry();
         QCOMPARE(frame.size(), QSize(440, 380));
         QCOMPARE(frame.center().x(), visible.center().x());
         QVERIFY(std::abs(frame.center().y() - (visible.top() + 0.4 * visible.height())) <= 1);
         m_controller->panel()->setGeometry(100, 120, 500, 400);
-        m_controller->toggle();
+        m_controller->hide();
         QVERIFY(!m_controller->isVisible());
         QCOMPARE(hides.size(), 1);
         QCOMPARE(m_folder->frames.allKeys().size(), 1);
@@ -73,16 +73,25 @@ private slots:
         PanelFrameStore::save(QRectF(-300, 100, 200, 150), "panel.frame", key, m_folder->frames);
         m_controller->show();
         QCOMPARE(m_controller->panel()->geometry(), QRect(visible.left(), 100, 320, 220));
-        m_controller->hide();
+    }
 
-        const QRect high(200, 100, 40, 20);
-        m_controller->showAnchored(high);
-        QVERIFY(m_controller->panel()->y() > high.bottom());
+    // The window the user was in is remembered for giving the focus back, unless it was
+    // one of Quelto's own; the panel goes on every desktop each time it shows.
+    void previousWindowIsTheUsersOnly()
+    {
+        TestWindowSystem windows;
+        const WindowSystem::Override use(windows);
+        windows.active = 0x600001;
+        m_controller->show();
+        QCOMPARE(m_controller->previousApp(), std::optional<quint32>(0x600001));
         m_controller->hide();
-        const QRect low(200, visible.bottom() - 30, 40, 20);
-        m_controller->showAnchored(low);
-        QVERIFY(m_controller->panel()->geometry().bottom() < low.top());
-        QVERIFY(visible.contains(m_controller->panel()->geometry()));
+        QWidget ours;
+        ours.show();
+        windows.active = quint32(ours.winId());
+        m_controller->show();
+        QCOMPARE(m_controller->previousApp(), std::nullopt);
+        const quint32 panel = quint32(m_controller->panel()->winId());
+        QCOMPARE(windows.onAllDesktops, QList<quint32>({panel, panel}));
     }
 
     // A drag by (20, 20) from a fraction of the window: the grips resize (following the
