@@ -61,7 +61,8 @@ AppDelegate::AppDelegate(Preferences& prefs, const QString& folder, DesktopBacke
                  desktop.shortcut ? std::move(desktop.shortcut)
                                   : ShortcutCoordinator::sessionBackend(prefs),
                  m_trayHost.get())
-    , m_stopGuard(*m_store, [this](QMessageBox& alert) { placeAlert(alert); })
+    , m_stopGuard(*m_store, std::move(desktop.sleep),
+                  [this](QMessageBox& alert) { placeAlert(alert); })
     , m_firstRun(prefs, *m_store, m_shortcut, m_trayHost.get(), [this] { showPanelBesideGuide(); })
 {}
 

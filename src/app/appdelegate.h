@@ -25,8 +25,9 @@ namespace quelto {
 
 // What the delegate reaches the desktop through; an empty one is this session's own.
 struct DesktopBackends {
-    std::unique_ptr<ShortcutBackend> shortcut;
-    std::unique_ptr<TrayHost> tray;
+    std::unique_ptr<ShortcutBackend> shortcut = nullptr;
+    std::unique_ptr<TrayHost> tray = nullptr;
+    std::unique_ptr<SystemSleep> sleep = nullptr;
 };
 
 class AppDelegate : public QObject {

@@ -4,9 +4,6 @@
 #include "core/storage/recovery.h"
 
 #include <QCoreApplication>
-#include <QDBusConnection>
-#include <QDBusPendingCallWatcher>
-#include <QDBusPendingReply>
 #include <QGuiApplication>
 #include <QMessageBox>
 #include <QPushButton>
@@ -16,52 +13,24 @@
 
 namespace quelto {
 
-StopGuard::StopGuard(NoteStore& store, std::function<void(QMessageBox&)> placeAlert,
-                     QObject* parent)
+StopGuard::StopGuard(NoteStore& store, std::unique_ptr<SystemSleep> sleep,
+                     std::function<void(QMessageBox&)> placeAlert, QObject* parent)
     : QObject(parent)
     , m_store(store)
+    , m_sleep(sleep ? std::move(sleep) : std::make_unique<LogindSleep>())
     , m_placeAlert(std::move(placeAlert))
 {}
 
 void StopGuard::watch()
 {
-    // logind tells the session before the machine sleeps.
-    QDBusConnection::systemBus().connect(
-        QStringLiteral("org.freedesktop.login1"), QStringLiteral("/org/freedesktop/login1"),
-        QStringLiteral("org.freedesktop.login1.Manager"), QStringLiteral("PrepareForSleep"), this,
-        SLOT(flushOnSleep(bool)));
-    holdSleep();
+    connect(m_sleep.get(), &SystemSleep::aboutToSleep, this, [this] {
+        m_store.flush();
+        m_sleep->release();
+    });
+    m_sleep->watch();
     // The desktop session ends: whatever was typed goes to disk first.
     connect(qApp, &QGuiApplication::commitDataRequest, this, [this] { saveBeforeStopping(); });
     connect(qApp, &QCoreApplication::aboutToQuit, this, [this] { m_store.flush(); });
-}
-
-void StopGuard::holdSleep()
-{
-    QDBusMessage inhibit = QDBusMessage::createMethodCall(
-        QStringLiteral("org.freedesktop.login1"), QStringLiteral("/org/freedesktop/login1"),
-        QStringLiteral("org.freedesktop.login1.Manager"), QStringLiteral("Inhibit"));
-    inhibit << QStringLiteral("sleep") << QStringLiteral("Quelto") << QStringLiteral("Saving notes")
-            << QStringLiteral("delay");
-    // Asynchronous: a machine without logind must not slow the start down.
-    auto* call = new QDBusPendingCallWatcher(QDBusConnection::systemBus().asyncCall(inhibit), this);
-    connect(call, &QDBusPendingCallWatcher::finished, this, [this](QDBusPendingCallWatcher* done) {
-        const QDBusPendingReply<QDBusUnixFileDescriptor> reply = *done;
-        if (reply.isValid())
-            m_sleepInhibitor = reply.value();
-        done->deleteLater();
-    });
-}
-
-void StopGuard::flushOnSleep(bool goingToSleep)
-{
-    if (!goingToSleep) {
-        holdSleep();
-        return;
-    }
-    m_store.flush();
-    // Closing the descriptor lets the machine sleep.
-    m_sleepInhibitor = QDBusUnixFileDescriptor();
 }
 
 QStringList StopGuard::saveBeforeStopping()

@@ -1,15 +1,16 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
-// Writes pending text before anything ends Quelto: the machine going to sleep (logind
+// Writes pending text before anything ends Quelto: the machine going to sleep (which
 // waits for it), the session ending, a termination signal, and quitting, which asks
 // first when notes could not be saved.
 
 #include "core/storage/notestore.h"
+#include "platform/desktop/systemsleep.h"
 
-#include <QDBusUnixFileDescriptor>
 #include <QObject>
 
 #include <functional>
+#include <memory>
 
 class QMessageBox;
 
@@ -20,10 +21,10 @@ class StopGuard : public QObject {
 
 public:
     // `placeAlert` puts the quit question where the user will see it.
-    StopGuard(NoteStore& store, std::function<void(QMessageBox&)> placeAlert,
-              QObject* parent = nullptr);
+    StopGuard(NoteStore& store, std::unique_ptr<SystemSleep> sleep,
+              std::function<void(QMessageBox&)> placeAlert, QObject* parent = nullptr);
 
-    // Follows logind's sleep announcements and the session's end.
+    // Follows the machine's sleep and the session's end.
     void watch();
     // Flushes, then asks before quitting when saves failed; true means quit.
     bool shouldTerminate();
@@ -33,16 +34,10 @@ public:
     // cannot be saved into the recovery folder, and returns the files written there.
     QStringList saveBeforeStopping();
 
-public slots:
-    void flushOnSleep(bool goingToSleep);
-
 private:
-    // Asks logind to wait for the flush before the machine sleeps.
-    void holdSleep();
-
     NoteStore& m_store;
+    std::unique_ptr<SystemSleep> m_sleep;
     std::function<void(QMessageBox&)> m_placeAlert;
-    QDBusUnixFileDescriptor m_sleepInhibitor;
     bool m_quitting = false;
 };
 

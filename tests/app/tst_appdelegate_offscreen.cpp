@@ -6,10 +6,12 @@
 
 #include "app/appdelegate.h"
 #include "app/shortcutcoordinator.h"
+#include "platform/desktop/testsleep.h"
 #include "platform/desktop/testtrayhost.h"
 #include "platform/hotkey/testshortcut.h"
 #include "support/alerts.h"
 #include "support/delegatetest.h"
+#include "support/notes.h"
 #include "support/portalprocess.h"
 #include "ui/onboarding/onboardingsteps.h"
 #include "ui/settings/generalpage.h"
@@ -18,6 +20,7 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QDir>
 #include <QLabel>
 #include <QPushButton>
 #include <QSignalSpy>
@@ -27,6 +30,7 @@
 using namespace quelto;
 using quelto::testing::answerNextAlert;
 using quelto::testing::PortalProcess;
+using quelto::testing::readFile;
 using quelto::testing::statusEntries;
 using Outcome = ShortcutStatus::Outcome;
 
@@ -117,6 +121,31 @@ private slots:
         m_app->launch();
         QCOMPARE(m_app->store().notes().first().text, QString());
         QVERIFY(!m_app->firstRun().window());
+    }
+
+    // A sleep waits until what was typed is on disk, and no longer than that.
+    void sleepWaitsForTheTyping()
+    {
+        auto* sleep = new TestSleep;
+        relaunch({std::make_unique<TestShortcut>(TestShortcut::Kind::Grab),
+                  std::make_unique<TestTrayHost>(true), std::unique_ptr<SystemSleep>(sleep)});
+        m_app->launch();
+        QVERIFY(sleep->held());
+        m_app->store().updateText(QStringLiteral("before the lid closes"),
+                                  m_app->store().notes().first().id);
+        // In Scratch's file, or, as it was written by the launch before, in a file of
+        // its own.
+        const auto onDisk = [this] {
+            const QDir notes(m_dir->filePath(QStringLiteral("Quelto/Notes")));
+            for (const QString& name : notes.entryList(QDir::Files))
+                if (readFile(notes.filePath(name)) == "before the lid closes")
+                    return true;
+            return false;
+        };
+        QVERIFY(!onDisk());
+        sleep->sleep();
+        QVERIFY(onDisk());
+        QVERIFY(!sleep->held());
     }
 
     void refusalLeavesNoShortcutAndNoAlert()
