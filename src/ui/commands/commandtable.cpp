@@ -10,6 +10,8 @@ namespace quelto {
 
 namespace {
 
+constexpr CommandInfo::Scope kEditor = CommandInfo::Scope::Editor;
+
 const std::array<CommandInfo, kCommandCount>& commandInfos()
 {
     // In the order of Command.
@@ -33,6 +35,23 @@ const std::array<CommandInfo, kCommandCount>& commandInfos()
         {QStringLiteral("Settings…"), {QKeySequence(Qt::CTRL | Qt::Key_Comma)}},
         {QStringLiteral("Check for Updates…"), {}},
         {QStringLiteral("Quit Quelto"), {QKeySequence(Qt::CTRL | Qt::Key_Q)}},
+        {QStringLiteral("Next Control"),
+         {QKeySequence(Qt::CTRL | Qt::Key_Tab), QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_Tab)}},
+        {QStringLiteral("Previous Control"),
+         {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Tab),
+          QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab),
+          QKeySequence(Qt::CTRL | Qt::Key_Backtab)}},
+        {QStringLiteral("Next Area"), {QKeySequence(Qt::Key_F6)}},
+        {QStringLiteral("Previous Area"), {QKeySequence(Qt::SHIFT | Qt::Key_F6)}},
+        {QStringLiteral("Bold"), {QKeySequence(Qt::CTRL | Qt::Key_B)}, kEditor},
+        {QStringLiteral("Italic"), {QKeySequence(Qt::CTRL | Qt::Key_I)}, kEditor},
+        {QStringLiteral("Code"), {QKeySequence(Qt::CTRL | Qt::Key_E)}, kEditor},
+        {QStringLiteral("Link"), {QKeySequence(Qt::CTRL | Qt::Key_K)}, kEditor},
+        {QStringLiteral("Toggle Task"), {QKeySequence(Qt::CTRL | Qt::Key_L)}, kEditor},
+        {QStringLiteral("Insert Result"),
+         {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Equal),
+          QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Plus)},
+         kEditor},
     }};
     return infos;
 }
@@ -55,16 +74,25 @@ QString toolTipWithKeys(const QString& text, Command command)
                                          commandKeys(command).toString(QKeySequence::NativeText));
 }
 
-std::optional<Command> commandForKey(const QKeyEvent* event)
+std::optional<Command> commandForKey(const QKeyEvent* event, CommandInfo::Scope scope)
 {
     const QKeySequence pressed(
         QKeyCombination(event->modifiers() & kCommandModifiers, Qt::Key(event->key())));
     const auto& infos = commandInfos();
     for (std::size_t i = 0; i < infos.size(); ++i) {
-        if (infos[i].keys.contains(pressed))
+        if (infos[i].scope == scope && infos[i].keys.contains(pressed))
             return static_cast<Command>(i);
     }
     return std::nullopt;
+}
+
+std::optional<int> tabPositionForKey(const QKeyEvent* event)
+{
+    const int key = event->key();
+    if ((event->modifiers() & kCommandModifiers) != Qt::ControlModifier || key < Qt::Key_1 ||
+        key > Qt::Key_9)
+        return std::nullopt;
+    return key - Qt::Key_1;
 }
 
 void CommandTable::bind(Command command, Handler handler)

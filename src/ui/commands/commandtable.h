@@ -1,8 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
-// The panel's and the application's commands, each declared once with its title and
-// keys: the panel's key handler, the menus, the main menu and the tool tips all read
-// them here. What a command runs is bound at launch by the object that owns the work.
+// Every command with keys, each declared once with its title and keys: the panel's key
+// handler, the editor, the menus and the tool tips all read them here. What a panel
+// command runs is bound at launch by the object that owns the work; the editor runs
+// its own on the text it shows.
 
 #include <QKeySequence>
 #include <QList>
@@ -37,13 +38,33 @@ enum class Command {
     Settings,
     CheckForUpdates,
     Quit,
+    // Moving the focus, where Tab indents: to the next control, or the next area, as
+    // desktop applications have them.
+    NextControl,
+    PreviousControl,
+    NextArea,
+    PreviousArea,
+    // The editor's, on its text.
+    Bold,
+    Italic,
+    InlineCode,
+    Link,
+    ToggleTask,
+    InsertResult,
 };
-inline constexpr std::size_t kCommandCount = static_cast<std::size_t>(Command::Quit) + 1;
+inline constexpr std::size_t kCommandCount = static_cast<std::size_t>(Command::InsertResult) + 1;
 
 struct CommandInfo {
+    enum class Scope {
+        Panel,  // anywhere in the panel
+        Editor, // in a note's editor, which the panel lets have them
+    };
+
     QString title;
-    // The first is the one shown; the others are the same keys on other layouts.
+    // The first is the one shown; the others are the same keys on other layouts, or
+    // as the keyboard reports them with Shift.
     QList<QKeySequence> keys;
+    Scope scope = Scope::Panel;
 };
 
 const CommandInfo& commandInfo(Command command);
@@ -51,8 +72,11 @@ const CommandInfo& commandInfo(Command command);
 QKeySequence commandKeys(Command command);
 // "New tab (Ctrl+T)": a tool tip naming the command's keys.
 QString toolTipWithKeys(const QString& text, Command command);
-// The command a key press means, if any (Ctrl+1…9 are tab positions, not commands).
-std::optional<Command> commandForKey(const QKeyEvent* event);
+// The command of `scope` a key press means, if any.
+std::optional<Command> commandForKey(const QKeyEvent* event,
+                                     CommandInfo::Scope scope = CommandInfo::Scope::Panel);
+// Ctrl+1…9: the tab at that position, from 0.
+std::optional<int> tabPositionForKey(const QKeyEvent* event);
 
 class CommandTable {
 public:

@@ -412,42 +412,40 @@ std::optional<std::function<void()>> EditorTextView::keyEquivalent(const QKeyEve
 {
     if (isReadOnly())
         return std::nullopt; // left to the menus
-    const Qt::KeyboardModifiers modifiers = event->modifiers() & kCommandModifiers;
+    const std::optional<Command> command = commandForKey(event, CommandInfo::Scope::Editor);
+    if (!command)
+        return std::nullopt;
     // The text is read only when a command runs: every key press passes through here.
     auto wrap = [this](const QString& marker) {
         return [this, marker] {
             applyEdit(ListEditing::wrapSelection(noteText(), selection(), marker));
         };
     };
-    if (modifiers == Qt::ControlModifier) {
-        switch (event->key()) {
-        case Qt::Key_B:
-            return wrap(QStringLiteral("**"));
-        case Qt::Key_I:
-            return wrap(QStringLiteral("_"));
-        case Qt::Key_E:
-            return wrap(QStringLiteral("`"));
-        case Qt::Key_K:
-            return [this] {
-                const QString pasted = QGuiApplication::clipboard()->text().trimmed();
-                const std::optional<QString> address =
-                    isLink(pasted) ? std::optional(pasted) : std::nullopt;
-                applyEdit(ListEditing::makeLink(noteText(), selection(), address));
-            };
-        case Qt::Key_L:
-            return [this] {
-                applyEdit(ListEditing::toggleCheckboxes(noteText(), selection()));
-                describeCaretLine();
-                Accessible::announce(window(), accessibleDescription());
-            };
-        default:
-            return std::nullopt;
-        }
-    }
-    if (modifiers == (Qt::ControlModifier | Qt::ShiftModifier) &&
-        (event->key() == Qt::Key_Equal || event->key() == Qt::Key_Plus))
+    switch (*command) {
+    case Command::Bold:
+        return wrap(QStringLiteral("**"));
+    case Command::Italic:
+        return wrap(QStringLiteral("_"));
+    case Command::InlineCode:
+        return wrap(QStringLiteral("`"));
+    case Command::Link:
+        return [this] {
+            const QString pasted = QGuiApplication::clipboard()->text().trimmed();
+            const std::optional<QString> address =
+                isLink(pasted) ? std::optional(pasted) : std::nullopt;
+            applyEdit(ListEditing::makeLink(noteText(), selection(), address));
+        };
+    case Command::ToggleTask:
+        return [this] {
+            applyEdit(ListEditing::toggleCheckboxes(noteText(), selection()));
+            describeCaretLine();
+            Accessible::announce(window(), accessibleDescription());
+        };
+    case Command::InsertResult:
         return [this] { insertLineResult(); };
-    return std::nullopt;
+    default:
+        return std::nullopt;
+    }
 }
 
 void EditorTextView::insertLineResult()

@@ -122,6 +122,10 @@ void NotePanelController::didHide()
 
 void NotePanelController::bindCommands()
 {
+    m_commands.bind(Command::NextControl, [this] { m_view->moveFocus(true, false); });
+    m_commands.bind(Command::PreviousControl, [this] { m_view->moveFocus(false, false); });
+    m_commands.bind(Command::NextArea, [this] { m_view->moveFocus(true, true); });
+    m_commands.bind(Command::PreviousArea, [this] { m_view->moveFocus(false, true); });
     m_commands.bind(Command::NewTab, [this] {
         if (!m_controller->isVisible())
             showPanel();
@@ -161,21 +165,9 @@ void NotePanelController::activateNeighbour(int step)
 
 bool NotePanelController::handleKey(QKeyEvent* event, bool perform)
 {
-    const Qt::KeyboardModifiers modifiers = event->modifiers() & kCommandModifiers;
-    const int key = event->key();
-    if (modifiers == Qt::ControlModifier && key >= Qt::Key_1 && key <= Qt::Key_9) {
+    if (const std::optional<int> position = tabPositionForKey(event)) {
         if (perform)
-            m_store.activateIndex(key - Qt::Key_1);
-        return true;
-    }
-    // Keys that leave the editor, where Tab indents: Ctrl+Tab to the next control, F6
-    // to the next area, as desktop applications have them.
-    const bool tab = key == Qt::Key_Tab || key == Qt::Key_Backtab;
-    if ((tab && modifiers & Qt::ControlModifier) ||
-        (key == Qt::Key_F6 && !(modifiers & ~Qt::ShiftModifier))) {
-        if (perform)
-            m_view->moveFocus(!(modifiers & Qt::ShiftModifier) && key != Qt::Key_Backtab,
-                              key == Qt::Key_F6);
+            m_store.activateIndex(*position);
         return true;
     }
     const std::optional<Command> command = commandForKey(event);

@@ -10,6 +10,7 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QPointer>
+#include <QSet>
 #include <QSignalSpy>
 #include <QTest>
 #include <QToolButton>
@@ -322,6 +323,15 @@ private slots:
         press(Qt::Key_F2);
         QTRY_VERIFY(m_f->panel.view().tabStrip()->renameField() &&
                     m_f->panel.view().tabStrip()->renameField()->hasFocus());
+
+        // No keys mean two commands: the panel sees every key before the editor does.
+        QSet<QKeySequence> taken;
+        for (std::size_t i = 0; i < kCommandCount; ++i) {
+            for (const QKeySequence& keys : commandInfo(Command(i)).keys) {
+                QVERIFY2(!taken.contains(keys), qPrintable(keys.toString()));
+                taken.insert(keys);
+            }
+        }
     }
 
     void findStepsThroughTheNoteAndEscClosesOnlyTheField()
