@@ -44,7 +44,6 @@ struct Panel {
     std::shared_ptr<FileNoteRepository> repo;
     std::unique_ptr<NoteStore> store;
     std::unique_ptr<Preferences> prefs;
-    std::unique_ptr<QSettings> frames;
     PanelState state;
     CommandTable commands;
     std::unique_ptr<NotePanelController> panel;
@@ -61,8 +60,7 @@ struct Panel {
         store->flush();
         prefs = std::make_unique<Preferences>(
             std::make_unique<QSettings>(dir.filePath("p.ini"), QSettings::IniFormat));
-        frames = std::make_unique<QSettings>(dir.filePath("f.ini"), QSettings::IniFormat);
-        panel = std::make_unique<NotePanelController>(*store, *prefs, state, commands, *frames);
+        panel = std::make_unique<NotePanelController>(*store, *prefs, state, commands);
         panel->showPanel();
         QApplication::processEvents();
     }

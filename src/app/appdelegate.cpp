@@ -53,7 +53,7 @@ AppDelegate::AppDelegate(Preferences& prefs, const QString& folder, DesktopBacke
     : QObject(parent)
     , m_prefs(prefs)
     , m_store(storeIn(folder))
-    , m_updater(FeedUpdater::buildConfig(), prefs.store())
+    , m_updater(FeedUpdater::buildConfig(), prefs)
     , m_trayHost(desktop.tray ? std::move(desktop.tray) : std::make_unique<DesktopTrayHost>([] {
         return QSystemTrayIcon::isSystemTrayAvailable();
     }))
@@ -82,8 +82,7 @@ void AppDelegate::bindCommands()
 void AppDelegate::launch()
 {
     bindCommands();
-    m_panel = std::make_unique<NotePanelController>(*m_store, m_prefs, m_state, m_commands,
-                                                    m_prefs.store());
+    m_panel = std::make_unique<NotePanelController>(*m_store, m_prefs, m_state, m_commands);
     m_panel->controller().panel()->setWindowTitle(QStringLiteral("Quelto"));
     // Windows get the full-colour icon; the tray has its own, symbolic one.
     QGuiApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("app.quelto.Quelto"),

@@ -5,13 +5,6 @@
 
 namespace quelto {
 
-namespace {
-
-const QString kLastCheck = QStringLiteral("updates/lastCheck");
-const QString kNotifiedVersion = QStringLiteral("updates/notifiedVersion");
-
-} // namespace
-
 FeedUpdater::Config FeedUpdater::buildConfig()
 {
     Config config;
@@ -25,10 +18,10 @@ FeedUpdater::Config FeedUpdater::buildConfig()
     return config;
 }
 
-FeedUpdater::FeedUpdater(Config config, QSettings& settings, Clock now, QObject* parent)
+FeedUpdater::FeedUpdater(Config config, Preferences& prefs, Clock now, QObject* parent)
     : QObject(parent)
     , m_config(std::move(config))
-    , m_settings(settings)
+    , m_prefs(prefs)
     , m_now(now ? std::move(now) : Clock(systemNow))
 {
     qRegisterMetaType<UpdateFeed>();
@@ -50,12 +43,11 @@ void FeedUpdater::checkAutomatically()
     if (!canCheckForUpdates())
         return;
     const QDateTime now = m_now();
-    const QDateTime last =
-        QDateTime::fromString(m_settings.value(kLastCheck).toString(), Qt::ISODate);
+    const QDateTime last = m_prefs.lastUpdateCheck();
     if (last.isValid() && last <= now &&
         last.secsTo(now) < std::chrono::seconds(kCheckInterval).count())
         return;
-    m_settings.setValue(kLastCheck, now.toString(Qt::ISODate));
+    m_prefs.setLastUpdateCheck(now);
     check(false);
 }
 
@@ -135,9 +127,9 @@ void FeedUpdater::conclude(bool askedByUser, const std::optional<QByteArray>& fe
     const bool isNewer = parsed->version > m_config.current;
     if (byUser)
         emit answered(isNewer ? Outcome::Available : Outcome::UpToDate, *parsed);
-    if (!isNewer || m_settings.value(kNotifiedVersion).toString() == parsed->version.toString())
+    if (!isNewer || m_prefs.notifiedUpdateVersion() == parsed->version.toString())
         return;
-    m_settings.setValue(kNotifiedVersion, parsed->version.toString());
+    m_prefs.setNotifiedUpdateVersion(parsed->version.toString());
     if (!byUser)
         emit updateAvailable(*parsed);
 }

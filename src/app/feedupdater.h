@@ -8,10 +8,10 @@
 #include "app/updatefeed.h"
 #include "app/updater.h"
 #include "core/clock.h"
+#include "core/settings/preferences.h"
 
 #include <QNetworkAccessManager>
 #include <QObject>
-#include <QSettings>
 
 #include <chrono>
 #include <functional>
@@ -38,7 +38,7 @@ public:
     // The feed and key this build was configured with, and the environment it runs in.
     static Config buildConfig();
 
-    FeedUpdater(Config config, QSettings& settings, Clock now = {}, QObject* parent = nullptr);
+    FeedUpdater(Config config, Preferences& prefs, Clock now = {}, QObject* parent = nullptr);
 
     bool canCheckForUpdates() const override;
     // Asked for by the user: the answer comes as `answered`.
@@ -58,7 +58,7 @@ private:
                   const std::optional<QByteArray>& signature);
 
     Config m_config;
-    QSettings& m_settings;
+    Preferences& m_prefs;
     Clock m_now;
     QNetworkAccessManager m_network;
     bool m_isChecking = false;

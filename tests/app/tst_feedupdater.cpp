@@ -60,7 +60,8 @@ private slots:
     void init()
     {
         m_dir = std::make_unique<QTemporaryDir>();
-        m_settings = std::make_unique<QSettings>(m_dir->filePath("s.ini"), QSettings::IniFormat);
+        m_settings = std::make_unique<Preferences>(
+            std::make_unique<QSettings>(m_dir->filePath("s.ini"), QSettings::IniFormat));
         m_server = std::make_unique<HttpServer>();
         m_now = QDateTime(QDate(2026, 12, 6), QTime(9, 0), Qt::UTC);
     }
@@ -184,7 +185,7 @@ private:
     }
 
     std::unique_ptr<QTemporaryDir> m_dir;
-    std::unique_ptr<QSettings> m_settings;
+    std::unique_ptr<Preferences> m_settings;
     std::unique_ptr<HttpServer> m_server;
     QDateTime m_now;
 };

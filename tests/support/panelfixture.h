@@ -18,24 +18,27 @@
 namespace quelto::testing {
 
 struct SettingsFolder {
+    using LoginItems = std::function<std::unique_ptr<LoginItemService>(const QTemporaryDir&)>;
+
+    explicit SettingsFolder(const LoginItems& login = {})
+        : prefs(std::make_unique<QSettings>(dir.filePath("p.ini"), QSettings::IniFormat),
+                login ? login(dir) : nullptr)
+    {}
+
     QTemporaryDir dir;
-    QSettings frames{dir.filePath("f.ini"), QSettings::IniFormat};
+    Preferences prefs;
 };
 
 // `notes` (none: the store starts as on a first run) with notes[active] shown.
 struct StoreFixture : SettingsFolder {
-    using LoginItems = std::function<std::unique_ptr<LoginItemService>(const QTemporaryDir&)>;
-
     explicit StoreFixture(QList<Note> initial = {}, int active = 0, const LoginItems& login = {})
-        : notes(std::move(initial))
-        , prefs(std::make_unique<QSettings>(dir.filePath("p.ini"), QSettings::IniFormat),
-                login ? login(dir) : nullptr)
+        : SettingsFolder(login)
+        , notes(std::move(initial))
         , store(seeded(active), std::chrono::seconds(10))
     {}
 
     QList<Note> notes;
     std::shared_ptr<MemoryNoteRepository> repo = std::make_shared<MemoryNoteRepository>();
-    Preferences prefs;
     NoteStore store;
 
 private:
@@ -50,7 +53,7 @@ private:
 struct PanelFixture : StoreFixture {
     explicit PanelFixture(QList<Note> initial, int active = 0, Clock now = {})
         : StoreFixture(std::move(initial), active)
-        , panel(store, prefs, state, commands, frames, std::move(now))
+        , panel(store, prefs, state, commands, std::move(now))
     {}
 
     FloatingPanel* window() { return panel.controller().panel(); }

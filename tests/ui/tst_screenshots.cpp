@@ -137,9 +137,8 @@ private slots:
         SettingsFolder folder;
         auto* editor = new EditorTextView(14, false, true);
         editor->setPlainText(QStringLiteral("A note longer than the panel\n").repeated(80));
-        FloatingPanelController controller(QSize(440, 380),
-                                           PanelOptions{true, QSizeF(320, 220), std::nullopt},
-                                           folder.frames, editor);
+        FloatingPanelController controller(QSize(440, 380), PanelOptions{true, QSizeF(320, 220)},
+                                           editor);
         controller.show();
         FloatingPanel* panel = controller.panel();
         QVERIFY(QTest::qWaitForWindowExposed(panel));

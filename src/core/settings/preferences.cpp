@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/settings/preferences.h"
 
+#include "core/settings/panelframestore.h"
+
 #include <algorithm>
 #include <cmath>
 #include <syslog.h>
@@ -18,6 +20,9 @@ const QString kMathEnabled = QStringLiteral("mathEnabled");
 const QString kHasCompletedOnboarding = QStringLiteral("hasCompletedOnboarding");
 const QString kPortalSessionToken = QStringLiteral("portalSessionToken");
 const QString kNoShortcutExplained = QStringLiteral("noShortcutExplained");
+const QString kPanelFrame = QStringLiteral("panel.frame");
+const QString kLastUpdateCheck = QStringLiteral("updates/lastCheck");
+const QString kNotifiedUpdateVersion = QStringLiteral("updates/notifiedVersion");
 
 // INI files give every value back as text, so numbers are read from either form.
 std::optional<int> readFontSize(const QVariant& value)
@@ -128,6 +133,36 @@ bool Preferences::noShortcutExplained() const
 void Preferences::setNoShortcutExplained(bool value)
 {
     m_store->setValue(kNoShortcutExplained, value);
+}
+
+std::optional<QRectF> Preferences::panelFrame(const QString& screenKey) const
+{
+    return PanelFrameStore::load(kPanelFrame, screenKey, *m_store);
+}
+
+void Preferences::setPanelFrame(const QString& screenKey, const QRectF& frame)
+{
+    PanelFrameStore::save(frame, kPanelFrame, screenKey, *m_store);
+}
+
+QDateTime Preferences::lastUpdateCheck() const
+{
+    return QDateTime::fromString(m_store->value(kLastUpdateCheck).toString(), Qt::ISODate);
+}
+
+void Preferences::setLastUpdateCheck(const QDateTime& when)
+{
+    m_store->setValue(kLastUpdateCheck, when.toString(Qt::ISODate));
+}
+
+QString Preferences::notifiedUpdateVersion() const
+{
+    return m_store->value(kNotifiedUpdateVersion).toString();
+}
+
+void Preferences::setNotifiedUpdateVersion(const QString& version)
+{
+    m_store->setValue(kNotifiedUpdateVersion, version);
 }
 
 void Preferences::setFontSize(int points)

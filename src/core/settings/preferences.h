@@ -7,10 +7,13 @@
 #include "core/settings/hotkeycombo.h"
 #include "core/settings/loginitemservice.h"
 
+#include <QDateTime>
 #include <QObject>
+#include <QRectF>
 #include <QSettings>
 
 #include <memory>
+#include <optional>
 
 namespace quelto {
 
@@ -67,8 +70,15 @@ public:
     void setPortalSessionToken(const QString& token);
     bool noShortcutExplained() const;
     void setNoShortcutExplained(bool value);
-
-    QSettings& store() const { return *m_store; }
+    // Where the user left the panel on the screen that `screenKey` names
+    // (PanelFrameStore::screenKey); nothing for a screen without one or a broken entry.
+    std::optional<QRectF> panelFrame(const QString& screenKey) const;
+    void setPanelFrame(const QString& screenKey, const QRectF& frame);
+    // When updates were last looked for, and the newest version the user was told of.
+    QDateTime lastUpdateCheck() const;
+    void setLastUpdateCheck(const QDateTime& when);
+    QString notifiedUpdateVersion() const;
+    void setNotifiedUpdateVersion(const QString& version);
 
 signals:
     // Every write of the shortcut, changed or not: the delegate registers it again.

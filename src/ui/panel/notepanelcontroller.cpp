@@ -23,8 +23,7 @@ bool editingField()
 } // namespace
 
 NotePanelController::NotePanelController(NoteStore& store, Preferences& prefs, PanelState& state,
-                                         CommandTable& commands, QSettings& defaults, Clock now,
-                                         QObject* parent)
+                                         CommandTable& commands, Clock now, QObject* parent)
     : QObject(parent)
     , m_store(store)
     , m_prefs(prefs)
@@ -35,7 +34,7 @@ NotePanelController::NotePanelController(NoteStore& store, Preferences& prefs, P
     bindCommands();
     m_view = new PanelView(store, prefs, state, m_commands);
     m_controller = std::make_unique<FloatingPanelController>(
-        kPanelSize, PanelOptions{true, kMinSize, QStringLiteral("panel.frame")}, defaults, m_view);
+        kPanelSize, PanelOptions{true, kMinSize, &prefs}, m_view);
     connect(m_controller.get(), &FloatingPanelController::didHide, this,
             &NotePanelController::didHide);
     m_controller->setKeyHandler(

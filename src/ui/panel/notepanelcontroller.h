@@ -24,8 +24,7 @@ public:
 
     // Binds the panel's own commands in `commands`; the application binds the rest.
     NotePanelController(NoteStore& store, Preferences& prefs, PanelState& state,
-                        CommandTable& commands, QSettings& defaults, Clock now = {},
-                        QObject* parent = nullptr);
+                        CommandTable& commands, Clock now = {}, QObject* parent = nullptr);
 
     FloatingPanelController& controller() { return *m_controller; }
     PanelView& view() const { return *m_view; }

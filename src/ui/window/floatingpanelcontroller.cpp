@@ -19,14 +19,18 @@ namespace {
 
 constexpr int kResizeSettleMs = 250;
 
+QString keyOf(const QScreen* screen)
+{
+    return PanelFrameStore::screenKey(screen->name(), screen->geometry().width(),
+                                      screen->geometry().height());
+}
+
 } // namespace
 
-FloatingPanelController::FloatingPanelController(QSize size, PanelOptions options,
-                                                 QSettings& defaults, QWidget* content,
+FloatingPanelController::FloatingPanelController(QSize size, PanelOptions options, QWidget* content,
                                                  QObject* parent)
     : QObject(parent)
     , m_options(std::move(options))
-    , m_defaults(defaults)
     , m_shadowMargin(GlassSurface::shadowMargin())
 {
     m_panel = new FloatingPanel(size, m_options.resizable);
@@ -58,7 +62,7 @@ FloatingPanelController::FloatingPanelController(QSize size, PanelOptions option
     m_resizeSettled.setSingleShot(true);
     m_resizeSettled.setInterval(kResizeSettleMs);
     connect(&m_resizeSettled, &QTimer::timeout, this, &FloatingPanelController::saveFrame);
-    if (m_options.frameAutosaveKey)
+    if (m_options.frameMemory)
         m_panel->installEventFilter(this);
     // A new resolution, scale or panel layout (a taskbar) can leave the panel off screen.
     for (QScreen* screen : QGuiApplication::screens())
@@ -135,12 +139,8 @@ void FloatingPanelController::show()
     if (QScreen* screen = screenUnderPointer()) {
         const QRect visible = screen->availableGeometry();
         std::optional<QRectF> saved;
-        if (m_options.frameAutosaveKey)
-            saved = PanelFrameStore::load(*m_options.frameAutosaveKey,
-                                          PanelFrameStore::screenKey(screen->name(),
-                                                                     screen->geometry().width(),
-                                                                     screen->geometry().height()),
-                                          m_defaults);
+        if (m_options.frameMemory)
+            saved = m_options.frameMemory->panelFrame(keyOf(screen));
         if (saved) {
             m_panel->setGeometry(PanelFrameStore::clamp(*saved, visible, minimumFrame()).toRect());
         } else {
@@ -185,7 +185,7 @@ bool FloatingPanelController::hasMarkedText() const
 
 void FloatingPanelController::saveFrame()
 {
-    if (!m_options.frameAutosaveKey)
+    if (!m_options.frameMemory)
         return;
     // Where the compositor places and sizes windows (tiling one, say), the frame is its
     // choice unless the user moved or resized the panel: keep only the user's.
@@ -194,10 +194,7 @@ void FloatingPanelController::saveFrame()
     QScreen* screen = m_panel->screen() ? m_panel->screen() : QGuiApplication::primaryScreen();
     if (!screen)
         return;
-    PanelFrameStore::save(QRectF(m_panel->geometry()), *m_options.frameAutosaveKey,
-                          PanelFrameStore::screenKey(screen->name(), screen->geometry().width(),
-                                                     screen->geometry().height()),
-                          m_defaults);
+    m_options.frameMemory->setPanelFrame(keyOf(screen), QRectF(m_panel->geometry()));
 }
 
 } // namespace quelto

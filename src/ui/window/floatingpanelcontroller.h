@@ -3,9 +3,9 @@
 // Shows the floating panel under the pointer at its remembered frame, hides it, and
 // lets a client see every key first.
 
+#include "core/settings/preferences.h"
 #include "ui/window/floatingpanel.h"
 
-#include <QSettings>
 #include <QSizeF>
 #include <QTimer>
 
@@ -16,7 +16,8 @@ namespace quelto {
 struct PanelOptions {
     bool resizable = true;
     std::optional<QSizeF> minSize;
-    std::optional<QString> frameAutosaveKey;
+    // Where the frame the user left is remembered per screen; nowhere without.
+    Preferences* frameMemory = nullptr;
 
     friend bool operator==(const PanelOptions&, const PanelOptions&) = default;
 };
@@ -29,7 +30,7 @@ public:
     static constexpr int kAnchorGap = 12;                 // from a window the panel is shown beside
 
     // `content` becomes the panel's content, inside the glass surface.
-    FloatingPanelController(QSize size, PanelOptions options, QSettings& defaults, QWidget* content,
+    FloatingPanelController(QSize size, PanelOptions options, QWidget* content,
                             QObject* parent = nullptr);
     ~FloatingPanelController() override;
 
@@ -66,7 +67,6 @@ private:
 
     FloatingPanel::KeyHandler m_keyHandler;
     PanelOptions m_options;
-    QSettings& m_defaults;
     int m_shadowMargin;
     FloatingPanel* m_panel;
     std::optional<quint32> m_previousApp;

@@ -60,7 +60,7 @@ private slots:
             QSignalSpy editor(&prefs, &Preferences::queltoEditorPrefsChanged);
             QSignalSpy hotKey(&prefs, &Preferences::queltoHotKeyChanged);
             QVERIFY(prefs.setProperty(name, initial)); // unchanged: stored and posted all the same
-            QVERIFY(prefs.store().contains(name));
+            QVERIFY(settings()->contains(name));
             QCOMPARE(changed.count(), 0);
             QVERIFY(prefs.setProperty(name, other));
             QCOMPARE(changed.count(), 1);

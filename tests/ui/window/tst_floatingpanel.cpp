@@ -23,8 +23,7 @@ private slots:
         QCOMPARE(QGuiApplication::screens().size(), 3);
         m_folder.emplace();
         m_controller = std::make_unique<FloatingPanelController>(
-            QSize(440, 380), PanelOptions{true, QSizeF(320, 220), "panel.frame"}, m_folder->frames,
-            new QWidget);
+            QSize(440, 380), PanelOptions{true, QSizeF(320, 220), &m_folder->prefs}, new QWidget);
         pointAt(screen(0));
     }
 
@@ -40,9 +39,11 @@ private slots:
     void placementIsRememberedPerScreen()
     {
         const QRect visible = screen(0)->availableGeometry();
+        const QString key = PanelFrameStore::screenKey(
+            screen(0)->name(), screen(0)->geometry().width(), screen(0)->geometry().height());
         QSignalSpy hides(m_controller.get(), &FloatingPanelController::didHide);
         m_controller->hide();
-        QVERIFY(hides.isEmpty() && m_folder->frames.allKeys().isEmpty());
+        QVERIFY(hides.isEmpty() && !m_folder->prefs.panelFrame(key));
         m_controller->show();
         const QRect frame = m_controller->panel()->geometry();
         QCOMPARE(frame.size(), QSize(440, 380));
@@ -52,7 +53,7 @@ private slots:
         m_controller->hide();
         QVERIFY(!m_controller->isVisible());
         QCOMPARE(hides.size(), 1);
-        QCOMPARE(m_folder->frames.allKeys().size(), 1);
+        QCOMPARE(m_folder->prefs.panelFrame(key), std::optional(QRectF(100, 120, 500, 400)));
         m_controller->show();
         QCOMPARE(m_controller->panel()->geometry(), QRect(100, 120, 500, 400));
         m_controller->hide();
@@ -68,9 +69,7 @@ private slots:
         m_controller->hide();
 
         pointAt(screen(0));
-        const QString key = PanelFrameStore::screenKey(
-            screen(0)->name(), screen(0)->geometry().width(), screen(0)->geometry().height());
-        PanelFrameStore::save(QRectF(-300, 100, 200, 150), "panel.frame", key, m_folder->frames);
+        m_folder->prefs.setPanelFrame(key, QRectF(-300, 100, 200, 150));
         m_controller->show();
         QCOMPARE(m_controller->panel()->geometry(), QRect(visible.left(), 100, 320, 220));
     }
