@@ -20,6 +20,8 @@ QString Note::title() const
 
 namespace {
 
+// Every character Unicode counts as a line break (vertical tab and form feed too): a
+// tab's title is one line of whatever a file holds, however another program wrote it.
 bool isLineBreak(QChar c)
 {
     switch (c.unicode()) {

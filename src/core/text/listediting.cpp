@@ -77,6 +77,9 @@ std::optional<qint64> readNumber(QStringView digits)
     return ok ? std::optional(n) : std::nullopt;
 }
 
+// The line a list edit works on ends where the editor starts a new line on screen:
+// its paragraph breaks and the line and next-line separators it draws as breaks too.
+// Vertical tab and form feed stay inside the line, as the editor shows them there.
 bool isLineSeparator(QChar c)
 {
     switch (c.unicode()) {

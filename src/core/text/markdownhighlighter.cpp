@@ -146,6 +146,8 @@ bool mayHoldAddress(QStringView sub)
     return sub.contains(u'@') || sub.contains(u"://") || sub.contains(u"www.", Qt::CaseInsensitive);
 }
 
+// What QTextDocument splits blocks at, and so what the per-block styles see as a
+// paragraph's end; a line separator (U+2028) stays inside its block.
 bool isParagraphSeparator(QChar c)
 {
     return c == u'\n' || c == u'\r' || c == QChar(0x2029);

@@ -421,6 +421,8 @@ QMap<int, Decimal> results(const QString& text, const icu::Locale& locale)
     QMap<int, Decimal> out;
     Totals totals;
     int number = 0;
+    // Lines as '\n' ends them, and no other break: the keys of the result are these
+    // line numbers, which is how a caller looks a result up.
     for (QStringView line : QStringView(text).tokenize(u'\n')) {
         if (const std::optional<Decimal> shown = totals.add(classifyLine(line, locale)))
             out.insert(number, *shown);
